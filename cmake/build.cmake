@@ -1,0 +1,151 @@
+# Helpers shared by every folder of the tree: portable libraries, unit tests,
+# plug-ins and programs, benchmarks, and the environment the tests run in.
+
+option(JK_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(JK_BENCHMARKS "Build the Google Benchmark programs" OFF)
+option(JK_TESTS "Build the tests" ON)
+
+set(JK_DIST_DIR "${CMAKE_BINARY_DIR}/dist")
+set(JK_BIN_DIR "${CMAKE_BINARY_DIR}/bin")
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY "${JK_BIN_DIR}")
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY "${JK_BIN_DIR}")
+
+# Data fetched from Debian packages by the test setup (never committed) and the
+# shared 68000 single-step vectors, which live beside the repository.
+set(JK_TESTDATA_DIR "${CMAKE_SOURCE_DIR}/build/testdata" CACHE PATH "Fetched test data")
+set(_vec "")
+foreach(cand "$ENV{M68K_VECTORS_DIR}" "${CMAKE_SOURCE_DIR}/../shared/m68000-vectors"
+        "/work/shared/m68000-vectors")
+    if(cand AND EXISTS "${cand}/NOP.json.bin")
+        get_filename_component(_vec "${cand}" ABSOLUTE)
+        break()
+    endif()
+endforeach()
+set(JK_M68K_VECTORS_DIR "${_vec}" CACHE PATH "68000 single-step vectors")
+set(_bench "")
+foreach(cand "${CMAKE_SOURCE_DIR}/../shared/m68k-bench" "/work/shared/m68k-bench")
+    if(EXISTS "${cand}/mix.bin")
+        get_filename_component(_bench "${cand}" ABSOLUTE)
+        break()
+    endif()
+endforeach()
+set(JK_M68K_BENCH_DIR "${_bench}" CACHE PATH "68000 speed workload")
+
+set(JK_TEST_ENV
+    "JK_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    "JK_BINARY_DIR=${CMAKE_BINARY_DIR}"
+    "JK_BIN_DIR=${JK_BIN_DIR}"
+    "JK_DIST_DIR=${JK_DIST_DIR}"
+    "JK_TESTDATA_DIR=${JK_TESTDATA_DIR}"
+    "JK_M68K_VECTORS_DIR=${JK_M68K_VECTORS_DIR}"
+    "JK_M68K_BENCH_DIR=${JK_M68K_BENCH_DIR}")
+
+add_library(jk_options INTERFACE)
+target_compile_options(jk_options INTERFACE -Wall -Wextra -Werror)
+if(JK_SANITIZE)
+    target_compile_options(jk_options INTERFACE -fsanitize=address,undefined
+                                                -fno-sanitize-recover=undefined
+                                                -fno-omit-frame-pointer)
+    target_link_options(jk_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(WIN32)
+    target_compile_definitions(jk_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX)
+endif()
+
+# Test frameworks: Debian's GoogleTest, built from source for MinGW.
+if(JK_TESTS)
+    if(WIN32)
+        set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+        set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+        add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+    else()
+        find_package(GTest REQUIRED)
+    endif()
+endif()
+if(JK_BENCHMARKS AND NOT WIN32)
+    find_package(benchmark REQUIRED)
+endif()
+
+# jk_library(name SOURCES ... [LIBS ...]): a static library of portable code.
+function(jk_library name)
+    cmake_parse_arguments(A "" "" "SOURCES;LIBS;INCLUDES" ${ARGN})
+    add_library(${name} STATIC ${A_SOURCES})
+    target_link_libraries(${name} PUBLIC jk_options ${A_LIBS})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR} ${A_INCLUDES})
+endfunction()
+
+# jk_test(name SOURCES ... [LIBS ...] [WIN32_ONLY] [NATIVE_ONLY] [NO_MAIN]
+#         [TIMEOUT s] [LABELS ...] [RESOURCE_LOCK ...]): one GoogleTest program,
+# one ctest entry; under the win32 build it runs through Wine.
+function(jk_test name)
+    cmake_parse_arguments(A "WIN32_ONLY;NATIVE_ONLY;NO_MAIN" "TIMEOUT"
+                          "SOURCES;LIBS;LABELS;RESOURCE_LOCK" ${ARGN})
+    if(NOT JK_TESTS OR (A_WIN32_ONLY AND NOT WIN32) OR (A_NATIVE_ONLY AND WIN32))
+        return()
+    endif()
+    add_executable(${name} ${A_SOURCES})
+    if(A_NO_MAIN)
+        target_link_libraries(${name} PRIVATE jk_options GTest::gtest ${A_LIBS})
+    else()
+        target_link_libraries(${name} PRIVATE jk_options GTest::gtest_main ${A_LIBS})
+    endif()
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    if(WIN32)
+        target_link_options(${name} PRIVATE -mconsole)
+    endif()
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${JK_BIN_DIR})
+    if(NOT A_TIMEOUT)
+        set(A_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${JK_TEST_ENV}"
+                                            LABELS "${A_LABELS}")
+    if(A_RESOURCE_LOCK)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${A_RESOURCE_LOCK}")
+    endif()
+endfunction()
+
+# jk_script_test(name SCRIPT file [ARGS ...] [TIMEOUT s] [RESOURCE_LOCK ...]):
+# a Python integration test that drives the Windows build through Wine.
+function(jk_script_test name)
+    cmake_parse_arguments(A "" "SCRIPT;TIMEOUT" "ARGS;RESOURCE_LOCK;DEPENDS" ${ARGN})
+    if(NOT JK_TESTS)
+        return()
+    endif()
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    add_test(NAME ${name} COMMAND ${Python3_EXECUTABLE} ${A_SCRIPT} ${A_ARGS}
+             WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    if(NOT A_TIMEOUT)
+        set(A_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} ENVIRONMENT
+                         "${JK_TEST_ENV};PYTHONPATH=${CMAKE_SOURCE_DIR}/tools/pylib;PYTHONDONTWRITEBYTECODE=1")
+    if(A_RESOURCE_LOCK)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${A_RESOURCE_LOCK}")
+    endif()
+endfunction()
+
+# jk_plugin(name SOURCES ... [LIBS ...] [DEF file]): a deliverable plug-in DLL,
+# written to dist/ without a "lib" prefix. Win32 only.
+function(jk_plugin name)
+    cmake_parse_arguments(A "TEST_ONLY" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} MODULE ${A_SOURCES})
+    target_link_libraries(${name} PRIVATE jk_options ${A_LIBS})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    if(A_TEST_ONLY)
+        set(out "${JK_BIN_DIR}")
+    else()
+        set(out "${JK_DIST_DIR}")
+    endif()
+    set_target_properties(${name} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY "${out}")
+endfunction()
+
+# jk_benchmark(name SOURCES ... [LIBS ...]): a Google Benchmark program (native only).
+function(jk_benchmark name)
+    cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+    if(NOT JK_BENCHMARKS OR WIN32)
+        return()
+    endif()
+    add_executable(${name} ${A_SOURCES})
+    target_link_libraries(${name} PRIVATE jk_options benchmark::benchmark ${A_LIBS})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+endfunction()
