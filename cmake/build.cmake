@@ -104,10 +104,10 @@ function(jk_test name)
     endif()
 endfunction()
 
-# jk_script_test(name SCRIPT file [ARGS ...] [TIMEOUT s] [RESOURCE_LOCK ...]):
+# jk_script_test(name SCRIPT file [ARGS ...] [TIMEOUT s] [RESOURCE_LOCK ...] [LABELS ...]):
 # a Python integration test that drives the Windows build through Wine.
 function(jk_script_test name)
-    cmake_parse_arguments(A "" "SCRIPT;TIMEOUT" "ARGS;RESOURCE_LOCK;DEPENDS" ${ARGN})
+    cmake_parse_arguments(A "" "SCRIPT;TIMEOUT" "ARGS;RESOURCE_LOCK;LABELS" ${ARGN})
     if(NOT JK_TESTS)
         return()
     endif()
@@ -118,7 +118,8 @@ function(jk_script_test name)
         set(A_TIMEOUT 300)
     endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} ENVIRONMENT
-                         "${JK_TEST_ENV};PYTHONPATH=${CMAKE_SOURCE_DIR}/tools/pylib;PYTHONDONTWRITEBYTECODE=1")
+                         "${JK_TEST_ENV};PYTHONPATH=${CMAKE_SOURCE_DIR}/tools/pylib;PYTHONDONTWRITEBYTECODE=1"
+                         LABELS "${A_LABELS}")
     if(A_RESOURCE_LOCK)
         set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${A_RESOURCE_LOCK}")
     endif()
@@ -148,4 +149,21 @@ function(jk_benchmark name)
     add_executable(${name} ${A_SOURCES})
     target_link_libraries(${name} PRIVATE jk_options benchmark::benchmark ${A_LIBS})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+endfunction()
+
+# jk_program(name SOURCES ... [LIBS ...] [DELIVERABLE] [GUI]): a Windows program;
+# a deliverable goes to dist/, test tooling to bin/. GUI programs get -mwindows.
+function(jk_program name)
+    cmake_parse_arguments(A "DELIVERABLE;GUI" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${A_SOURCES})
+    target_link_libraries(${name} PRIVATE jk_options ${A_LIBS})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    if(A_GUI)
+        target_link_options(${name} PRIVATE -mwindows)
+    else()
+        target_link_options(${name} PRIVATE -mconsole)
+    endif()
+    if(A_DELIVERABLE)
+        set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${JK_DIST_DIR}")
+    endif()
 endfunction()
