@@ -1,0 +1,29 @@
+// testhost: a stand-in for the player. It loads a plug-in and drives it the
+// way the player does, writes what it gets, and reports one JSON line.
+#include "testhost/commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+static void usage() {
+    std::fputs("usage:\n"
+               "  testhost info PLUGIN.dll\n"
+               "  testhost play PLUGIN.dll FILE [--wav OUT.wav] [--max-seconds S]\n"
+               "                [--seek MS@AT_MS]... [--pause AT_MS:FOR_MS]... [--dsp]\n"
+               "                [--realtime] [--timeout S]\n"
+               "  testhost idle\n",
+               stderr);
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        usage();
+        return 2;
+    }
+    const char* command = argv[1];
+    if (std::strcmp(command, "info") == 0) return testhost::runInfo(argc - 2, argv + 2);
+    if (std::strcmp(command, "play") == 0) return testhost::runPlay(argc - 2, argv + 2);
+    if (std::strcmp(command, "idle") == 0) return testhost::runIdle(argc - 2, argv + 2);
+    usage();
+    return 2;
+}

@@ -1,0 +1,297 @@
+// testhost play PLUGIN.dll FILE ...: plays one file through an input plug-in
+// in the order the player uses, and reports what came out.
+#include "testhost/commands.h"
+#include "testhost/input_host.h"
+#include "testhost/json_writer.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace testhost {
+
+namespace {
+
+struct TimedAction {
+    int atMs;    // audio time (frames written to the WAV) at which it happens
+    int valueMs; // seek target, or pause length
+    bool isPause;
+    bool done = false;
+};
+
+struct PlayOptions {
+    const char* plugin = nullptr;
+    const char* file = nullptr;
+    double maxSeconds = 3600;
+    double timeoutSeconds = 300;
+    std::vector<TimedAction> actions;
+};
+
+bool parseOptions(int argc, char** argv, PlayOptions& o) {
+    if (argc < 2) return false;
+    o.plugin = argv[0];
+    o.file = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        std::string a = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (a == "--wav" && hasValue) {
+            host.wavPath = argv[++i];
+        } else if (a == "--max-seconds" && hasValue) {
+            o.maxSeconds = std::atof(argv[++i]);
+        } else if (a == "--timeout" && hasValue) {
+            o.timeoutSeconds = std::atof(argv[++i]);
+        } else if (a == "--seek" && hasValue) {
+            int to, at;
+            if (std::sscanf(argv[++i], "%d@%d", &to, &at) != 2) return false;
+            o.actions.push_back({at, to, false});
+        } else if (a == "--pause" && hasValue) {
+            int at, len;
+            if (std::sscanf(argv[++i], "%d:%d", &at, &len) != 2) return false;
+            o.actions.push_back({at, len, true});
+        } else if (a == "--dsp") {
+            host.dspActive = true;
+        } else if (a == "--realtime") {
+            host.realtime = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+void pumpMessages(DWORD waitMs) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void pumpFor(DWORD ms) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) pumpMessages(5);
+}
+
+int64_t framesAt(int ms) {
+    return host.rate ? int64_t(ms) * host.rate / 1000 : 0;
+}
+
+// The next action not yet done, in audio-time order.
+TimedAction* nextAction(std::vector<TimedAction>& actions) {
+    TimedAction* next = nullptr;
+    for (auto& a : actions)
+        if (!a.done && (!next || a.atMs < next->atMs)) next = &a;
+    return next;
+}
+
+// Holds the output (writableBytes reports 0) once the next action is due, so
+// that it happens at the same audio position however fast the plug-in is.
+void armGate(std::vector<TimedAction>& actions, double maxSeconds) {
+    std::lock_guard<std::mutex> g(host.lock);
+    TimedAction* a = nextAction(actions);
+    int64_t limit = int64_t(maxSeconds * host.rate);
+    int64_t at = a ? framesAt(a->atMs) : limit;
+    if (at > limit) at = limit;
+    host.gateFrame = int(at > 0x7fffffff ? 0x7fffffff : at);
+}
+
+struct StopWatchdog {
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = nullptr;
+    static DWORD WINAPI watch(LPVOID self) {
+        if (WaitForSingleObject(static_cast<StopWatchdog*>(self)->done, 5000) == WAIT_TIMEOUT) {
+            std::fputs("contract: stopPlayback did not return within 5 s\n", stderr);
+            std::fflush(stderr);
+            ExitProcess(3);
+        }
+        return 0;
+    }
+    void start() { thread = CreateThread(nullptr, 0, watch, this, 0, nullptr); }
+    void finish() {
+        SetEvent(done);
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        CloseHandle(done);
+    }
+};
+
+} // namespace
+
+int runPlay(int argc, char** argv) {
+    PlayOptions o;
+    if (!parseOptions(argc, argv, o)) {
+        std::fputs("usage: testhost play PLUGIN.dll FILE [--wav OUT.wav] [--max-seconds S]\n"
+                   "       [--seek MS@AT_MS]... [--pause AT_MS:FOR_MS]... [--dsp] [--realtime]\n"
+                   "       [--timeout S]\n",
+                   stderr);
+        return 2;
+    }
+    HMODULE lib = static_cast<HMODULE>(loadPlugin(o.plugin));
+    if (!lib) return 1;
+    auto get = reinterpret_cast<JukoraGetInModule2>(
+        reinterpret_cast<void*>(GetProcAddress(lib, "jukoraGetInModule2")));
+    InputModule* m = get ? get() : nullptr;
+    if (!m) {
+        std::fprintf(stderr, "%s is not an input plug-in\n", o.plugin);
+        return 1;
+    }
+    const char* missing = nullptr;
+    if (!m->startUp)
+        missing = "startUp";
+    else if (!m->shutDown)
+        missing = "shutDown";
+    else if (!m->claimsFile)
+        missing = "claimsFile";
+    else if (!m->describeFile)
+        missing = "describeFile";
+    else if (!m->startPlayback)
+        missing = "startPlayback";
+    else if (!m->stopPlayback)
+        missing = "stopPlayback";
+    else if (!m->queryLengthMs)
+        missing = "queryLengthMs";
+    else if (!m->queryPositionMs)
+        missing = "queryPositionMs";
+    else if (!m->requestSeekMs)
+        missing = "requestSeekMs";
+    else if (!m->pausePlayback || !m->resumePlayback)
+        missing = "pausePlayback";
+    if (missing) {
+        std::fprintf(stderr, "contract: the plug-in has no %s operation\n", missing);
+        return 1;
+    }
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = hostWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "JukoraTestHost";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "testhost", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                  100, nullptr, nullptr, wc.hInstance, nullptr);
+    fillHostSlots(m, window, lib);
+
+    DWORD wallStart = GetTickCount();
+    m->startUp();
+    int claims = m->claimsFile(o.file);
+    char title[2048] = "";
+    int describedMs = 0x7fffffff;
+    m->describeFile(o.file, title, &describedMs);
+    {
+        std::lock_guard<std::mutex> g(host.lock);
+        host.gateFrame = 0; // nothing may be written before the first gate is armed
+    }
+    int started = m->startPlayback(o.file);
+    int lengthMs = lengthUnknownMs;
+    int positionMs = 0;
+    const char* stopReason = "notStarted";
+    std::vector<std::array<int64_t, 2>> seeks, pauses;
+    if (started == playbackStarted) {
+        if (!host.streamOpen) host.violation("startPlayback returned 0 without an open stream");
+        lengthMs = m->queryLengthMs();
+        armGate(o.actions, o.maxSeconds);
+        stopReason = nullptr;
+        while (!stopReason) {
+            pumpMessages(2);
+            bool eos, gated;
+            int64_t frames;
+            {
+                std::lock_guard<std::mutex> g(host.lock);
+                eos = host.endOfStream > 0;
+                frames = host.framesWritten;
+                gated = frames >= host.gateFrame;
+            }
+            if (eos) {
+                stopReason = "endOfStream";
+                pumpFor(300); // a second message would show up here
+            } else if (double(GetTickCount() - wallStart) / 1000 > o.timeoutSeconds) {
+                stopReason = "timeout";
+            } else if (gated) {
+                TimedAction* a = nextAction(o.actions);
+                if (a && frames >= framesAt(a->atMs)) {
+                    if (a->isPause) {
+                        pauses.push_back({frames, a->valueMs});
+                        m->pausePlayback();
+                        if (!m->queryPaused || m->queryPaused() != 1)
+                            host.violation("queryPaused does not report the pause");
+                        {
+                            std::lock_guard<std::mutex> g(host.lock);
+                            host.gateFrame = 0x7fffffff; // the plug-in may fill the device
+                        }
+                        pumpFor(DWORD(a->valueMs));
+                        m->resumePlayback();
+                    } else {
+                        seeks.push_back({frames, a->valueMs});
+                        m->requestSeekMs(a->valueMs);
+                    }
+                    a->done = true;
+                    armGate(o.actions, o.maxSeconds);
+                } else if (frames >= int64_t(o.maxSeconds * host.rate)) {
+                    stopReason = "maxSeconds";
+                }
+            }
+        }
+        positionMs = m->queryPositionMs();
+        StopWatchdog watchdog;
+        watchdog.start();
+        m->stopPlayback();
+        watchdog.finish();
+        if (host.streamOpen) host.violation("stopPlayback left the output open");
+        if (host.visOpen) host.violation("stopPlayback left the visualization feed open");
+    }
+    m->shutDown();
+    double wallSeconds = double(GetTickCount() - wallStart) / 1000;
+    DestroyWindow(window);
+
+    JsonWriter j;
+    j.beginObject();
+    j.key("startPlayback").value(started);
+    j.key("claimsFile").value(claims);
+    j.key("title").value(title);
+    j.key("describeLengthMs").value(describedMs);
+    j.key("lengthMs").value(lengthMs);
+    j.key("positionMs").value(positionMs);
+    j.key("rate").value(host.rate);
+    j.key("channels").value(host.channels);
+    j.key("bits").value(host.bits);
+    j.key("framesWritten").value(host.framesWritten);
+    j.key("openStreamCalls").value(host.openCalls);
+    j.key("outputVolume").value(host.lastVolume);
+    j.key("streamInfo").beginArray();
+    for (auto& s : host.streamInfo)
+        j.beginArray().value(s[0]).value(s[1]).value(s[2]).value(s[3]).endArray();
+    j.endArray();
+    j.key("visFormat").beginArray().value(host.visFormat[0]).value(host.visFormat[1]).endArray();
+    j.key("visBlocks").value(host.visBlocks1);
+    j.key("visBlocks2").value(host.visBlocks2);
+    j.key("dspBlocks").value(host.dspBlocks);
+    j.key("flushes").beginArray();
+    for (auto& f : host.flushes) j.beginArray().value(f.atFrame).value(f.valueMs).endArray();
+    j.endArray();
+    j.key("seeks").beginArray();
+    for (auto& s : seeks) j.beginArray().value(s[0]).value(s[1]).endArray();
+    j.endArray();
+    j.key("pauses").beginArray();
+    for (auto& p : pauses) j.beginArray().value(p[0]).value(p[1]).endArray();
+    j.endArray();
+    j.key("endOfStream").value(host.endOfStream);
+    j.key("endMarkers").value(host.endMarkers);
+    j.key("ipc").beginArray();
+    for (auto& c : host.ipc) j.beginArray().value(c[0]).value(c[1]).endArray();
+    j.endArray();
+    j.key("stopReason").value(stopReason);
+    j.key("wallSeconds").value(wallSeconds);
+    j.key("violations").beginArray();
+    for (auto& v : host.violations) j.value(v);
+    j.endArray();
+    j.endObject();
+    std::printf("%s\n", j.text().c_str());
+    std::fflush(stdout);
+    for (auto& v : host.violations) std::fprintf(stderr, "contract: %s\n", v.c_str());
+    FreeLibrary(lib);
+    return host.violations.empty() ? 0 : 1;
+}
+
+} // namespace testhost
