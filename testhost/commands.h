@@ -7,6 +7,8 @@ namespace testhost {
 int runInfo(int argc, char** argv);
 int runPlay(int argc, char** argv);
 int runIdle(int argc, char** argv);
+// which: "config", "about" or "details".
+int runDialog(const char* which, int argc, char** argv);
 
 // Loads a plug-in library; prints the reason to stderr and returns null on failure.
 void* loadPlugin(const char* path);

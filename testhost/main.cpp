@@ -11,7 +11,10 @@ static void usage() {
                "  testhost play PLUGIN.dll FILE [--wav OUT.wav] [--max-seconds S]\n"
                "                [--seek MS@AT_MS]... [--pause AT_MS:FOR_MS]... [--dsp]\n"
                "                [--realtime] [--timeout S]\n"
-               "  testhost idle\n",
+               "  testhost config|about PLUGIN.dll [--do SCRIPT]\n"
+               "  testhost details PLUGIN.dll FILE [--do SCRIPT]\n"
+               "  testhost idle\n"
+               "SCRIPT drives the windows the plug-in opens; see window_driver.h.\n",
                stderr);
 }
 
@@ -24,6 +27,9 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "info") == 0) return testhost::runInfo(argc - 2, argv + 2);
     if (std::strcmp(command, "play") == 0) return testhost::runPlay(argc - 2, argv + 2);
     if (std::strcmp(command, "idle") == 0) return testhost::runIdle(argc - 2, argv + 2);
+    if (std::strcmp(command, "config") == 0 || std::strcmp(command, "about") == 0 ||
+        std::strcmp(command, "details") == 0)
+        return testhost::runDialog(command, argc - 2, argv + 2);
     usage();
     return 2;
 }

@@ -65,6 +65,10 @@ DWORD WINAPI decodeThread(LPVOID) {
     return 0;
 }
 
+void JK_CDECL showAboutBox(HWND owner) {
+    MessageBoxA(owner, "Sine test plug-in", "About sine", MB_OK);
+}
+
 void JK_CDECL startUp() {}
 void JK_CDECL shutDown() {}
 
@@ -148,6 +152,7 @@ JK_EXTERN_C JK_EXPORT InputModule* JK_CDECL jukoraGetInModule2(void) {
     module.fileTypeList = "SINE\0Sine tone (*.SINE)\0";
     module.canSeek = 1;
     module.usesHostOutput = 1;
+    module.showAboutBox = showAboutBox;
     module.startUp = startUp;
     module.shutDown = shutDown;
     module.describeFile = describeFile;

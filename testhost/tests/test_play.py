@@ -81,6 +81,14 @@ class PlayTest(TempDirTest):
         self.assertEqual(data["claimsFile"], 0)
         self.assertEqual(data["describeLengthMs"], -1000)
 
+    def test_window_script_drives_a_dialog(self):
+        shot = os.path.join(self.tmp, "about.bmp")
+        rc, data, err = testhost("about", PLUGIN, "--do", "wait About sine; dump; shot %s; click 1" % shot)
+        self.assertEqual(rc, 0, err)
+        self.assertEqual(data["screenshots"], [shot])
+        with open(shot, "rb") as f:
+            self.assertEqual(f.read(2), b"BM")
+
     def test_info(self):
         rc, data, err = testhost("info", PLUGIN)
         self.assertEqual(rc, 0, err)

@@ -1,0 +1,293 @@
+#include "testhost/window_driver.h"
+
+#include "testhost/json_writer.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+namespace testhost {
+
+namespace {
+
+struct WindowList {
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK collectWindow(HWND w, LPARAM list) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(w))
+        reinterpret_cast<WindowList*>(list)->windows.push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> visibleWindows() {
+    WindowList list;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&list));
+    return list.windows;
+}
+
+std::string windowText(HWND w) {
+    char buf[1024] = "";
+    // WM_GETTEXT works across threads; GetWindowText would not for other threads' controls.
+    SendMessageA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+std::string className(HWND w) {
+    char buf[256] = "";
+    GetClassNameA(w, buf, sizeof buf);
+    return buf;
+}
+
+std::vector<std::string> split(const std::string& text, char sep) {
+    std::vector<std::string> out;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, sep)) out.push_back(part);
+    return out;
+}
+
+std::vector<std::string> words(const std::string& action) {
+    std::vector<std::string> out;
+    std::istringstream in(action);
+    std::string w;
+    while (in >> w) out.push_back(w);
+    return out;
+}
+
+BOOL CALLBACK dumpChild(HWND c, LPARAM param) {
+    JsonWriter& j = *reinterpret_cast<JsonWriter*>(param);
+    std::string cls = className(c);
+    j.beginObject();
+    j.key("id").value(GetDlgCtrlID(c));
+    j.key("class").value(cls);
+    j.key("text").value(windowText(c));
+    j.key("visible").value(IsWindowVisible(c) != 0);
+    j.key("enabled").value(IsWindowEnabled(c) != 0);
+    RECT r;
+    GetWindowRect(c, &r);
+    j.key("rect")
+        .beginArray()
+        .value(int(r.left))
+        .value(int(r.top))
+        .value(int(r.right))
+        .value(int(r.bottom))
+        .endArray();
+    if (_stricmp(cls.c_str(), "Button") == 0) {
+        j.key("checked").value(int(SendMessageA(c, BM_GETCHECK, 0, 0)));
+    } else if (_stricmp(cls.c_str(), TRACKBAR_CLASSA) == 0) {
+        j.key("position").value(int(SendMessageA(c, TBM_GETPOS, 0, 0)));
+        j.key("range")
+            .beginArray()
+            .value(int(SendMessageA(c, TBM_GETRANGEMIN, 0, 0)))
+            .value(int(SendMessageA(c, TBM_GETRANGEMAX, 0, 0)))
+            .endArray();
+    } else if (_stricmp(cls.c_str(), "ComboBox") == 0 || _stricmp(cls.c_str(), "ListBox") == 0) {
+        bool combo = _stricmp(cls.c_str(), "ComboBox") == 0;
+        int n = int(SendMessageA(c, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
+        j.key("selected").value(int(SendMessageA(c, combo ? CB_GETCURSEL : LB_GETCURSEL, 0, 0)));
+        j.key("items").beginArray();
+        for (int i = 0; i < n && i < 256; ++i) {
+            char buf[512] = "";
+            int len = int(SendMessageA(c, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0));
+            if (len >= 0 && len < int(sizeof buf))
+                SendMessageA(c, combo ? CB_GETLBTEXT : LB_GETTEXT, i,
+                             reinterpret_cast<LPARAM>(buf));
+            j.value(buf);
+        }
+        j.endArray();
+    } else if (_stricmp(cls.c_str(), WC_LISTVIEWA) == 0) {
+        j.key("rows").value(int(SendMessageA(c, LVM_GETITEMCOUNT, 0, 0)));
+    }
+    j.endObject();
+    return TRUE;
+}
+
+} // namespace
+
+void dumpWindow(HWND window) {
+    JsonWriter j;
+    j.beginObject();
+    j.key("title").value(windowText(window));
+    j.key("class").value(className(window));
+    RECT r;
+    GetWindowRect(window, &r);
+    j.key("rect")
+        .beginArray()
+        .value(int(r.left))
+        .value(int(r.top))
+        .value(int(r.right))
+        .value(int(r.bottom))
+        .endArray();
+    j.key("controls").beginArray();
+    EnumChildWindows(window, dumpChild, reinterpret_cast<LPARAM>(&j));
+    j.endArray();
+    j.endObject();
+    std::printf("window %s\n", j.text().c_str());
+    std::fflush(stdout);
+}
+
+bool saveWindowShot(HWND window, const std::string& path) {
+    RECT r;
+    if (!GetWindowRect(window, &r)) return false;
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h; // bottom-up, as a BMP file stores it
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    bool ok = false;
+    int stride = (w * 3 + 3) & ~3;
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        BITMAPFILEHEADER fh{};
+        fh.bfType = 0x4d42;
+        fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+        fh.bfSize = fh.bfOffBits + DWORD(stride) * DWORD(h);
+        ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 &&
+             std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
+             std::fwrite(bits, size_t(stride) * size_t(h), 1, f) == 1;
+        std::fclose(f);
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+void WindowDriver::start(const std::string& script) {
+    script_ = script;
+    known_ = visibleWindows();
+    thread_ = CreateThread(nullptr, 0, threadMain, this, 0, nullptr);
+}
+
+bool WindowDriver::finish(DWORD timeoutMs) {
+    if (!thread_) return true;
+    if (WaitForSingleObject(thread_, timeoutMs) == WAIT_TIMEOUT) {
+        errors_.push_back("the window script did not finish");
+        TerminateThread(thread_, 1);
+    }
+    CloseHandle(thread_);
+    thread_ = nullptr;
+    return errors_.empty();
+}
+
+DWORD WINAPI WindowDriver::threadMain(LPVOID self) {
+    static_cast<WindowDriver*>(self)->run();
+    return 0;
+}
+
+void WindowDriver::run() {
+    for (const std::string& action : split(script_, ';')) {
+        std::vector<std::string> w = words(action);
+        if (w.empty()) continue;
+        if (!perform(w)) {
+            errors_.push_back("action failed: " + action);
+            return;
+        }
+    }
+}
+
+HWND WindowDriver::control(const std::string& id) {
+    return current_ ? GetDlgItem(current_, std::atoi(id.c_str())) : nullptr;
+}
+
+bool WindowDriver::perform(const std::vector<std::string>& w) {
+    const std::string& verb = w[0];
+    if (verb == "wait") {
+        std::string title;
+        for (size_t i = 1; i < w.size(); ++i) title += (i > 1 ? " " : "") + w[i];
+        for (int tries = 0; tries < 1000; ++tries) {
+            for (HWND h : visibleWindows()) {
+                bool isNew = std::find(known_.begin(), known_.end(), h) == known_.end();
+                if (isNew && (title.empty() || windowText(h) == title)) {
+                    known_.push_back(h);
+                    current_ = h;
+                    Sleep(100); // let it finish painting
+                    return true;
+                }
+            }
+            Sleep(10);
+        }
+        return false;
+    }
+    if (!current_ || !IsWindow(current_)) return false;
+    if (verb == "dump") {
+        dumpWindow(current_);
+        return true;
+    }
+    if (verb == "shot" && w.size() == 2) {
+        RedrawWindow(current_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Sleep(100);
+        if (!saveWindowShot(current_, w[1])) return false;
+        shots_.push_back(w[1]);
+        return true;
+    }
+    if (verb == "sleep" && w.size() == 2) {
+        Sleep(DWORD(std::atoi(w[1].c_str())));
+        return true;
+    }
+    if (verb == "close") {
+        PostMessageA(current_, WM_CLOSE, 0, 0);
+        return true;
+    }
+    if (verb == "move" && w.size() == 3) {
+        return SetWindowPos(current_, nullptr, std::atoi(w[1].c_str()), std::atoi(w[2].c_str()), 0,
+                            0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+    }
+    if (w.size() < 2) return false;
+    HWND c = control(w[1]);
+    if (!c) return false;
+    if (verb == "set") {
+        std::string text;
+        for (size_t i = 2; i < w.size(); ++i) text += (i > 2 ? " " : "") + w[i];
+        SendMessageA(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        return true;
+    }
+    if (verb == "click") {
+        // Posted: a click that closes a modal dialog must not block this thread.
+        PostMessageA(c, BM_CLICK, 0, 0);
+        Sleep(50);
+        return true;
+    }
+    if (verb == "check" && w.size() == 3) {
+        int want = std::atoi(w[2].c_str());
+        if (int(SendMessageA(c, BM_GETCHECK, 0, 0)) != want) SendMessageA(c, BM_CLICK, 0, 0);
+        return int(SendMessageA(c, BM_GETCHECK, 0, 0)) == want;
+    }
+    if (verb == "select" && w.size() == 3) {
+        int index = std::atoi(w[2].c_str());
+        bool combo = _stricmp(className(c).c_str(), "ComboBox") == 0;
+        SendMessageA(c, combo ? CB_SETCURSEL : LB_SETCURSEL, WPARAM(index), 0);
+        WORD note = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
+        SendMessageA(current_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), note), LPARAM(c));
+        return true;
+    }
+    if (verb == "trackbar" && w.size() == 3) {
+        int pos = std::atoi(w[2].c_str());
+        SendMessageA(c, TBM_SETPOS, TRUE, pos);
+        // Setting the position sends no notification: send the one a drag would.
+        UINT msg = (GetWindowLongA(c, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
+        SendMessageA(current_, msg, MAKEWPARAM(TB_THUMBPOSITION, pos), LPARAM(c));
+        SendMessageA(current_, msg, MAKEWPARAM(TB_ENDTRACK, 0), LPARAM(c));
+        return true;
+    }
+    return false;
+}
+
+} // namespace testhost

@@ -1,0 +1,57 @@
+// Drives the windows a plug-in opens (dialogs, forms, module windows) from a
+// second thread while the plug-in's own call runs its modal loop: waits for
+// a window, reads its controls, sets them, clicks, and takes screenshots.
+//
+// A script is a list of actions separated by ';':
+//   wait [TITLE]        wait (10 s at most) for a new visible top-level window
+//                       of this process, with that title if given; it becomes
+//                       the current window
+//   dump                print the current window and its controls as a JSON line
+//                       starting with "window "
+//   set ID TEXT         set a control's text
+//   check ID 0|1        set a check box or radio button, as a click would
+//   click ID            click a button
+//   select ID INDEX     pick an entry of a combo box or list box, with notification
+//   trackbar ID POS     move a trackbar, with the scroll notification
+//   move X Y            move the current window's top-left corner
+//   shot FILE.bmp       save the current window as it is on screen
+//   sleep MS            wait
+//   close               send the current window WM_CLOSE
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testhost {
+
+class WindowDriver {
+public:
+    // Starts the script on its own thread; windows that exist now are not "new".
+    void start(const std::string& script);
+    // Waits for the script to end; returns false when an action failed.
+    bool finish(DWORD timeoutMs = 30000);
+    const std::vector<std::string>& errors() const { return errors_; }
+    const std::vector<std::string>& screenshots() const { return shots_; }
+
+private:
+    static DWORD WINAPI threadMain(LPVOID self);
+    void run();
+    bool perform(const std::vector<std::string>& words);
+    HWND control(const std::string& id);
+
+    std::string script_;
+    HANDLE thread_ = nullptr;
+    HWND current_ = nullptr;
+    std::vector<HWND> known_;
+    std::vector<std::string> errors_, shots_;
+};
+
+// Saves the screen area of a window as a 24-bit BMP.
+bool saveWindowShot(HWND window, const std::string& path);
+
+// Prints a window and its child controls as one JSON line: "window {...}".
+void dumpWindow(HWND window);
+
+} // namespace testhost
