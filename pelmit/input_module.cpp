@@ -1,11 +1,8 @@
 // Pelmit's InputModule: its own slots. The host slots stay 0 until the player
 // fills them.
 #include "pelmit/plugin.h"
-#include "pelmit/settings.h"
 
 namespace pelmit {
-
-Settings settings;
 
 static void JK_CDECL applyEqualizer(int, char*, int) {}
 

@@ -1,0 +1,9 @@
+// The one settings record. It lives in a portable library of its own because
+// the mixer reads Interpolation live and is built and tested without the shell.
+#include "pelmit/settings.h"
+
+namespace pelmit {
+
+Settings settings;
+
+} // namespace pelmit
