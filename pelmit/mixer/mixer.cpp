@@ -125,12 +125,16 @@ void Mixer::fillSlot(SampleSlot& slot, int8_t* data, const SampleDescriptor& des
 uint32_t Mixer::uploadSample(uint32_t slotNumber, const SampleDescriptor* descriptor) {
     if (!descriptor || slotNumber >= mixerSlotCount) return 0;
     SampleSlot& slot = slots[slotNumber];
+    if (descriptor->size == 0) { // nothing to play: the slot stays empty
+        emptySlot(slot);
+        return 1;
+    }
+    int8_t* memory =
+        descriptor->data ? static_cast<int8_t*>(std::malloc(descriptor->size)) : nullptr;
+    if (memory) std::memcpy(memory, descriptor->data, descriptor->size);
+    // Emptied only now: the new sample may have been copied out of the old one.
     emptySlot(slot);
-    if (descriptor->size == 0) return 1; // nothing to play: the slot stays empty
-    if (!descriptor->data) return 0;
-    auto* memory = static_cast<int8_t*>(std::malloc(descriptor->size));
     if (!memory) return 0;
-    std::memcpy(memory, descriptor->data, descriptor->size);
     fillSlot(slot, memory, *descriptor);
     slot.owned = 1;
     return 1;

@@ -5,8 +5,10 @@
 // renderVoices, ...), which pass through the AudioEngine and come back as the
 // SoundDevice operations below. One tick of a player is any number of voice
 // commands followed by one renderVoices, which renders one block of the tick's
-// length. There is one Mixer, `mixer`; it takes no locks (see the notes at
-// setSeparation and in settings.h for the two values other threads change).
+// length. There is one Mixer, `mixer`. It takes no locks: only the decode
+// thread renders and reads during play; the two values the host's thread may
+// change meanwhile, voice pans (setSeparation) and the Interpolation setting,
+// are read as whole atomic words.
 #pragma once
 
 #include "pelmit/mixer/sound_device.h"
