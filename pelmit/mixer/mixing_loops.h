@@ -71,13 +71,21 @@ void mixInterpolated(const MixRun& run, int16_t* first, const int16_t* firstRow,
     uint32_t inner = o < lastStart ? (lastStart - o - 1) / d + 1 : 0;
     if (inner > run.frames) inner = run.frames;
     uint32_t i = 0;
-    for (; i < inner; ++i) {
+    // Below one byte per frame, which is most notes, several frames in a row
+    // share their two bytes: look them up once per byte, not per frame.
+    while (i < inner) {
         const uint32_t k = o >> 16;
         const int8_t s0 = sampleAt<Swapped>(run.data, k);
         const int8_t s1 = sampleAt<Swapped>(run.data, k + 1);
-        addWrapped(first[i], lerp(firstRow[s0], firstRow[s1], o));
-        if constexpr (Both) addWrapped(second[i], lerp(secondRow[s0], secondRow[s1], o));
-        o += d;
+        const int32_t a = firstRow[s0], c = firstRow[s1];
+        const int32_t a2 = Both ? secondRow[s0] : 0, c2 = Both ? secondRow[s1] : 0;
+        const uint32_t nextByte = (k + 1) << 16;
+        do {
+            addWrapped(first[i], lerp(a, c, o));
+            if constexpr (Both) addWrapped(second[i], lerp(a2, c2, o));
+            o += d;
+            ++i;
+        } while (i < inner && o < nextByte);
     }
     const int8_t s0 = sampleAt<Swapped>(run.data, run.lastIndex);
     const int8_t s1 = run.next;
