@@ -272,6 +272,7 @@ VoiceSet* Mixer::allocateVoices(uint32_t count) {
     if (!engine) return nullptr;
     const DeviceInfo* info = engine->deviceInfo();
     const uint32_t available = info ? std::min(info->voiceCount, mixerVoiceCount) : 0;
+    if (count > available) return nullptr;
     auto* set = new (std::nothrow) VoiceSet{};
     if (!set) return nullptr;
     set->voices = new (std::nothrow) uint32_t[count ? count : 1];

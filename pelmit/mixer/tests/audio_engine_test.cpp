@@ -169,6 +169,7 @@ TEST_F(FrontOperations, VoiceSetsAndSamples) {
     EXPECT_EQ(mixer.voicesInUse(), 4u);
     EXPECT_EQ(mixer.tableValue(255, -128), -15974); // boosted, 4 voices
     EXPECT_EQ(mixer.allocateVoices(253), nullptr);  // only 252 left
+    EXPECT_EQ(mixer.allocateVoices(0xFFFFFFFF), nullptr);
     EXPECT_EQ(mixer.voicesInUse(), 4u);
 
     const int8_t bytes[8] = {1, 2, 3, 4, 5, 6, 7, 8};
