@@ -1,10 +1,9 @@
 // Pelmit's InputModule: its own slots. The host slots stay 0 until the player
 // fills them.
+#include "pelmit/playback.h"
 #include "pelmit/plugin.h"
 
 namespace pelmit {
-
-static void JK_CDECL applyEqualizer(int, char*, int) {}
 
 InputModule inputModule = [] {
     InputModule m{};
@@ -12,6 +11,20 @@ InputModule inputModule = [] {
     m.displayName = "Kestrov's quistor MOD player v0.86 (x86)";
     m.canSeek = 1;
     m.usesHostOutput = 1;
+    m.startUp = startUp;
+    m.shutDown = shutDown;
+    m.describeFile = describeFile;
+    m.claimsFile = claimsFile;
+    m.startPlayback = startPlayback;
+    m.pausePlayback = pausePlayback;
+    m.resumePlayback = resumePlayback;
+    m.queryPaused = queryPaused;
+    m.stopPlayback = stopPlayback;
+    m.queryLengthMs = queryLengthMs;
+    m.queryPositionMs = queryPositionMs;
+    m.requestSeekMs = requestSeekMs;
+    m.applyVolume = applyVolume;
+    m.applyBalance = applyBalance;
     m.applyEqualizer = applyEqualizer;
     return m;
 }();

@@ -8,4 +8,8 @@ namespace pelmit {
 extern InputModule inputModule;
 extern char iniPath[];
 
+// Settings read and the Mixer connected; settings written back.
+void JK_CDECL startUp();
+void JK_CDECL shutDown();
+
 } // namespace pelmit

@@ -3,6 +3,7 @@
 #include "host/input_module.h"
 #include "pelmit/file_type_list.h"
 #include "pelmit/ini_path.h"
+#include "pelmit/playback.h"
 #include "pelmit/plugin.h"
 #include "pelmit/settings.h"
 
@@ -47,5 +48,6 @@ JK_EXTERN_C JK_EXPORT InputModule* JK_CDECL jukoraGetInModule2(void) {
     readExtensionLists();
     buildTypeList();
     inputModule.fileTypeList = fileTypeBuffer;
+    bindPlayback(&inputModule);
     return &inputModule;
 }

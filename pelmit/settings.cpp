@@ -7,3 +7,11 @@ namespace pelmit {
 Settings settings;
 
 } // namespace pelmit
+
+namespace pelmit {
+
+void sanitizeSettings(Settings& s) {
+    if (s.SampleRate < lowestSampleRate || s.SampleRate > highestSampleRate) s.SampleRate = 44100;
+}
+
+} // namespace pelmit

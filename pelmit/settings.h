@@ -37,3 +37,15 @@ struct Settings {
 extern Settings settings;
 
 } // namespace pelmit
+
+namespace pelmit {
+
+// Output rates Pelmit plays at; a stored rate outside falls back to 44100, since
+// 0 or a huge rate would break the tick and step arithmetic.
+constexpr int32_t lowestSampleRate = 8000;
+constexpr int32_t highestSampleRate = 192000;
+
+// Makes values read from the user-editable settings file safe to use.
+void sanitizeSettings(Settings& s);
+
+} // namespace pelmit
