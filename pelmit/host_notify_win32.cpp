@@ -4,6 +4,8 @@
 
 namespace pelmit {
 
-void postEndOfStream(JkWindow hostWindow) { PostMessageA(hostWindow, hostMsgEndOfStream, 0, 0); }
+void postEndOfStream(JkWindow hostWindow) {
+    PostMessageA(hostWindow, hostMsgEndOfStream, 0, 0);
+}
 
 } // namespace pelmit

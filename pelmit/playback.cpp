@@ -27,8 +27,7 @@ constexpr FormatKind claimOrder[] = {FormatKind::Mod, FormatKind::SoundMon,
 constexpr FormatKind startOrder[] = {FormatKind::SoundMon, FormatKind::FutureComposer,
                                      FormatKind::SoundFx, FormatKind::Emulated, FormatKind::Mod};
 constexpr FormatKind describeOrder[] = {FormatKind::FutureComposer, FormatKind::SoundMon,
-                                        FormatKind::SoundFx, FormatKind::Emulated,
-                                        FormatKind::Mod};
+                                        FormatKind::SoundFx, FormatKind::Emulated, FormatKind::Mod};
 
 const FormatEntry* formatOf(FormatKind kind) {
     for (const FormatEntry& f : formats)
@@ -36,7 +35,9 @@ const FormatEntry* formatOf(FormatKind kind) {
     return nullptr;
 }
 
-void sleepTenMs() { std::this_thread::sleep_for(std::chrono::milliseconds(10)); }
+void sleepTenMs() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
 
 void copyTitle(char* title, size_t size, const char* text) {
     if (size == 0) return;
@@ -150,11 +151,17 @@ void endSong() {
 
 } // namespace
 
-void bindPlayback(InputModule* module) { host = module; }
+void bindPlayback(InputModule* module) {
+    host = module;
+}
 
-void setFormats(std::span<const FormatEntry> f) { formats = f; }
+void setFormats(std::span<const FormatEntry> f) {
+    formats = f;
+}
 
-void setMixerReady(bool ready) { mixerReady = ready; }
+void setMixerReady(bool ready) {
+    mixerReady = ready;
+}
 
 int JK_CDECL claimsFile(const char* path) {
     std::FILE* f = path ? std::fopen(path, "rb") : nullptr;
@@ -201,8 +208,8 @@ int JK_CDECL startPlayback(const char* path) {
     // output failure rather than crash in the first block.
     int stream = mixerReady ? out->openStream(playback.rate, 2, 16, -1, -1) : -1;
     if (stream < 0) return playbackOutputFailed;
-    host->reportStreamInfo(playback.currentPlayer->channelCount() * 10000, playback.rate / 1000,
-                           2, 1);
+    host->reportStreamInfo(playback.currentPlayer->channelCount() * 10000, playback.rate / 1000, 2,
+                           1);
     host->visFeedOpen(stream, playback.rate);
     host->visFeedFormat(playback.rate, 2);
     out->setPaused(0);
@@ -236,7 +243,9 @@ void JK_CDECL resumePlayback() {
     host->hostOutput->setPaused(0);
 }
 
-int JK_CDECL queryPaused() { return playback.paused; }
+int JK_CDECL queryPaused() {
+    return playback.paused;
+}
 
 void JK_CDECL stopPlayback() {
     OutputModule* out = host->hostOutput;
@@ -256,11 +265,17 @@ int JK_CDECL queryPositionMs() {
     return pending != noPendingSeek ? pending : host->hostOutput->playedTimeMs();
 }
 
-void JK_CDECL requestSeekMs(int ms) { playback.pendingSeekMs = ms; }
+void JK_CDECL requestSeekMs(int ms) {
+    playback.pendingSeekMs = ms;
+}
 
-void JK_CDECL applyVolume(int volume) { host->hostOutput->outputVolume(volume); }
+void JK_CDECL applyVolume(int volume) {
+    host->hostOutput->outputVolume(volume);
+}
 
-void JK_CDECL applyBalance(int pan) { host->hostOutput->outputBalance(pan); }
+void JK_CDECL applyBalance(int pan) {
+    host->hostOutput->outputBalance(pan);
+}
 
 void JK_CDECL applyEqualizer(int, char*, int) {}
 
@@ -276,8 +291,10 @@ void JK_CDECL describeFile(const char* path, char* title, int* lengthMs) {
             for (FormatKind kind : describeOrder) {
                 const FormatEntry* format = formatOf(kind);
                 if (!format || !format->identify || !format->identify(f, path)) continue;
-                if (format->readTitle) format->readTitle(path, title, titleBufferSize);
-                else copyTitle(title, titleBufferSize, nameAfterLastBackslash(path));
+                if (format->readTitle)
+                    format->readTitle(path, title, titleBufferSize);
+                else
+                    copyTitle(title, titleBufferSize, nameAfterLastBackslash(path));
                 break;
             }
             std::fclose(f);

@@ -50,10 +50,29 @@ const IntKey readOrder[] = {
 
 // In the order shutDown writes them.
 const char* const writeOrder[] = {
-    "SampleRate", "StereoSeperation", "ReverseStereo", "DetectEndOfSong", "Interpolation",
-    "IgnoreF00", "StripTrailingPause", "EmulateFilter", "RememberWindowPositions",
-    "ConfigX", "ConfigY", "MODInfoX", "MODInfoY", "BPInfoX", "BPInfoY", "FCInfoX", "FCInfoY",
-    "SFXInfoX", "SFXInfoY", "HIPInfoX", "HIPInfoY", "AboutX", "AboutY",
+    "SampleRate",
+    "StereoSeperation",
+    "ReverseStereo",
+    "DetectEndOfSong",
+    "Interpolation",
+    "IgnoreF00",
+    "StripTrailingPause",
+    "EmulateFilter",
+    "RememberWindowPositions",
+    "ConfigX",
+    "ConfigY",
+    "MODInfoX",
+    "MODInfoY",
+    "BPInfoX",
+    "BPInfoY",
+    "FCInfoX",
+    "FCInfoY",
+    "SFXInfoX",
+    "SFXInfoY",
+    "HIPInfoX",
+    "HIPInfoY",
+    "AboutX",
+    "AboutY",
 };
 
 int32_t& field(const char* name) {

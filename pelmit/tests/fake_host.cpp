@@ -20,13 +20,17 @@ int JK_CDECL openStream(int, int, int, int, int) {
     log("openStream");
     return fakeHost.openFails ? -1 : 7;
 }
-void JK_CDECL closeStream() { log("closeStream"); }
+void JK_CDECL closeStream() {
+    log("closeStream");
+}
 int JK_CDECL writePcm(char*, int bytes) {
     std::lock_guard<std::mutex> g(fakeHost.lock);
     fakeHost.bytesWritten += bytes;
     fakeHost.writeSizes.push_back(bytes);
-    if (!fakeHost.paused) fakeHost.buffered = 0;
-    else fakeHost.buffered += bytes;
+    if (!fakeHost.paused)
+        fakeHost.buffered = 0;
+    else
+        fakeHost.buffered += bytes;
     return 0;
 }
 int JK_CDECL writableBytes() {
@@ -44,7 +48,9 @@ int JK_CDECL setPaused(int p) {
     fakeHost.paused = p != 0;
     return 0;
 }
-void JK_CDECL outputVolume(int) { log("outputVolume"); }
+void JK_CDECL outputVolume(int) {
+    log("outputVolume");
+}
 void JK_CDECL outputBalance(int) {}
 void JK_CDECL flushTo(int ms) {
     std::lock_guard<std::mutex> g(fakeHost.lock);
@@ -52,13 +58,25 @@ void JK_CDECL flushTo(int ms) {
     fakeHost.flushes.push_back(ms);
     fakeHost.buffered = 0;
 }
-int JK_CDECL playedTimeMs() { return 0; }
-int JK_CDECL writtenTimeMs() { return 0; }
-void JK_CDECL visFeedOpen(int, int) { log("visFeedOpen"); }
-void JK_CDECL visFeedClose() { log("visFeedClose"); }
+int JK_CDECL playedTimeMs() {
+    return 0;
+}
+int JK_CDECL writtenTimeMs() {
+    return 0;
+}
+void JK_CDECL visFeedOpen(int, int) {
+    log("visFeedOpen");
+}
+void JK_CDECL visFeedClose() {
+    log("visFeedClose");
+}
 void JK_CDECL visFeedPcm(void*, int, int, int) {}
-void JK_CDECL visFeedFormat(int, int) { log("visFeedFormat"); }
-int JK_CDECL dspActiveQuery() { return fakeHost.dspActive; }
+void JK_CDECL visFeedFormat(int, int) {
+    log("visFeedFormat");
+}
+int JK_CDECL dspActiveQuery() {
+    return fakeHost.dspActive;
+}
 int JK_CDECL dspProcessBlock(void*, int, int, int, int) {
     std::lock_guard<std::mutex> g(fakeHost.lock);
     ++fakeHost.dspCalls;
@@ -125,6 +143,8 @@ InputModule* FakeHost::module() {
 
 namespace pelmit {
 
-void postEndOfStream(JkWindow) { ++test::fakeHost.endOfStream; }
+void postEndOfStream(JkWindow) {
+    ++test::fakeHost.endOfStream;
+}
 
 } // namespace pelmit

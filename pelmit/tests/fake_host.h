@@ -27,7 +27,7 @@ struct FakeHost {
     std::vector<std::vector<int>> streamInfo;
     std::atomic<int> endOfStream{0};
     int dspCalls = 0;
-    int writableAsked = 0;
+    std::atomic<int> writableAsked{0};
     std::vector<int> writableNeeded; // bytes asked for, from each writableBytes-then-write pair
 
     void reset();

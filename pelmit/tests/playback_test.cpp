@@ -26,9 +26,12 @@ class TonePlayer final : public FormatPlayer {
 public:
     int loadSong(const char* path) override {
         std::string p = path;
-        if (p.rfind("tone:", 0) == 0) mute = false;
-        else if (p.rfind("mute:", 0) == 0) mute = true;
-        else return 0;
+        if (p.rfind("tone:", 0) == 0)
+            mute = false;
+        else if (p.rfind("mute:", 0) == 0)
+            mute = true;
+        else
+            return 0;
         ticks = std::stoi(p.substr(5));
         set = mixer.allocateVoices(1);
         for (int i = 0; i < 64; ++i) wave[i] = int8_t(i < 32 ? 100 : -100);

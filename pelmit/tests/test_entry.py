@@ -65,5 +65,64 @@ class EntryTest(TempDirTest):
         self.assertEqual(data["fileTypes"], DEFAULTS[:2])
 
 
+INT_KEYS = ["SampleRate", "StereoSeperation", "ReverseStereo", "DetectEndOfSong",
+            "Interpolation", "IgnoreF00", "StripTrailingPause", "EmulateFilter",
+            "RememberWindowPositions", "ConfigX", "ConfigY", "MODInfoX", "MODInfoY", "BPInfoX",
+            "BPInfoY", "FCInfoX", "FCInfoY", "SFXInfoX", "SFXInfoY", "HIPInfoX", "HIPInfoY",
+            "AboutX", "AboutY"]
+LIST_KEYS = ["MODextension", "BPextension", "SFXextension", "EMUextension", "FCextension"]
+
+
+class SettingsFileTest(EntryTest):
+    """startUp reads the settings, shutDown writes every key back."""
+
+    def round_trip(self, text):
+        exe = os.path.join(self.tmp, "host.exe")
+        shutil.copy(os.path.join(BIN_DIR, "testhost.exe"), exe)
+        ini = os.path.join(self.tmp, "Plugins", "quistor.ini")
+        os.makedirs(os.path.dirname(ini))
+        if text is not None:
+            with open(ini, "w") as f:
+                f.write("[Quistor MOD Player]\r\n" + text)
+        junk = os.path.join(self.tmp, "junk.bin")
+        with open(junk, "wb") as f:
+            f.write(b"not music")
+        rc, data, err = testhost("play", PLUGIN, junk, exe=exe)
+        self.assertEqual(rc, 0, err)
+        self.assertEqual(data["startPlayback"], -1)
+        with open(ini) as f:
+            lines = [l.strip() for l in f if l.strip()]
+        self.assertEqual(lines[0], "[Quistor MOD Player]")
+        return [tuple(l.split("=", 1)) for l in lines[1:]]
+
+    def test_defaults_written_in_order(self):
+        pairs = self.round_trip(None)
+        self.assertEqual([k for k, _ in pairs], INT_KEYS + LIST_KEYS)
+        values = dict(pairs)
+        expected = {"SampleRate": "44100", "StereoSeperation": "64", "ReverseStereo": "0",
+                    "DetectEndOfSong": "1", "Interpolation": "0", "IgnoreF00": "0",
+                    "StripTrailingPause": "0", "EmulateFilter": "1",
+                    "RememberWindowPositions": "0", "MODextension": "MOD",
+                    "BPextension": "BP;BP3", "SFXextension": "SFX",
+                    "EMUextension": "HIP;MON;CUST;CUS;DM2;SID1",
+                    "FCextension": "FC;FC3;FC4;FC13;FC14"}
+        for key in INT_KEYS[9:]:
+            expected[key] = "39873987"
+        self.assertEqual(values, expected)
+
+    def test_stored_and_hostile_values(self):
+        cases = [("SampleRate=22050", "SampleRate", "22050"),
+                 ("SampleRate=0", "SampleRate", "44100"),
+                 ("SampleRate=-5", "SampleRate", "44100"),
+                 ("SampleRate=99999999", "SampleRate", "44100"),
+                 ("SampleRate=fast", "SampleRate", "44100"),
+                 ("StereoSeperation=300", "StereoSeperation", "300"),
+                 ("AboutX=-20", "AboutX", "-20")]
+        for line, key, value in cases:
+            with self.subTest(line=line):
+                shutil.rmtree(os.path.join(self.tmp, "Plugins"), ignore_errors=True)
+                self.assertEqual(dict(self.round_trip(line + "\r\n"))[key], value)
+
+
 if __name__ == "__main__":
     main()
