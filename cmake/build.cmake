@@ -4,6 +4,8 @@
 option(JK_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(JK_BENCHMARKS "Build the Google Benchmark programs" OFF)
 option(JK_TESTS "Build the tests" ON)
+option(JK_FUZZ "Build the libFuzzer targets (clang)" OFF)
+option(JK_WERROR "Treat warnings as errors" ON)
 
 set(JK_DIST_DIR "${CMAKE_BINARY_DIR}/dist")
 set(JK_BIN_DIR "${CMAKE_BINARY_DIR}/bin")
@@ -41,7 +43,17 @@ set(JK_TEST_ENV
     "JK_M68K_BENCH_DIR=${JK_M68K_BENCH_DIR}")
 
 add_library(jk_options INTERFACE)
-target_compile_options(jk_options INTERFACE -Wall -Wextra -Werror)
+target_compile_options(jk_options INTERFACE -Wall -Wextra)
+if(JK_WERROR)
+    target_compile_options(jk_options INTERFACE -Werror)
+endif()
+if(JK_FUZZ)
+    # Every library is instrumented for coverage; only the fuzz targets get the driver.
+    target_compile_options(jk_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                -fno-omit-frame-pointer)
+    target_link_options(jk_options INTERFACE -fsanitize=address,undefined)
+    add_custom_target(jk_fuzzers)
+endif()
 if(JK_SANITIZE)
     target_compile_options(jk_options INTERFACE -fsanitize=address,undefined
                                                 -fno-sanitize-recover=undefined
@@ -166,4 +178,34 @@ function(jk_program name)
     if(A_DELIVERABLE)
         set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${JK_DIST_DIR}")
     endif()
+endfunction()
+
+# jk_fuzzer(name SOURCES ... [LIBS ...] [SECONDS s] [CORPUS dir]): a libFuzzer
+# target (LLVMFuzzerTestOneInput), built by the fuzz preset only. ctest runs it
+# for a short while (SECONDS, 20 by default) from the seed corpus, if any;
+# longer runs: build/fuzz/bin/NAME -max_total_time=600 CORPUS.
+function(jk_fuzzer name)
+    cmake_parse_arguments(A "" "SECONDS;CORPUS" "SOURCES;LIBS" ${ARGN})
+    if(NOT JK_FUZZ)
+        return()
+    endif()
+    add_executable(${name} ${A_SOURCES})
+    target_link_libraries(${name} PRIVATE jk_options ${A_LIBS})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    add_dependencies(jk_fuzzers ${name})
+    if(NOT A_SECONDS)
+        set(A_SECONDS 20)
+    endif()
+    set(work "${CMAKE_BINARY_DIR}/fuzz-corpus/${name}")
+    file(MAKE_DIRECTORY "${work}")
+    set(dirs "${work}")
+    if(A_CORPUS)
+        list(APPEND dirs "${A_CORPUS}")
+    endif()
+    add_test(NAME ${name} COMMAND ${name} -max_total_time=${A_SECONDS} -timeout=10
+             -rss_limit_mb=2048 -print_final_stats=1 ${dirs})
+    math(EXPR limit "${A_SECONDS} * 3 + 60")
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${limit} ENVIRONMENT "${JK_TEST_ENV}"
+                                            LABELS fuzz)
 endfunction()
