@@ -44,6 +44,9 @@ void XmChannel::SetPeriod(unsigned period, int line) {
         Tuning = t.NoteTuning[p];
         NewHit = 1;
         lastline = line;
+        // This note is the first one, too: striking it again a row later
+        // would restart a note that the chip holds.
+        FirstNote = 0;
         return;
     }
     Tuning = c;
