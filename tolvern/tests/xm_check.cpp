@@ -43,7 +43,7 @@ ConvertedSong::ConvertedSong(const YmSong& song, const TempDir& dir, const std::
     auto channels = std::make_unique<XmChannel[]>(kXmChannels);
     EXPECT_EQ(ym.Convert(path_.c_str(), *xm, channels.get()), 1);
     const std::vector<uint8_t> file = readFile(path_);
-    module_ = std::make_unique<openmpt::module>(file);
+    module_ = std::make_unique<openmpt::module_ext>(file);
 }
 
 Cell ConvertedSong::cell(int row, int channel) {
@@ -58,7 +58,11 @@ Cell ConvertedSong::cell(int row, int channel) {
             get(OPENMPT_MODULE_COMMAND_EFFECT), get(OPENMPT_MODULE_COMMAND_PARAMETER)};
 }
 
-std::vector<int16_t> ConvertedSong::render(int rate) {
+std::vector<int16_t> ConvertedSong::render(int rate, int soloChannel) {
+    auto* interactive = static_cast<openmpt::ext::interactive*>(
+        module_->get_interface(openmpt::ext::interactive_id));
+    for (int c = 0; c < module_->get_num_channels(); ++c)
+        interactive->set_channel_mute_status(c, c != soloChannel);
     std::vector<int16_t> all;
     std::vector<int16_t> block(4096);
     module_->set_position_seconds(0);

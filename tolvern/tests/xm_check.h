@@ -8,6 +8,7 @@
 
 #include <libopenmpt/libopenmpt.h>
 #include <libopenmpt/libopenmpt.hpp>
+#include <libopenmpt/libopenmpt_ext.hpp>
 
 #include <memory>
 #include <string>
@@ -44,13 +45,15 @@ public:
 
     openmpt::module& module() { return *module_; }
     Cell cell(int row, int channel); // row counted over the whole song
-    std::vector<int16_t> render(int rate);
+    // Renders the whole song in mono with only the given channel sounding: the
+    // two channels of a tone pair are a hair apart in pitch and may cancel.
+    std::vector<int16_t> render(int rate, int soloChannel);
     const std::string& path() const { return path_; }
     RecordingSink sink;
 
 private:
     std::string path_;
-    std::unique_ptr<openmpt::module> module_;
+    std::unique_ptr<openmpt::module_ext> module_;
 };
 
 } // namespace tolvern::test
