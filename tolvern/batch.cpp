@@ -10,21 +10,21 @@ namespace tolvern {
 
 std::vector<std::string> splitCommandLine(const char* commandLine) {
     std::vector<std::string> names;
-    const std::string line = std::string(commandLine) + " ";
-    if (line.size() <= 1) return names;
+    if (!*commandLine) return names;
     std::string name;
     bool quoted = false;
-    for (char c : line) {
-        if (c == '"') {
+    for (const char* c = commandLine; *c; ++c) {
+        if (*c == '"') {
             quoted = !quoted;
-        } else if (c == ' ' && !quoted) {
+        } else if (*c == ' ' && !quoted) {
             names.push_back(name);
             name.clear();
         } else {
-            name += c;
+            name += *c;
         }
     }
-    if (!name.empty()) names.push_back(name); // an unclosed quote runs to the end
+    // The line ends as if with one more blank, which also closes an open quote.
+    names.push_back(name);
     return names;
 }
 
