@@ -52,7 +52,7 @@ struct YmSong {
 std::vector<uint8_t> buildYm(const YmSong& song);
 
 // Packs data with "jlha c0o5" under the member name "song.ym" and returns the
-// archive; fails the test when jlha does not choose "-lh5-".
+// archive; throws when jlha fails or does not choose "-lh5-".
 std::vector<uint8_t> packLh5(const std::vector<uint8_t>& data, const std::string& workDir);
 
 std::vector<uint8_t> readFile(const std::string& path);
