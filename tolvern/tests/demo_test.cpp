@@ -13,7 +13,7 @@ using namespace tolvern::test;
 
 TEST(Demo, BundledSongIsTheWritersAndConverts) {
     const char* source = std::getenv("JK_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
+    ASSERT_NE(source, nullptr) << "JK_SOURCE_DIR is not set: run the test through ctest";
     const std::vector<uint8_t> archive = readFile(std::string(source) + "/tolvern/demo/demo.ym");
     std::vector<uint8_t> image;
     ASSERT_EQ(depackLha(archive.data(), archive.size(), image), LhaStatus::ok);
