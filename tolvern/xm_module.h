@@ -49,7 +49,6 @@ private:
     uint32_t ActualPattern = 0;
     uint32_t ActualLine = 0;
     std::unique_ptr<xmPattern[]> Pattern;
-    int bNewPattern = 0;
 };
 
 // The eight instruments written behind the patterns: 7,063 bytes.

@@ -1,10 +1,7 @@
 // Fuzz entry over everything that reads a user's file: the LHA header and
 // depacker, the YM loaders and the conversion of what they load.
-// libFuzzer build, from the repository root (run it in an empty folder):
-//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. -o fuzz_tolvern
-//     tolvern/tests/fuzz_load.cpp tolvern/{lh5,lha,ym_load,notes,xm_channel,convert,
-//     xm_module,instruments}.cpp
-//   ./fuzz_tolvern -max_total_time=600 CORPUS
+// Built by the fuzz preset (tolvern_fuzz); the native tests replay it on
+// mutated songs (tolvern_fuzz_replay).
 #include "tolvern/lha.h"
 #include "tolvern/xm_channel.h"
 #include "tolvern/xm_module.h"
