@@ -1,0 +1,28 @@
+// Line 2: MOVE.L and MOVEA.L.
+#include "pelmit/m68k/dispatch.h"
+
+namespace pelmit::m68k {
+
+namespace {
+
+struct Line2 {
+    static constexpr uint32_t line = 2;
+
+    static constexpr Family classify(uint32_t op) {
+        Ea dest = eaMoveDest(op);
+        if (!isMode(eaSource(op))) return Family::Illegal;
+        if (dest == Ea::AddrReg) return Family::MoveaL;
+        return isDataAlterable(dest) ? Family::MoveL : Family::Illegal;
+    }
+
+    template <uint32_t Op>
+    static constexpr Handler handler() {
+        return fallbackHandler<classify(Op)>();
+    }
+};
+
+} // namespace
+
+const LineTable line2Table = lineTableOf<Line2>;
+
+} // namespace pelmit::m68k

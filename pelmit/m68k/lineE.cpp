@@ -1,0 +1,34 @@
+// Line E: shifts and rotates of data registers and of memory words.
+#include "pelmit/m68k/dispatch.h"
+
+namespace pelmit::m68k {
+
+namespace {
+
+struct LineE {
+    static constexpr uint32_t line = 0xE;
+
+    static constexpr Family classify(uint32_t op) {
+        // Kind (AS, LS, ROX, RO) by direction: right, left.
+        constexpr Family shifts[4][2] = {{Family::Asr, Family::Asl},
+                                         {Family::Lsr, Family::Lsl},
+                                         {Family::Roxr, Family::Roxl},
+                                         {Family::Ror, Family::Rol}};
+        uint32_t left = (op >> 8) & 1;
+        if (sizeField(op) != 3) return shifts[(op >> 3) & 3][left];
+        // Memory words shift by one; bit 11 set is no 68000 instruction.
+        if ((op & 0x800) || !isMemoryAlterable(eaSource(op))) return Family::Illegal;
+        return shifts[(op >> 9) & 3][left];
+    }
+
+    template <uint32_t Op>
+    static constexpr Handler handler() {
+        return fallbackHandler<classify(Op)>();
+    }
+};
+
+} // namespace
+
+const LineTable lineETable = lineTableOf<LineE>;
+
+} // namespace pelmit::m68k
