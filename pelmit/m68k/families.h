@@ -9,7 +9,8 @@ namespace pelmit::m68k {
 
 #define PELMIT_M68K_FAMILIES(X)                                                                    \
     X(Illegal)                                                                                     \
-    X(LineA) X(LineF) /* line 0 */                                                                 \
+    X(LineA)                                                                                       \
+    X(LineF) /* line 0 */                                                                          \
         X(Ori) X(Andi) X(Subi) X(Addi) X(Eori) X(Cmpi) X(OriToCcr) X(AndiToCcr) X(EoriToCcr)       \
             X(OriToSr) X(AndiToSr) X(EoriToSr) X(Btst) X(Bchg) X(Bclr) X(Bset)                     \
                 X(Movep)                               /* lines 1-3 */                             \
