@@ -1,0 +1,23 @@
+// Where this interpreter departs from the chip that produced the vectors, by
+// design. Each opcode line group keeps its own table, so that the families of
+// lines 0-7 and 8-F add theirs without touching each other's.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace pelmit::m68k::testing {
+
+struct Departure {
+    const char* file;         // vector file, without ".json.bin"
+    uint16_t opMask, opValue; // opcode words it concerns: op & opMask == opValue
+    uint16_t srIgnored;       // status-register bits not compared
+    bool anyState;            // registers, memory and PC are not compared
+    int32_t cycles;           // the interpreter's own charge, or -1
+    const char* why;
+};
+
+const std::vector<Departure>& departuresOfLines0to7();
+const std::vector<Departure>& departuresOfLines8toF();
+
+} // namespace pelmit::m68k::testing

@@ -1,0 +1,289 @@
+// m68k_vectors: runs the single-step vectors, one instruction per test, and
+// compares registers, status register, memory and program counter.
+//
+//   m68k_vectors [--dir DIR] [--lists DIR] [--verbose] [FILE...]
+//
+// --lists names a folder of lineN.list files: a test then runs only when its
+// file is listed for the opcode line of its instruction, so that each
+// instruction family joins the run when it is built. Tests in which the real
+// CPU took an address error are skipped (this interpreter has none), and so
+// are tests that start with T set: the vectors show no trace exception. Cycle
+// counts are compared and reported, not failed. Differences that this
+// interpreter makes by design (departures*.cpp) are counted apart.
+#include "pelmit/m68k/tests/machine.h"
+#include "pelmit/m68k/tests/vectors/departures.h"
+#include "pelmit/m68k/tests/vectors/vector_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace pelmit::m68k;
+using namespace pelmit::m68k::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t memoryBytes = 0x1000000;
+constexpr const char* suffix = ".json.bin";
+
+// Data accesses go through handler rows over the whole address space, so that
+// every write is seen; instruction fetch reads the same memory in place.
+std::vector<uint16_t>* memory;
+std::vector<uint32_t> written;
+
+uint32_t readByte(uint32_t a, const DataRegion*) {
+    uint16_t w = (*memory)[a >> 1];
+    return a & 1 ? w & 0xFF : w >> 8;
+}
+uint32_t readWord(uint32_t a, const DataRegion*) {
+    return (*memory)[a >> 1];
+}
+void writeByte(uint32_t a, uint32_t v, const DataRegion*) {
+    uint16_t& w = (*memory)[a >> 1];
+    w = a & 1 ? uint16_t((w & 0xFF00) | v) : uint16_t((w & 0xFF) | v << 8);
+    written.push_back(a & ~1u);
+}
+void writeWord(uint32_t a, uint32_t v, const DataRegion*) {
+    (*memory)[a >> 1] = uint16_t(v);
+    written.push_back(a & ~1u);
+}
+void resetDevices() {}
+
+struct Options {
+    std::string dir, lists;
+    bool verbose = false;
+    std::vector<std::string> files;
+};
+
+struct Counts {
+    uint32_t passed = 0, failed = 0, skipped = 0, cyclesEqual = 0, whitelisted = 0;
+};
+
+// Files enabled per opcode line; empty when every test runs.
+using Enabled = std::map<uint32_t, std::set<std::string>>;
+
+bool readLists(const std::string& folder, Enabled& enabled) {
+    for (uint32_t line = 0; line < 16; ++line) {
+        char name[16];
+        std::snprintf(name, sizeof name, "line%X.list", line);
+        std::ifstream in(fs::path(folder) / name);
+        if (!in) {
+            std::fprintf(stderr, "m68k_vectors: no %s in %s\n", name, folder.c_str());
+            return false;
+        }
+        std::string entry;
+        while (in >> entry) {
+            if (entry[0] == '#') {
+                std::getline(in, entry);
+                continue;
+            }
+            enabled[line].insert(entry);
+        }
+    }
+    return true;
+}
+
+const Departure* departureFor(const std::string& file, uint16_t op) {
+    for (auto* table : {&departuresOfLines0to7(), &departuresOfLines8toF()})
+        for (const Departure& d : *table)
+            if (file == d.file && (op & d.opMask) == d.opValue) return &d;
+    return nullptr;
+}
+
+class Runner {
+public:
+    Runner() : machine_(memoryBytes) {
+        memory = &words_;
+        words_.assign(memoryBytes / 2, 0);
+        for (MapSet* maps : {&machine_.supervisor, &machine_.user}) {
+            maps->program = {ProgramRegion{0, memoryBytes - 1, hostOffsetFor(words_.data(), 0)}};
+            maps->readByte = {{0, memoryBytes - 1, &readByte, nullptr}};
+            maps->readWord = {{0, memoryBytes - 1, &readWord, nullptr}};
+            maps->writeByte = {{0, memoryBytes - 1, &writeByte, nullptr}};
+            maps->writeWord = {{0, memoryBytes - 1, &writeWord, nullptr}};
+        }
+        words_[1] = 0x1000; // SSP and PC of the one reset
+        words_[3] = 0x1000;
+        machine_.install();
+        cpuInitialize();
+        cpuReset();
+        cpuState.resetHandler = &resetDevices;
+        words_.assign(memoryBytes / 2, 0);
+    }
+
+    // Runs one test; compare() then tells what differed, clear() forgets it.
+    uint32_t run(const VectorTest& t) {
+        const VectorState& in = t.initial;
+        for (auto [address, word] : in.ram) words_[(address & 0xFFFFFF) >> 1] = word;
+        uint32_t start = in.pc - 4;
+        words_[(start & 0xFFFFFF) >> 1] = uint16_t(in.prefetch[0]);
+        words_[((start + 2) & 0xFFFFFF) >> 1] = uint16_t(in.prefetch[1]);
+        written.clear();
+
+        CpuState& s = cpuState;
+        std::memcpy(s.regs, in.d, sizeof in.d);
+        std::memcpy(s.regs + 8, in.a, sizeof in.a);
+        bool supervisor = in.sr & 0x2000;
+        s.regs[15] = supervisor ? in.ssp : in.usp;
+        s.otherStackPointer = supervisor ? in.usp : in.ssp;
+        s.sr = uint16_t(in.sr);
+        s.pc = start;
+        std::memset(s.interruptLatch, 0, sizeof s.interruptLatch);
+        cpuTakeCycles();
+        cpuRun(0);
+        return cpuTakeCycles();
+    }
+
+    // "" when the state after the test is the vector's, leaving aside what
+    // departure accepts.
+    std::string compare(const VectorTest& t, const Departure* departure) const {
+        const CpuState& s = cpuState;
+        std::ostringstream diff;
+        const VectorState& out = t.final;
+        auto check = [&](const char* what, uint32_t got, uint32_t want) {
+            if (got != want) diff << " " << what << " " << std::hex << got << "/" << want;
+        };
+        bool nowSupervisor = s.sr & 0x2000;
+        if (!departure || !departure->anyState) {
+            for (int i = 0; i < 8; ++i)
+                check(("d" + std::to_string(i)).c_str(), s.regs[i], out.d[i]);
+            for (int i = 0; i < 7; ++i)
+                check(("a" + std::to_string(i)).c_str(), s.regs[8 + i], out.a[i]);
+            check("usp", nowSupervisor ? s.otherStackPointer : s.regs[15], out.usp);
+            check("ssp", nowSupervisor ? s.regs[15] : s.otherStackPointer, out.ssp);
+            // A stopped CPU has not refilled its prefetch: its PC is the next
+            // instruction's own address.
+            bool stopped = s.interruptLatch[0] & 1;
+            check("pc", stopped ? s.pc : s.pc + 4, out.pc);
+            for (auto [address, word] : out.ram)
+                check(("@" + std::to_string(address)).c_str(), words_[(address & 0xFFFFFF) >> 1],
+                      word);
+            std::set<uint32_t> expected;
+            for (auto [address, word] : out.ram) expected.insert(address & 0xFFFFFE);
+            for (uint32_t address : written)
+                if (!expected.count(address)) diff << " stray write at " << std::hex << address;
+        }
+        uint16_t srMask = uint16_t(0xA71F & ~(departure ? departure->srIgnored : 0));
+        check("sr", s.sr & srMask, out.sr & srMask);
+        return diff.str();
+    }
+
+    // Leaves the memory as zero for the next test.
+    void clear(const VectorTest& t) {
+        const VectorState& in = t.initial;
+        uint32_t start = in.pc - 4;
+        for (auto& list : {in.ram, t.final.ram})
+            for (auto [address, word] : list) words_[(address & 0xFFFFFF) >> 1] = 0;
+        for (uint32_t address : written) words_[address >> 1] = 0;
+        words_[(start & 0xFFFFFF) >> 1] = 0;
+        words_[((start + 2) & 0xFFFFFF) >> 1] = 0;
+    }
+
+private:
+    Machine machine_;
+    std::vector<uint16_t> words_;
+};
+
+bool parse(int argc, char** argv, Options& o) {
+    const char* env = std::getenv("JK_M68K_VECTORS_DIR");
+    o.dir = env && *env ? env : "../shared/m68000-vectors";
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--dir" && i + 1 < argc)
+            o.dir = argv[++i];
+        else if (a == "--lists" && i + 1 < argc)
+            o.lists = argv[++i];
+        else if (a == "--verbose")
+            o.verbose = true;
+        else if (!a.empty() && a[0] != '-')
+            o.files.push_back(a);
+        else
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!parse(argc, argv, o)) {
+        std::fprintf(stderr,
+                     "usage: m68k_vectors [--dir DIR] [--lists DIR] [--verbose] [FILE...]\n");
+        return 2;
+    }
+    if (!fs::is_directory(o.dir)) {
+        std::printf("m68k_vectors: no vectors in %s, skipped\n", o.dir.c_str());
+        return 77;
+    }
+    Enabled enabled;
+    if (!o.lists.empty() && !readLists(o.lists, enabled)) return 2;
+    if (o.files.empty())
+        for (const auto& entry : fs::directory_iterator(o.dir)) {
+            std::string name = entry.path().filename().string();
+            if (name.size() > std::strlen(suffix) && name.ends_with(suffix))
+                o.files.push_back(name);
+        }
+    std::sort(o.files.begin(), o.files.end());
+
+    Runner runner;
+    Counts total;
+    for (std::string file : o.files) {
+        if (!file.ends_with(suffix)) file += suffix;
+        std::string stem = file.substr(0, file.size() - std::strlen(suffix));
+        std::vector<VectorTest> tests;
+        std::string error;
+        if (!readVectorFile((fs::path(o.dir) / file).string(), tests, error)) {
+            std::printf("%s\n", error.c_str());
+            ++total.failed;
+            continue;
+        }
+        Counts c;
+        uint32_t shown = 0;
+        for (const VectorTest& t : tests) {
+            uint16_t op = uint16_t(t.initial.prefetch[0]);
+            if (!o.lists.empty() && !enabled[op >> 12].count(stem)) continue;
+            // The vectors were made without trace exceptions.
+            if (t.addressError || (t.initial.sr & 0x8000)) {
+                ++c.skipped;
+                continue;
+            }
+            const Departure* departure = departureFor(stem, op);
+            uint32_t cycles = runner.run(t);
+            std::string diff = runner.compare(t, departure);
+            bool departed = departure && departure->cycles == int32_t(cycles) && cycles != t.cycles;
+            if (diff.empty() && departure && !runner.compare(t, nullptr).empty()) departed = true;
+            runner.clear(t);
+            if (cycles == t.cycles)
+                ++c.cyclesEqual;
+            else if (o.verbose && !departed)
+                std::printf("  %s: cycles %u, vector %u\n", t.name.c_str(), cycles, t.cycles);
+            if (diff.empty()) {
+                ++(departed ? c.whitelisted : c.passed);
+                continue;
+            }
+            if (o.verbose || shown < 3) {
+                std::printf("  %s:%s\n", t.name.c_str(), diff.c_str());
+                ++shown;
+            }
+            ++c.failed;
+        }
+        if (c.passed + c.failed + c.skipped + c.whitelisted == 0) continue;
+        std::printf("%s passed %u failed %u skipped %u cycles-equal %u whitelisted %u\n",
+                    stem.c_str(), c.passed, c.failed, c.skipped, c.cyclesEqual, c.whitelisted);
+        total.passed += c.passed + c.whitelisted;
+        total.failed += c.failed;
+        total.skipped += c.skipped;
+    }
+    std::printf("%u passed, %u failed, %u skipped\n", total.passed, total.failed, total.skipped);
+    return total.failed ? 1 : 0;
+}
