@@ -1,0 +1,117 @@
+// Speed of the interpreter: the dispatch loop on straight code, and the
+// shared replay-shaped workload (mix.bin), which needs every opcode line.
+#include "pelmit/m68k/tests/machine.h"
+
+#include <benchmark/benchmark.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+using namespace pelmit::m68k;
+using namespace pelmit::m68k::testing;
+
+namespace {
+
+constexpr uint32_t codeStart = 0x1000;
+
+// Straight code of the given words (that many instructions), repeated, ended
+// by a RESET with no handler, which ends the run.
+void straightCode(benchmark::State& state, std::initializer_list<uint16_t> words,
+                  int64_t instructions) {
+    Machine m(0x100000);
+    uint32_t a = codeStart, count = 0;
+    while (a + 2 * words.size() < 0xF0000) {
+        for (uint16_t w : words) {
+            m.write16(a, w);
+            a += 2;
+        }
+        ++count;
+    }
+    m.write16(a, 0x4E70);
+    m.boot(0x100000, codeStart);
+    for (auto _ : state) {
+        cpuState.pc = codeStart;
+        benchmark::DoNotOptimize(cpuRun(INT_MAX));
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * count * instructions);
+}
+
+void BM_Nop(benchmark::State& state) {
+    straightCode(state, {0x4E71}, 1);
+}
+BENCHMARK(BM_Nop);
+
+// ORI #n,CCR; MOVE SR,D0; MOVE D1,CCR
+void BM_ConditionCodes(benchmark::State& state) {
+    straightCode(state, {0x003C, 0x0011, 0x40C0, 0x44C1}, 3);
+}
+BENCHMARK(BM_ConditionCodes);
+
+// The shared workload: 1 MB of RAM, the program at 0x1000, every exception
+// to 0x1004; it ends by writing a byte to DONE.
+constexpr uint32_t doneAddress = 0x0F0010;
+constexpr uint64_t mixInstructions = 664015101;
+bool done;
+uint8_t* mixRam;
+
+void doneWrite(uint32_t address, uint32_t value, const DataRegion*) {
+    mixRam[address ^ 1] = uint8_t(value);
+    done = true;
+    cpuEndSlice();
+}
+
+void BM_Mix(benchmark::State& state) {
+    const char* dir = std::getenv("JK_M68K_BENCH_DIR");
+    std::filesystem::path path =
+        std::filesystem::path(dir ? dir : "../shared/m68k-bench") / "mix.bin";
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> program((std::istreambuf_iterator<char>(in)), {});
+    if (program.empty()) return state.SkipWithError("mix.bin not found (JK_M68K_BENCH_DIR)");
+    Machine m(0x100000);
+    mixRam = m.ram();
+    // DONE gets a handler row; the RAM row stays first for the fast path.
+    m.supervisor.writeByte = {m.plainRow(0, 0xEFFFF),
+                              {0xF0000, 0xF00FF, &doneWrite, nullptr},
+                              m.plainRow(0xF0100, 0xFFFFF)};
+    uint64_t cycles = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::fill(m.ram(), m.ram() + m.size(), 0);
+        for (size_t i = 0; i < program.size(); ++i) m.write8(codeStart + uint32_t(i), program[i]);
+        for (uint32_t v = 2; v < 256; ++v) m.write32(v * 4, 0x1004);
+        m.boot(0x100000, codeStart);
+        cpuTakeCycles();
+        done = false;
+        state.ResumeTiming();
+        while (!done) {
+            cpuRun(1000000);
+            cycles += cpuTakeCycles();
+            // An exception loop of unbuilt instructions eats the stack.
+            if (cpuState.regs[15] < 0xE0000 || cycles > 20000000000ull) break;
+        }
+        state.PauseTiming();
+        if (!done || m.read8(doneAddress) != 1 || m.read32(0xF0000) != 0x1F451818) {
+            state.SkipWithError("mix.bin did not finish with its result (instruction families "
+                                "missing?)");
+            break;
+        }
+        uint64_t hash = 0xcbf29ce484222325ull;
+        for (uint32_t a = 0; a < m.size(); ++a) hash = (hash ^ m.read8(a)) * 0x100000001b3ull;
+        if (hash != 0x17020b6e4f775521ull) {
+            state.SkipWithError("mix.bin left other memory than expected");
+            break;
+        }
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations() * mixInstructions));
+    state.counters["cycles"] = double(cycles) / double(state.iterations() ? state.iterations() : 1);
+}
+BENCHMARK(BM_Mix)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();
