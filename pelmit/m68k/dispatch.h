@@ -169,6 +169,17 @@ struct BuiltLine {
 
 } // namespace detail
 
+// A line whose every word belongs to one family (lines A and F).
+template <uint32_t N, Family F>
+struct WholeLine {
+    static constexpr uint32_t line = N;
+    static constexpr Family classify(uint32_t) { return F; }
+    template <uint32_t Op>
+    static constexpr Handler handler() {
+        return fallbackHandler<F>();
+    }
+};
+
 template <class D>
 constexpr LineTable lineTableOf = {
     detail::BuiltLine<D>::list.runs.data(),         detail::BuiltLine<D>::handlers.data(),

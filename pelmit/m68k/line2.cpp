@@ -9,10 +9,7 @@ struct Line2 {
     static constexpr uint32_t line = 2;
 
     static constexpr Family classify(uint32_t op) {
-        Ea dest = eaMoveDest(op);
-        if (!isMode(eaSource(op))) return Family::Illegal;
-        if (dest == Ea::AddrReg) return Family::MoveaL;
-        return isDataAlterable(dest) ? Family::MoveL : Family::Illegal;
+        return classifyMoveLine(op, Family::MoveL, Family::MoveaL);
     }
 
     template <uint32_t Op>

@@ -9,10 +9,7 @@ struct Line3 {
     static constexpr uint32_t line = 3;
 
     static constexpr Family classify(uint32_t op) {
-        Ea dest = eaMoveDest(op);
-        if (!isMode(eaSource(op))) return Family::Illegal;
-        if (dest == Ea::AddrReg) return Family::MoveaW;
-        return isDataAlterable(dest) ? Family::MoveW : Family::Illegal;
+        return classifyMoveLine(op, Family::MoveW, Family::MoveaW);
     }
 
     template <uint32_t Op>

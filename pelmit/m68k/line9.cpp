@@ -9,17 +9,7 @@ struct Line9 {
     static constexpr uint32_t line = 0x9;
 
     static constexpr Family classify(uint32_t op) {
-        Ea ea = eaSource(op);
-        switch (opmodeOf(op)) {
-        case 0: return isData(ea) ? Family::Sub : Family::Illegal; // no byte from An
-        case 1:
-        case 2: return isMode(ea) ? Family::Sub : Family::Illegal;
-        case 3:
-        case 7: return isMode(ea) ? Family::Suba : Family::Illegal;
-        default:
-            if (modeField(op) < 2) return Family::Subx;
-            return isMemoryAlterable(ea) ? Family::Sub : Family::Illegal;
-        }
+        return classifyArithmeticLine(op, Family::Sub, Family::Suba, Family::Subx);
     }
 
     template <uint32_t Op>

@@ -9,17 +9,7 @@ struct LineD {
     static constexpr uint32_t line = 0xD;
 
     static constexpr Family classify(uint32_t op) {
-        Ea ea = eaSource(op);
-        switch (opmodeOf(op)) {
-        case 0: return isData(ea) ? Family::Add : Family::Illegal; // no byte from An
-        case 1:
-        case 2: return isMode(ea) ? Family::Add : Family::Illegal;
-        case 3:
-        case 7: return isMode(ea) ? Family::Adda : Family::Illegal;
-        default:
-            if (modeField(op) < 2) return Family::Addx;
-            return isMemoryAlterable(ea) ? Family::Add : Family::Illegal;
-        }
+        return classifyArithmeticLine(op, Family::Add, Family::Adda, Family::Addx);
     }
 
     template <uint32_t Op>

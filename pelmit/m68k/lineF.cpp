@@ -3,21 +3,6 @@
 
 namespace pelmit::m68k {
 
-namespace {
-
-struct LineF {
-    static constexpr uint32_t line = 0xF;
-
-    static constexpr Family classify(uint32_t) { return Family::LineF; }
-
-    template <uint32_t Op>
-    static constexpr Handler handler() {
-        return fallbackHandler<Family::LineF>();
-    }
-};
-
-} // namespace
-
-const LineTable lineFTable = lineTableOf<LineF>;
+const LineTable lineFTable = lineTableOf<WholeLine<0xF, Family::LineF>>;
 
 } // namespace pelmit::m68k
