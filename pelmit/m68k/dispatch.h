@@ -30,7 +30,9 @@
 //      return its handlers from handler<Op>() for its Family, in place of the
 //      fallback. classify already names the family of every word.
 //   3. Add its vector files to tests/vectors/lineN.list so that the vector
-//      runner checks it.
+//      runner checks it (designed differences from the vectors go into
+//      departures_lines0to7.cpp or departures_lines8toF.cpp), and programs
+//      that use it to tests/qemu for the differential harness.
 // Until then handler<Op>() gives familyNotBuilt for the family's words, which
 // behaves as illegalInstruction and lets the coverage test report the words
 // that still wait for their family.
