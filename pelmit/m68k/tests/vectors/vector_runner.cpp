@@ -92,10 +92,12 @@ bool readLists(const std::string& folder, Enabled& enabled) {
     return true;
 }
 
-const Departure* departureFor(const std::string& file, uint16_t op) {
+const Departure* departureFor(const std::string& file, const VectorTest& t) {
+    uint16_t op = uint16_t(t.initial.prefetch[0]);
     for (auto* table : {&departuresOfLines0to7(), &departuresOfLines8toF()})
         for (const Departure& d : *table)
-            if (file == d.file && (op & d.opMask) == d.opValue) return &d;
+            if (file == d.file && (op & d.opMask) == d.opValue && (!d.applies || d.applies(t)))
+                return &d;
     return nullptr;
 }
 
@@ -257,7 +259,7 @@ int main(int argc, char** argv) {
                 ++c.skipped;
                 continue;
             }
-            const Departure* departure = departureFor(stem, op);
+            const Departure* departure = departureFor(stem, t);
             uint32_t cycles = runner.run(t);
             std::string diff = runner.compare(t, departure);
             bool departed = departure && departure->cycles == int32_t(cycles) && cycles != t.cycles;
