@@ -6,6 +6,7 @@
 // the opcode word; the operation, the size and the addressing mode are fixed.
 #pragma once
 
+#include "pelmit/m68k/operand_size.h"
 #include "pelmit/m68k/operands.h"
 
 namespace pelmit::m68k {
@@ -160,9 +161,9 @@ template <uint32_t Op, AluOp O>
 constexpr Handler bothDirectionsHandler() {
     constexpr uint32_t opmode = opmodeOf(Op);
     if constexpr (opmode < 3)
-        return &aluIntoDataRegister<O, eaSource(Op), SizeOf<opmode>>;
+        return &aluIntoDataRegister<O, eaSource(Op), OperandSize<Op>>;
     else
-        return &aluIntoEffectiveAddress<O, eaSource(Op), SizeOf<opmode - 4>>;
+        return &aluIntoEffectiveAddress<O, eaSource(Op), OperandSize<Op>>;
 }
 
 // The handlers of lines 9 (SUB) and D (ADD), whose opmodes are laid out alike:
@@ -177,13 +178,13 @@ constexpr Handler arithmeticLineHandler() {
     else if constexpr (opmode == 7)
         return &aluIntoAddressRegister<O, ea, Long>;
     else if constexpr (opmode < 3)
-        return &aluIntoDataRegister<O, ea, SizeOf<opmode>>;
+        return &aluIntoDataRegister<O, ea, OperandSize<Op>>;
     else if constexpr (ea == Ea::DataReg)
-        return &aluExtendedRegisters<O, SizeOf<opmode - 4>>;
+        return &aluExtendedRegisters<O, OperandSize<Op>>;
     else if constexpr (ea == Ea::AddrReg)
-        return &aluExtendedMemory<O, SizeOf<opmode - 4>>;
+        return &aluExtendedMemory<O, OperandSize<Op>>;
     else
-        return &aluIntoEffectiveAddress<O, ea, SizeOf<opmode - 4>>;
+        return &aluIntoEffectiveAddress<O, ea, OperandSize<Op>>;
 }
 
 } // namespace pelmit::m68k

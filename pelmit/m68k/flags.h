@@ -6,8 +6,6 @@
 
 #include "pelmit/m68k/core.h"
 
-#include <type_traits>
-
 namespace pelmit::m68k {
 
 struct Byte {
@@ -19,10 +17,6 @@ struct Word {
 struct Long {
     static constexpr uint32_t bytes = 4, mask = 0xFFFFFFFF, msb = 0x80000000;
 };
-
-// The size of a two-bit size field 0-2.
-template <uint32_t Field>
-using SizeOf = std::conditional_t<Field == 0, Byte, std::conditional_t<Field == 1, Word, Long>>;
 
 template <class S>
 constexpr uint32_t signExtend(uint32_t value) {

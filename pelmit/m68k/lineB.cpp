@@ -29,13 +29,14 @@ struct LineB {
         constexpr Ea ea = eaSource(Op);
         constexpr uint32_t opmode = opmodeOf(Op);
         if constexpr (f == Family::Cmp)
-            return &aluIntoDataRegister<AluOp::Cmp, ea, SizeOf<opmode>>;
+            return &aluIntoDataRegister<AluOp::Cmp, ea, OperandSize<Op>>;
         else if constexpr (f == Family::Cmpa)
-            return &aluIntoAddressRegister<AluOp::Cmp, ea, SizeOf<opmode == 3 ? 1 : 2>>;
+            return &aluIntoAddressRegister<AluOp::Cmp, ea,
+                                           std::conditional_t<opmode == 3, Word, Long>>;
         else if constexpr (f == Family::Cmpm)
-            return &compareMemory<SizeOf<opmode - 4>>;
+            return &compareMemory<OperandSize<Op>>;
         else if constexpr (f == Family::Eor)
-            return &aluIntoEffectiveAddress<AluOp::Eor, ea, SizeOf<opmode - 4>>;
+            return &aluIntoEffectiveAddress<AluOp::Eor, ea, OperandSize<Op>>;
         else
             return fallbackHandler<f>();
     }

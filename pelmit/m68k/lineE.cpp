@@ -32,7 +32,7 @@ struct LineE {
             return &shiftMemory<ShiftKind((Op >> 9) & 3), left, eaSource(Op)>;
         } else {
             constexpr ShiftKind kind = ShiftKind((Op >> 3) & 3);
-            using S = SizeOf<sizeField(Op)>;
+            using S = OperandSize<Op>;
             if constexpr (Op & 0x20)
                 return &shiftRegisterByRegister<kind, left, S>;
             else

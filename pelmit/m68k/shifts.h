@@ -6,6 +6,7 @@
 // 64-bit values: a shift by the width or more is well defined there.
 #pragma once
 
+#include "pelmit/m68k/operand_size.h"
 #include "pelmit/m68k/operands.h"
 
 namespace pelmit::m68k {
