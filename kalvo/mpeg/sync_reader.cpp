@@ -74,22 +74,17 @@ Mp3Ssc SyncReader::checkNext() {
         reader_.skip(-32);
         return sscSyncNeedData;
     }
-    // The first frames after a search look ahead at the headers that follow.
-    int32_t walked = 32;     // bits read from the frame's start
-    uint32_t frameStart = 0; // of the frame whose successor is checked
-    uint32_t length = h.frameLengthBits;
-    uint32_t available = reader_.bitsHeld() + 32;
-    while (doubleChecks_ > 0 && frameStart + length + 32 <= available) {
-        reader_.skip(int32_t(frameStart + length) - walked);
+    // The first ten frames after a search also check the header after them.
+    int32_t walked = 32;
+    if (doubleChecks_ > 0 && reader_.bitsHeld() + 32 >= h.frameLengthBits + 32) {
+        reader_.skip(int32_t(h.frameLengthBits) - 32);
         uint32_t next = reader_.read32();
-        walked = int32_t(frameStart + length) + 32;
+        walked = int32_t(h.frameLengthBits) + 32;
         if (!agrees(next)) {
             reader_.skip(-walked);
             return sscSyncLost;
         }
         --doubleChecks_;
-        frameStart += length;
-        length = parseFrameHeader(next).frameLengthBits;
     }
     reader_.skip(-walked);
     return sscOk;
