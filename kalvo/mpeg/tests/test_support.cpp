@@ -7,7 +7,13 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
+#include <filesystem>
+#include <random>
+
+#ifdef _WIN32
+#define popen _popen
+#define pclose _pclose
+#endif
 
 namespace kalvo::test {
 
@@ -70,8 +76,13 @@ Comparison compare(const std::vector<int16_t>& ours, const std::vector<int16_t>&
 }
 
 bool haveTool(const char* name) {
+#ifdef _WIN32
+    (void)name; // the reference decoders are Linux programs
+    return false;
+#else
     std::string cmd = std::string("command -v ") + name + " >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
+#endif
 }
 
 std::vector<uint8_t> readFile(const std::string& path) {
@@ -98,12 +109,15 @@ std::vector<uint8_t> runCommand(const std::string& command) {
 std::string scratchDir() {
     static std::string dir;
     if (dir.empty()) {
-        const char* base = std::getenv("TMPDIR");
-        std::string tmpl = std::string(base ? base : "/tmp") + "/kalvo_mpeg_XXXXXX";
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back('\0');
-        if (mkdtemp(buf.data())) dir = buf.data();
-        std::atexit([] { std::system(("rm -rf " + quote(dir)).c_str()); });
+        namespace fs = std::filesystem;
+        std::random_device rd;
+        fs::path p = fs::temp_directory_path() / ("kalvo_mpeg_" + std::to_string(rd()));
+        fs::create_directories(p);
+        dir = p.string();
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(dir, ec);
+        });
     }
     return dir;
 }
