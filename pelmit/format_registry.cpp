@@ -1,11 +1,14 @@
 #include "pelmit/format_registry.h"
 
-#include <array>
+#include "pelmit/formats/future_composer_player.h"
 
 namespace pelmit {
 
 // One entry per format player of the plug-in, in any order.
-static const std::array<FormatEntry, 0> formats{};
+static const FormatEntry formats[] = {
+    {FormatKind::FutureComposer, createFutureComposerPlayer,
+     [](std::FILE* stream, const char*) { return identifyFutureComposer(stream); }, nullptr},
+};
 
 std::span<const FormatEntry> builtInFormats() {
     return formats;
