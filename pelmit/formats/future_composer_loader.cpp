@@ -129,6 +129,9 @@ int FutureComposerPlayer::loadSong(const char* path) {
 
 int FutureComposerPlayer::loadSong(std::FILE* stream, const char* path) {
     releaseSong();
+    // Every file the formats before this one refuse comes here: leave the
+    // Mixer alone for the ones that are not ours.
+    if (!identifyFutureComposer(stream)) return 0;
     mixer.enableBoost();
     voiceSet = mixer.allocateVoices(4);
     if (!voiceSet) return 0;

@@ -1,8 +1,6 @@
 #include "fc_file.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
+#include <algorithm>
 
 namespace pelmit::test {
 
@@ -67,17 +65,6 @@ std::vector<uint8_t> FcFile::bytes() const {
         }
     }
     return b;
-}
-
-std::string writeTempFile(const std::vector<uint8_t>& bytes, const std::string& name) {
-    const std::string path = ::testing::TempDir() + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr) << path;
-    if (f) {
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-    return path;
 }
 
 std::vector<uint8_t> samplePack(const std::vector<FcPackEntryData>& entries,

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace pelmit::test {
@@ -41,9 +41,6 @@ constexpr size_t fcVolumeLengthAt = 28, fcSampleOffsetAt = 32, fcSampleTableAt =
 
 void putBe32(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
 void putBe16(std::vector<uint8_t>& bytes, size_t at, uint16_t value);
-
-// Writes the bytes to a fresh file below the test's temporary folder.
-std::string writeTempFile(const std::vector<uint8_t>& bytes, const std::string& name);
 
 // A sample pack: "SSMP", 20 entry records {offset from byte 324, length in
 // words, loop start in bytes, loop length in words}, then the data.

@@ -10,11 +10,25 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace pelmit::test {
+
+// Writes the bytes to a fresh file below the test's temporary folder.
+inline std::string writeTempFile(const std::vector<uint8_t>& bytes, const std::string& name) {
+    const std::string path = ::testing::TempDir() + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr) << path;
+    if (f) {
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return path;
+}
 
 // What voice 0 sends after one tick.
 struct FcTick {
