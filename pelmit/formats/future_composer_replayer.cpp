@@ -39,7 +39,7 @@ constexpr uint16_t highestPeriod = 3424;
 constexpr int maxCommandsPerTick = 256;
 // The length measurement gives up after an hour of music: no real tune is
 // that long, and a crafted one (thousands of steps at speed 255) would
-// otherwise keep the player's thread measuring for minutes.
+// otherwise keep startPlayback, and with it the host, busy for minutes.
 constexpr uint32_t maxMeasuredTicks = 60 * 60 * 50;
 
 enum : uint8_t {
@@ -217,9 +217,8 @@ void FutureComposerPlayer::newRow(FcVoice& v) {
         v.note = note & 0x7F;
         v.info = info;
         const uint32_t number = uint8_t(v.soundTranspose + info) & 63;
-        FcSequenceCursor volume{volumeArea.get(), fcSequenceAreaBytes, number * fcSequenceBytes, 5};
         const uint8_t* head = volumeArea.get() + number * fcSequenceBytes;
-        v.volumeSequence = volume;
+        v.volumeSequence = {volumeArea.get(), fcSequenceAreaBytes, number * fcSequenceBytes, 5};
         v.volumeSpeed = v.volumeSpeedCounter = head[0];
         v.frequencySequence = {frequencyArea.get(), fcSequenceAreaBytes,
                                uint32_t(head[1]) * fcSequenceBytes, 0};
