@@ -13,6 +13,9 @@ static void usage() {
                "                [--realtime] [--timeout S]\n"
                "  testhost config|about PLUGIN.dll [--do SCRIPT]\n"
                "  testhost details PLUGIN.dll FILE [--do SCRIPT]\n"
+               "  testhost vis VIS.dll [--module N] [--frames F] [--signal SIGNAL] [--rate HZ]\n"
+               "               [--channels C] [--shot OUT] [--shot-every K] [--config]\n"
+               "               [--realtime] [--stop-twice] [--do SCRIPT]\n"
                "  testhost idle\n"
                "SCRIPT drives the windows the plug-in opens; see window_driver.h.\n",
                stderr);
@@ -27,6 +30,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "info") == 0) return testhost::runInfo(argc - 2, argv + 2);
     if (std::strcmp(command, "play") == 0) return testhost::runPlay(argc - 2, argv + 2);
     if (std::strcmp(command, "idle") == 0) return testhost::runIdle(argc - 2, argv + 2);
+    if (std::strcmp(command, "vis") == 0) return testhost::runVis(argc - 2, argv + 2);
     if (std::strcmp(command, "config") == 0 || std::strcmp(command, "about") == 0 ||
         std::strcmp(command, "details") == 0)
         return testhost::runDialog(command, argc - 2, argv + 2);
