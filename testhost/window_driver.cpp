@@ -178,13 +178,16 @@ HWND WindowDriver::control(const std::string& id) {
 
 bool WindowDriver::perform(const std::vector<std::string>& w) {
     const std::string& verb = w[0];
-    if (verb == "wait") {
+    if (verb == "wait" || verb == "use") {
         std::string title;
         for (size_t i = 1; i < w.size(); ++i) title += (i > 1 ? " " : "") + w[i];
         for (int tries = 0; tries < 1000; ++tries) {
+            // A window that is gone is forgotten: its handle may come back
+            // for the next one.
+            std::erase_if(known_, [](HWND h) { return !IsWindow(h); });
             for (HWND h : visibleWindows()) {
                 bool isNew = std::find(known_.begin(), known_.end(), h) == known_.end();
-                if (isNew && (title.empty() || windowText(h) == title)) {
+                if ((isNew || verb == "use") && (title.empty() || windowText(h) == title)) {
                     known_.push_back(h);
                     current_ = h;
                     Sleep(100); // let it finish painting

@@ -6,6 +6,8 @@
 //   wait [TITLE]        wait (10 s at most) for a new visible top-level window
 //                       of this process, with that title if given; it becomes
 //                       the current window
+//   use TITLE           make the visible window of this process with that title
+//                       the current one again, new or not (10 s at most)
 //   dump                print the current window and its controls as a JSON line
 //                       starting with "window "
 //   set ID TEXT         set a control's text
