@@ -5,15 +5,11 @@ in which the signal shows."""
 
 import os
 
-from jktest import TempDirTest, main, testhost
-from visprobe import ProbeFolder, read_bmp
+from jktest import main, testhost
+from visprobe import ProbeTest, read_bmp
 
 
-class VisTest(TempDirTest):
-    def setUp(self):
-        super().setUp()
-        self.probes = ProbeFolder(self.tmp)
-
+class VisTest(ProbeTest):
     def vis(self, name, *args):
         rc, data, err = testhost("vis", self.probes.path(name), *args)
         self.assertIsNotNone(data, err)

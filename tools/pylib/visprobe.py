@@ -9,7 +9,7 @@ import os
 import shutil
 import struct
 
-from jktest import BIN_DIR
+from jktest import BIN_DIR, DIST_DIR, TempDirTest
 
 PROBE = os.path.join(BIN_DIR, "vis_probe.dll")
 
@@ -63,6 +63,21 @@ class ProbeFolder:
 
     def ops(self, name):
         return [e["op"] for e in self.log(name)]
+
+
+class ProbeTest(TempDirTest):
+    """A temporary folder with a ProbeFolder in self.probes, into which
+    deliverables can be copied (the copies then share probe.ini and
+    plugin.ini with the probes)."""
+
+    def setUp(self):
+        super().setUp()
+        self.probes = ProbeFolder(self.tmp)
+
+    def copy_deliverable(self, name):
+        path = os.path.join(self.tmp, name)
+        shutil.copy(os.path.join(DIST_DIR, name), path)
+        return path
 
 
 def read_bmp(path):
