@@ -29,6 +29,7 @@ struct Library {
     const char* headerName = "Fake visualization";
     bool hasGetter = true, nullHeader = false;
     std::function<void()> duringStart;
+    bool keepCalls = true; // off: rendering costs the child nothing
     // what happened
     int refs = 0, starts = 0, renders = 0, stops = 0;
     bool spectrumWritten = false, waveformWritten = false;
@@ -75,8 +76,10 @@ inline int JK_CDECL startModule(VisModule* m) {
 inline int JK_CDECL renderFrame(VisModule* m) {
     Library& lib = *owner(m);
     ++lib.renders;
-    lib.calls.push_back("render");
-    noteRows(lib, m);
+    if (lib.keepCalls) {
+        lib.calls.push_back("render");
+        noteRows(lib, m);
+    }
     return lib.stopAfter && lib.renders >= lib.stopAfter ? 1 : 0;
 }
 
