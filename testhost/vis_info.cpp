@@ -32,7 +32,7 @@ void describeVis(JsonWriter& j, VisHeader* h) {
         j.key("frameDelayMs").value(m->frameDelayMs);
         j.key("spectrumChannels").value(m->spectrumChannels);
         j.key("waveformChannels").value(m->waveformChannels);
-        j.key("ownerData").value(m->ownerData);
+        j.key("ownerData").value(int64_t(m->ownerData));
         j.endObject();
     }
     j.endArray();
