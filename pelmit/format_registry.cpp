@@ -1,6 +1,8 @@
 #include "pelmit/format_registry.h"
 
 #include "pelmit/formats/future_composer_player.h"
+#include "pelmit/formats/soundfx_player.h"
+#include "pelmit/formats/soundmon_player.h"
 
 namespace pelmit {
 
@@ -8,6 +10,8 @@ namespace pelmit {
 static const FormatEntry formats[] = {
     {FormatKind::FutureComposer, createFutureComposerPlayer,
      [](std::FILE* stream, const char*) { return identifyFutureComposer(stream); }, nullptr},
+    {FormatKind::SoundMon, SoundMonPlayer::create, identifySoundMon, readSoundMonTitle},
+    {FormatKind::SoundFx, SoundFxPlayer::create, identifySoundFx, nullptr},
 };
 
 std::span<const FormatEntry> builtInFormats() {

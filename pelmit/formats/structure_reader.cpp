@@ -1,5 +1,6 @@
 #include "pelmit/formats/structure_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace pelmit {
@@ -67,6 +68,14 @@ int readRecord(void* destination, size_t destinationSize, RecordDescriptor d, st
         }
     }
     return 1;
+}
+
+uint32_t remainingBytes(std::FILE* stream) {
+    long here = std::ftell(stream);
+    if (here < 0 || std::fseek(stream, 0, SEEK_END) != 0) return 0;
+    long end = std::ftell(stream);
+    std::fseek(stream, here, SEEK_SET);
+    return end > here ? uint32_t(std::min<long>(end - here, 0x7FFFFFFF)) : 0;
 }
 
 } // namespace pelmit
