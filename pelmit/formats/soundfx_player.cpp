@@ -200,7 +200,10 @@ void SoundFxPlayer::releaseSong() {
 
 void SoundFxPlayer::songTitle(char* buffer, size_t size) {
     if (!buffer || size == 0) return;
-    std::snprintf(buffer, std::min<size_t>(size, 23), "%s", title);
+    // The first 22 characters, as the information dialog has room for.
+    const size_t n = std::min({size - 1, size_t(22), std::strlen(title)});
+    std::memcpy(buffer, title, n);
+    buffer[n] = '\0';
 }
 
 void SoundFxPlayer::reset() {

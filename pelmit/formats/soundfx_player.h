@@ -73,7 +73,10 @@ public:
     void stopSong() override;
     void releaseSong() override;
     uint16_t songPosition() override { return uint16_t(position); }
-    void setSongPosition(uint16_t p) override { position = p; }
+    // Positions past the song's orders are ignored: they name no pattern.
+    void setSongPosition(uint16_t p) override {
+        if (p < songLength) position = p;
+    }
     int patternRow() override { return int(row); }
     int songFinished() override { return int(ended); }
     void songTitle(char* buffer, size_t size) override;

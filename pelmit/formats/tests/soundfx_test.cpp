@@ -212,6 +212,8 @@ TEST_F(SoundFxTest, SeekReplaysToTheTickAtOrAfterTheTarget) {
     EXPECT_EQ(player->channel(1).command.period, sought.period);
     EXPECT_EQ(player->seekToMs(1000000), player->songLengthMs());
     EXPECT_TRUE(player->songFinished());
+    player->setSongPosition(1); // past the one order: no pattern to play
+    EXPECT_EQ(player->songPosition(), 0);
 }
 
 TEST_F(SoundFxTest, LoaderRules) {

@@ -5,7 +5,6 @@
 //   synth.bp3  SoundMon 2.2, one synth note whose ADSR steps through four
 //              volumes, 10 ticks each: 63, 127, 191, 251
 #include "format_writers.h"
-#include "pelmit/mixer/tests/mixer_rig.h"
 
 #include <cstdio>
 #include <string>
@@ -14,11 +13,18 @@ using namespace pelmit::test;
 
 namespace {
 
+// A square wave of 64 bytes, the first half high.
+std::vector<int8_t> squareCycle() {
+    std::vector<int8_t> bytes(64);
+    for (size_t k = 0; k < bytes.size(); ++k) bytes[k] = int8_t(k < 32 ? 100 : -100);
+    return bytes;
+}
+
 Bytes soundFxTune() {
     SfxSong song;
     SfxSampleSpec square;
     square.name = "square";
-    square.data = squareWave(64);
+    square.data = squareCycle();
     square.volume = 64;
     square.loopLengthWords = 32;
     song.samples = {square};
@@ -37,7 +43,7 @@ Bytes soundMon20Tune() {
     song.version = '2';
     song.tables = {bpTable([](int k) { return k < 32 ? 90 : -90; }),
                    bpTable([](int k) { return k * 4 - 128; })};
-    song.instruments[0] = bpSample(squareWave(64), 48, 0, 32);
+    song.instruments[0] = bpSample(squareCycle(), 48, 0, 32);
     BpSynthSpec synth;
     synth.waveLengthWords = 32;
     synth.egControl = 2;
