@@ -35,7 +35,7 @@ constexpr uint16_t firstSpecialPeriod = 0xFFE9;
 constexpr int rowTick = 6;
 constexpr int cellsPerPattern = sfxRowsPerPattern * sfxChannelCount;
 // The smallest timer value that gives a tick of at least one frame at every
-// rate the Mixer accepts (ticks last value / 709,378.92 seconds).
+// rate the Mixer accepts (a tick lasts value / 709,378.92 seconds).
 constexpr uint16_t minimumTimer = uint16_t(709378.92 / minSampleRate) + 1;
 
 enum SfxEffect : uint8_t {
@@ -125,7 +125,8 @@ int SoundFxPlayer::load(std::FILE* f, const char* path) {
     for (uint32_t& size : sizes) size = readBe32(f);
     if (readBe32(f) != songTag || std::feof(f)) return 0;
     timerValue = readBe16(f);
-    // Too small a value gives ticks of no length, which could never end the song.
+    // Too small a value gives ticks of no length at some rates: the file is
+    // refused rather than played at a tempo it does not have.
     if (timerValue < minimumTimer) return 0;
     std::fseek(f, 14, SEEK_CUR);
 
