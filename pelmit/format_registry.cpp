@@ -1,6 +1,8 @@
 #include "pelmit/format_registry.h"
 
 #include "pelmit/formats/future_composer_player.h"
+#include "pelmit/formats/mod_loader.h"
+#include "pelmit/formats/mod_player.h"
 #include "pelmit/formats/soundfx_player.h"
 #include "pelmit/formats/soundmon_player.h"
 
@@ -10,6 +12,7 @@ namespace pelmit {
 static const FormatEntry formats[] = {
     {FormatKind::FutureComposer, createFutureComposerPlayer,
      [](std::FILE* stream, const char*) { return identifyFutureComposer(stream); }, nullptr},
+    {FormatKind::Mod, ModPlayer::create, identifyModFile, readModTitle},
     {FormatKind::SoundMon, SoundMonPlayer::create, identifySoundMon, readSoundMonTitle},
     {FormatKind::SoundFx, SoundFxPlayer::create, identifySoundFx, nullptr},
 };
