@@ -61,8 +61,16 @@ int readRecord(void* destination, size_t destinationSize, RecordDescriptor d, st
             case FieldBe32: v = readBe32(s); break;
             default: v = uint32_t(std::fgetc(s)); break;
             }
-            // Host order, packed: the low bytes of v, little-endian on every host.
-            for (size_t b = 0; b < width; ++b) out[used + b] = uint8_t(v >> (8 * b));
+            // Packed, each element in host order.
+            if (width == 1) {
+                const uint8_t b = uint8_t(v);
+                std::memcpy(out + used, &b, 1);
+            } else if (width == 2) {
+                const uint16_t h = uint16_t(v);
+                std::memcpy(out + used, &h, 2);
+            } else {
+                std::memcpy(out + used, &v, 4);
+            }
             used += width;
             if (std::feof(s) || std::ferror(s)) return 0;
         }
