@@ -25,6 +25,7 @@ void ModPlayer::freeSong() {
 }
 
 int ModPlayer::loadSong(const char* path) {
+    freeSong(); // a player loaded twice keeps only the second song
     std::FILE* f = path ? std::fopen(path, "rb") : nullptr;
     if (!f) return 0;
     int loaded = 0;

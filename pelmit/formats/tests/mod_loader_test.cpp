@@ -311,6 +311,24 @@ TEST_F(ModTest, TrailingPatternDelaysEndTheSongWhenStripped) {
     EXPECT_EQ(rowsMarked(), 0);
 }
 
+TEST(ModFileName, PrefixOrSuffixOfTheNameAfterTheFolders) {
+    struct Case {
+        const char* path;
+        bool mod;
+    } cases[] = {
+        {"C:\\music\\mod.intro", true},
+        {"C:\\music\\Intro.MOD", true},
+        {"/music/MoD.intro", true},
+        {"C:\\mod.music\\intro", false},
+        {"C:\\music\\intro.mod2", false},
+        {"mod", false},
+        {".mod", true},
+        {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(hasModFileName(c.path), c.mod) << c.path;
+    EXPECT_FALSE(hasModFileName(nullptr));
+}
+
 TEST_F(ModTest, TitlesFromTheFileAndFromItsName) {
     ModWriter w = oneNoteModule();
     w.title = "twenty characters!!!";
