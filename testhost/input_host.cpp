@@ -252,6 +252,13 @@ LRESULT CALLBACK hostWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == ipcMessage) {
         std::lock_guard<std::mutex> g(host.lock);
         if (host.ipc.size() < 1000) host.ipc.push_back({int64_t(lp), int64_t(wp)});
+        if (lp == ipcShowUrl && wp != 0 && host.urls.size() < 1000) {
+            // The text lives only while the message is handled: keep a copy, and
+            // print it at once so that a test can look at the page while it exists.
+            host.urls.emplace_back(reinterpret_cast<const char*>(wp));
+            std::printf("url %s\n", host.urls.back().c_str());
+            std::fflush(stdout);
+        }
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);

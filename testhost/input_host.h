@@ -55,6 +55,7 @@ struct InputHost {
     // messages to the host window
     int endOfStream = 0;
     std::vector<std::array<int64_t, 2>> ipc;
+    std::vector<std::string> urls; // the texts that ipcShowUrl pointed to
 
     std::vector<std::string> violations;
 

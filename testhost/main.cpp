@@ -2,6 +2,10 @@
 // way the player does, writes what it gets, and reports one JSON line.
 #include "testhost/commands.h"
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -26,6 +30,9 @@ int main(int argc, char** argv) {
         usage();
         return 2;
     }
+    // As the player does: plug-in dialogs may hold trackbars and list views.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
     const char* command = argv[1];
     if (std::strcmp(command, "info") == 0) return testhost::runInfo(argc - 2, argv + 2);
     if (std::strcmp(command, "play") == 0) return testhost::runPlay(argc - 2, argv + 2);

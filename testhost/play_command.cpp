@@ -281,6 +281,9 @@ int runPlay(int argc, char** argv) {
     j.key("ipc").beginArray();
     for (auto& c : host.ipc) j.beginArray().value(c[0]).value(c[1]).endArray();
     j.endArray();
+    j.key("urls").beginArray();
+    for (auto& u : host.urls) j.value(u);
+    j.endArray();
     j.key("stopReason").value(stopReason);
     j.key("wallSeconds").value(wallSeconds);
     j.key("violations").beginArray();
