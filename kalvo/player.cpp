@@ -220,16 +220,6 @@ void Player::finish() {
     source_ = nullptr;
 }
 
-void Player::pause() {
-    paused_.store(true);
-    if (module_) module_->hostOutput->setPaused(1);
-}
-
-void Player::resume() {
-    paused_.store(false);
-    if (module_) module_->hostOutput->setPaused(0);
-}
-
 int32_t Player::positionMs() const {
     if (!module_) return 0;
     OutputModule* out = module_->hostOutput;

@@ -45,8 +45,9 @@ public:
     void requestStop() { stopRequested_.store(true); }
     bool stopRequested() const { return stopRequested_.load(); }
     void requestSeek(int32_t ms) { seekTargetMs_.store(ms); }
-    void pause();
-    void resume();
+    // The flag only: the shell pauses the output itself.
+    void pause() { paused_.store(true); }
+    void resume() { paused_.store(false); }
     int paused() const { return paused_.load() ? 1 : 0; }
     int32_t positionMs() const;
     int32_t lengthMs() const;
