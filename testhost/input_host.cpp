@@ -13,6 +13,18 @@ void InputHost::violation(const std::string& text) {
     if (violations.size() < 50) violations.push_back(text);
 }
 
+void InputHost::clearRecords() {
+    std::lock_guard<std::mutex> g(lock);
+    openCalls = closeCalls = visOpenCalls = visCloseCalls = 0;
+    visBlocks1 = visBlocks2 = dspBlocks = 0;
+    framesWritten = bytesWritten = 0;
+    endMarkers = endOfStream = volumeCalls = 0;
+    flushes.clear();
+    streamInfo.clear();
+    ipc.clear();
+    urls.clear();
+}
+
 // In simulated mode the device plays everything it holds whenever it is
 // asked, unless paused; in real-time mode it plays at the stream's rate.
 void InputHost::drainLocked() {

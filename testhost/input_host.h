@@ -60,6 +60,8 @@ struct InputHost {
     std::vector<std::string> violations;
 
     void violation(const std::string& text);
+    // Forgets what earlier songs wrote and sent (violations stay).
+    void clearRecords();
     int64_t bufferedLocked();
     void drainLocked();
     int frameBytes() const { return channels * bits / 8; }
