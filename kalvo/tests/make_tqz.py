@@ -150,6 +150,11 @@ def main(out):
     noise = bytes((i * 1103515245 + 12345) >> 16 & 0xFF for i in range(60000))
     with_tag_of(p("short.tqz"), noise.replace(b"\xff", b"\x7f"), p("notmpeg.tqz"))
 
+    # Garbage in the middle of the song: 100 KB of noise after 1.5 s.
+    noise = bytes((i * 2654435761 + 7) >> 13 & 0xFF for i in range(100000))
+    cut = 24000
+    with_tag_of(p("short.tqz"), audio3[:cut] + noise + audio3[cut:], p("garbage_mid.tqz"))
+
     with open(p("manifest.json"), "w") as f:
         json.dump({"full": FULL_TAGS, "jpegBytes": len(jpeg)}, f, indent=1)
 
