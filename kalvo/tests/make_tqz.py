@@ -109,6 +109,19 @@ def with_tag_of(src_tagged, audio, dest, junk=b"", cut=0):
         f.write(tag + junk + (audio[:-cut] if cut else audio))
 
 
+def mpeg1_frames(data):
+    """Splits an MPEG-1 Layer III stream (no tag, no info frame) into frames."""
+    rates = [32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320]
+    pos, out = 0, []
+    while pos + 4 <= len(data) and data[pos] == 0xFF and data[pos + 1] & 0xE0 == 0xE0:
+        kbps = rates[(data[pos + 2] >> 4) - 1]
+        rate = [44100, 48000, 32000][(data[pos + 2] >> 2) & 3]
+        length = 144000 * kbps // rate + ((data[pos + 2] >> 1) & 1)
+        out.append(data[pos:pos + length])
+        pos += length
+    return out
+
+
 def main(out):
     os.makedirs(out, exist_ok=True)
     p = lambda name: os.path.join(out, name)
@@ -150,13 +163,26 @@ def main(out):
     noise = bytes((i * 1103515245 + 12345) >> 16 & 0xFF for i in range(60000))
     with_tag_of(p("short.tqz"), noise.replace(b"\xff", b"\x7f"), p("notmpeg.tqz"))
 
+    # The channel mode changes in the middle of the stream: 80 frames of one
+    # mode, then the other's frames.
+    tune_wav(p("mono44.wav"), 3.0, channels=1)
+    lame(p("mono44.wav"), p("mono44.mp3"), "-m", "m")
+    with open(p("mono44.mp3"), "rb") as f:
+        mono44 = mpeg1_frames(f.read())
+    stereo44 = mpeg1_frames(audio3)
+    with_tag_of(p("short.tqz"), b"".join(stereo44[:80] + mono44[80:]),
+                p("stereo_then_mono.tqz"))
+    with_tag_of(p("short.tqz"), b"".join(mono44[:80] + stereo44[80:]),
+                p("mono_then_stereo.tqz"))
+    counts = {"stereo_then_mono.tqz": len(mono44), "mono_then_stereo.tqz": len(stereo44)}
+
     # Garbage in the middle of the song: 100 KB of noise after 1.5 s.
     noise = bytes((i * 2654435761 + 7) >> 13 & 0xFF for i in range(100000))
     cut = 24000
     with_tag_of(p("short.tqz"), audio3[:cut] + noise + audio3[cut:], p("garbage_mid.tqz"))
 
     with open(p("manifest.json"), "w") as f:
-        json.dump({"full": FULL_TAGS, "jpegBytes": len(jpeg)}, f, indent=1)
+        json.dump({"full": FULL_TAGS, "jpegBytes": len(jpeg), "frames": counts}, f, indent=1)
 
 
 if __name__ == "__main__":

@@ -166,6 +166,20 @@ class PlayTest(TempDirTest):
         self.assertEqual(dsp["dspBlocks"], 0)
         self.assertEqual(read_wav(wav)[3], read_wav(plain)[3])
 
+    def test_a_change_of_channels_keeps_the_first_frames_count(self):
+        for name, channels in (("stereo_then_mono.tqz", 2), ("mono_then_stereo.tqz", 1)):
+            with self.subTest(name):
+                data, wav = self.play(name)
+                self.assertEqual(data["channels"], channels)
+                frames = self.fix.manifest["frames"][name]
+                self.assertEqual(data["framesWritten"], frames * 1152)
+                _, ch, _, pcm = read_wav(wav)
+                s = samples16(pcm)
+                if channels == 2:  # the mono part is the same on both sides
+                    tail = s[-44100:]  # the last half second
+                    self.assertEqual(tail[0::2], tail[1::2])
+                    self.assertGreater(max(tail), 1000)
+
     def test_garbage_in_the_middle_is_reported_and_survived(self):
         data, wav = self.play("garbage_mid.tqz")
         self.assertEqual((data["endOfStream"], data["endMarkers"]), (1, 1))
