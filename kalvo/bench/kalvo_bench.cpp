@@ -5,6 +5,7 @@
 #include "kalvo/decoder_factory.h"
 #include "kalvo/mpeg/mpeg_decoder.h"
 #include "kalvo/player.h"
+#include "kalvo/tests/file_bytes.h"
 #include "kalvo/song_tags.h"
 
 #include <benchmark/benchmark.h>
@@ -22,17 +23,6 @@ namespace {
 
 const char* const demoSong = KALVO_DEMO_SONG;
 constexpr double demoSeconds = 8.0;
-
-std::vector<uint8_t> readFile(const char* path) {
-    std::vector<uint8_t> data;
-    if (std::FILE* f = std::fopen(path, "rb")) {
-        uint8_t buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
-        std::fclose(f);
-    }
-    return data;
-}
 
 // A host that plays everything at once.
 int JK_CDECL openStream(int, int, int, int, int) {
@@ -129,7 +119,7 @@ private:
 };
 
 void BM_DecoderAlone(benchmark::State& state) {
-    std::vector<uint8_t> song = readFile(demoSong);
+    std::vector<uint8_t> song = test::readFileBytes(demoSong);
     std::vector<uint8_t> pcm(MpegDecoder::maxFrameBytes);
     for (auto _ : state) {
         std::unique_ptr<MpegDecoder> d;

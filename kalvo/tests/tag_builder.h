@@ -70,7 +70,7 @@ inline std::string writeTemp(const Bytes& data, const char* name) {
     std::string path = testing::TempDir() + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f) {
-        std::fwrite(data.data(), 1, data.size(), f);
+        if (!data.empty()) std::fwrite(data.data(), 1, data.size(), f);
         std::fclose(f);
     }
     return path;
