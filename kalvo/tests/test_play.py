@@ -13,8 +13,8 @@ import time
 import unittest
 
 from jktest import BIN_DIR, SOURCE_DIR, TempDirTest, WINE, main, read_wav, samples16, testhost
-from kalvotest import (PLUGIN, make_fixtures, set_hide_minibrowser, set_profile, unix_path,
-                       windows_path)
+from kalvotest import (PLUGIN, host_copy, make_fixtures, set_hide_minibrowser, set_profile,
+                       unix_path, windows_path)
 
 MPEG_DECODE = os.path.join(SOURCE_DIR, "build", "native", "bin", "mpeg_decode")
 PROFILE = "KalvoPlayProfile"
@@ -116,6 +116,28 @@ class PlayTest(TempDirTest):
                 audio_bytes = len(audio_of(self.fix.path(name)))
                 if name != "junk.tqz":
                     self.assertAlmostEqual(data["lengthMs"], audio_bytes * 8 / 128, delta=1)
+
+    def test_the_settings_choose_the_output_format(self):
+        exe, ini = host_copy(self.tmp)
+        cases = (("downmix=1\n8bit=1\ndownsample=2\n", (11025, 1, 8), ["-4", "-8", "-m"]),
+                 ("downsample=1\npriority=2\n", (22050, 2, 16), ["-2"]),
+                 ("downsample=7\npriority=0\n", (44100, 2, 16), []))
+        for text, fmt, options in cases:
+            with self.subTest(text):
+                with open(ini, "w", newline="\r\n") as f:
+                    f.write("[qMP3]\n" + text)
+                wav = os.path.join(self.tmp, "out.wav")
+                rc, data, err = testhost("play", PLUGIN, windows_path(self.fix.path("short.tqz")),
+                                         "--wav", windows_path(wav), exe=exe)
+                self.assertEqual(rc, 0, err)
+                self.assertEqual((data["rate"], data["channels"], data["bits"]), fmt)
+                self.assertEqual(data["streamInfo"][0][1:], [fmt[0] // 1000, fmt[1], 1])
+                if os.path.exists(MPEG_DECODE):
+                    raw = os.path.join(self.tmp, "ref.raw")
+                    subprocess.run([MPEG_DECODE, *options, self.stream_file("short.tqz"), raw],
+                                   check=True)
+                    with open(raw, "rb") as f:
+                        self.assertEqual(read_wav(wav)[3], f.read())
 
     def test_titles_come_from_the_files_tags(self):
         full, _ = self.play("short.tqz", "--max-seconds", "0.1")
