@@ -113,5 +113,30 @@ TEST(SongTags, ATruncatedTagKeepsWhatCameBeforeAndReportsTheFrame) {
     std::fclose(errors);
 }
 
+TEST(SongTags, MangledTagsAreReadSafely) {
+    Bytes frames = textFrame("TIT2", "Title") +
+                   frame("TXXX", Bytes{1} + utf16(u"OrvaneBLURB") + utf16(u"Blurb")) +
+                   frame("APIC", Bytes{1} + bytesOf("image/jpeg") + Bytes{0, 3} + utf16(u"d") +
+                                     Bytes(300, 0xAB)) +
+                   frame("UFID", bytesOf("o") + Bytes(18, 0)) + frame("WOAR", bytesOf("http://a"));
+    Bytes clean = tag(frames, 20);
+    uint32_t seed = 99;
+    for (int round = 0; round < 400; ++round) {
+        Bytes data = clean;
+        for (int i = 0; i < 1 + round % 6; ++i) {
+            seed = seed * 1103515245 + 12345;
+            data[(seed >> 8) % data.size()] = uint8_t(seed >> 3);
+        }
+        if (round % 7 == 0) data.resize((seed >> 4) % data.size());
+        std::string path = writeTemp(data, "mangled.tqz");
+        SongTags t;
+        std::vector<uint8_t> cover;
+        readTags(path, t, &cover, wideToLatin1, nullptr);
+        EXPECT_LE(cover.size(), data.size());
+        EXPECT_TRUE(t.title.size() <= data.size() || t.title == titleNotValid) << t.title;
+        EXPECT_TRUE(t.songId.empty() || t.songId.size() == 32);
+    }
+}
+
 } // namespace
 } // namespace kalvo
