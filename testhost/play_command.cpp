@@ -241,12 +241,16 @@ int runPlay(int argc, char** argv) {
     }
     int started = m->startPlayback(o.file);
     int lengthMs = lengthUnknownMs;
+    char currentTitle[2048] = "";
+    int currentLengthMs = 0x7fffffff;
     int positionMs = 0;
     const char* stopReason = "notStarted";
     std::vector<std::array<int64_t, 2>> seeks, pauses;
     if (started == playbackStarted) {
         if (!host.streamOpen) host.violation("startPlayback returned 0 without an open stream");
         lengthMs = m->queryLengthMs();
+        // An empty name asks about the song that is playing.
+        m->describeFile("", currentTitle, &currentLengthMs);
         armGate(o.actions, o.maxSeconds);
         stopReason = nullptr;
         while (!stopReason) {
@@ -308,6 +312,8 @@ int runPlay(int argc, char** argv) {
     j.key("title").value(title);
     j.key("describeLengthMs").value(describedMs);
     j.key("lengthMs").value(lengthMs);
+    j.key("currentTitle").value(currentTitle);
+    j.key("currentLengthMs").value(currentLengthMs);
     j.key("positionMs").value(positionMs);
     j.key("rate").value(host.rate);
     j.key("channels").value(host.channels);
