@@ -143,6 +143,10 @@ class PlayTest(TempDirTest):
         full, _ = self.play("short.tqz", "--max-seconds", "0.1")
         self.assertEqual(full["title"], "The Quay & Co-Harbour Lights <b>")
         self.assertEqual(full["describeLengthMs"], -1000)
+        # An empty name: the playing song, with its length.
+        self.assertEqual(full["currentTitle"], full["title"])
+        self.assertEqual(full["currentLengthMs"], full["lengthMs"])
+        self.assertGreater(full["lengthMs"], 2900)
         lame, _ = self.play("lame_utf16.tqz", "--max-seconds", "0.1")
         self.assertEqual(lame["title"], "L\u00e4me-S\u00f8ng")
         v24, _ = self.play("v24.tqz", "--max-seconds", "0.1")
