@@ -227,7 +227,9 @@ int32_t Player::positionMs() const {
 }
 
 int32_t Player::lengthMs() const {
-    return mulDiv(source_ ? source_->byteSize() : 0, 8, averageKbps_.load());
+    // Without a song there is no length to give, whatever the last one's rate was.
+    if (!source_) return -1;
+    return mulDiv(source_->byteSize(), 8, averageKbps_.load());
 }
 
 } // namespace kalvo

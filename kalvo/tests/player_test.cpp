@@ -105,6 +105,8 @@ TEST_F(PlayerTest, PlaysASongInTheHostsOrderToOneEndMarker) {
     EXPECT_EQ(player.playClockMs(), 11520 * 1000 / 44100);
     player.finish();
     EXPECT_EQ(host.calls.back(), "visFeedClose");
+    EXPECT_EQ(player.lengthMs(), -1); // no song any more
+    EXPECT_EQ(player.positionMs(), 0);
 }
 
 TEST_F(PlayerTest, TheClockDoesNotDriftAt44100) {
