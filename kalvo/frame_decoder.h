@@ -2,20 +2,11 @@
 // a buffer, the frame's format, and the controls for seeks and resyncs.
 #pragma once
 
+#include "kalvo/mpeg/mp3_ssc.h"
+
 #include <cstdint>
 
 namespace kalvo {
-
-// Status codes that the shell tells apart (the decoder's Mp3Ssc values).
-constexpr uint32_t statusSyncSearched = 0x81010001;
-constexpr uint32_t statusSyncLost = 0x81010002;
-constexpr uint32_t statusSyncNeedData = 0x81010003;
-constexpr uint32_t statusWrongLayer = 0xC1010002;
-
-// Success or information: the frame's PCM may be played.
-inline bool statusUsable(uint32_t status) {
-    return (status >> 31) == 0;
-}
 
 struct FrameFormat {
     int bitRate = 0; // bit/s of the frame decoded last

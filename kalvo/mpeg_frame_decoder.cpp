@@ -7,29 +7,16 @@ namespace kalvo {
 
 namespace {
 
-class SourceInput : public DecoderInput {
-public:
-    explicit SourceInput(SongSource* source) : source_(source) {}
-    void read(uint8_t* buffer, uint32_t length, uint32_t* gotOut) override {
-        source_->read(buffer, length, gotOut);
-    }
-    bool atEnd() override { return source_->atEnd(); }
-
-private:
-    SongSource* source_;
-};
-
 class MpegFrameDecoder : public FrameDecoder {
 public:
     MpegFrameDecoder(std::unique_ptr<MpegDecoder> decoder, SongSource* source,
-                     const EqualizerState* eq)
-        : decoder_(std::move(decoder)), input_(source), eq_(eq) {
-        decoder_->Attach(&input_);
-        if (eq_) decoder_->SetEqualizer(&eqSettings_);
+                     const EqualizerSettings* eq)
+        : decoder_(std::move(decoder)) {
+        decoder_->Attach(source);
+        decoder_->SetEqualizer(eq);
     }
 
     uint32_t decodeFrame(uint8_t* buffer, uint32_t room, uint32_t* bytesOut) override {
-        if (eq_) copyEqualizer();
         return decoder_->DecodeFrame(buffer, room, bytesOut);
     }
 
@@ -43,26 +30,13 @@ public:
     void skipBit() override { decoder_->SkipBit(); }
 
 private:
-    // The player may change the equaliser while the song plays; the decoder
-    // sees the values of the moment each frame starts.
-    void copyEqualizer() {
-        constexpr auto relaxed = std::memory_order_relaxed;
-        for (int k = 0; k < equalizerBands; ++k)
-            eqSettings_.bands[k].store(eq_->bands[k].load(relaxed), relaxed);
-        eqSettings_.preamp.store(eq_->preamp.load(relaxed), relaxed);
-        eqSettings_.on.store(eq_->on.load(relaxed) != 0, relaxed);
-    }
-
     std::unique_ptr<MpegDecoder> decoder_;
-    SourceInput input_;
-    const EqualizerState* eq_;
-    EqualizerSettings eqSettings_;
 };
 
 } // namespace
 
 std::unique_ptr<FrameDecoder> createDecoder(const Settings& settings, SongSource* source,
-                                            const EqualizerState* eq) {
+                                            const EqualizerSettings* eq) {
     // An ini value out of range plays at full rate rather than not at all.
     int downsample = settings.downsample >= 0 && settings.downsample <= 2 ? settings.downsample : 0;
     std::unique_ptr<MpegDecoder> decoder;

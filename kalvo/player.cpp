@@ -9,7 +9,7 @@ namespace kalvo {
 namespace {
 
 bool isSyncWarning(uint32_t status) {
-    return status == statusSyncSearched || status == statusSyncLost || status == statusSyncNeedData;
+    return status == sscSyncSearched || status == sscSyncLost || status == sscSyncNeedData;
 }
 
 int readSample(const uint8_t* p, int bits) {
@@ -85,7 +85,7 @@ int Player::openSong(InputModule* module, FrameDecoder* decoder) {
     // (junk, a second tag): search on while the stream has more to give.
     uint32_t bytes = 0;
     uint32_t status;
-    while (!statusUsable(status = decoder->decodeFrame(pcm_, pcmBufferBytes, &bytes))) {
+    while (!sscUsable(status = decoder->decodeFrame(pcm_, pcmBufferBytes, &bytes))) {
         if (!isSyncWarning(status) || decoder->atEnd()) return playbackNotPlayable;
     }
     FrameFormat f = decoder->format();
@@ -146,7 +146,7 @@ void Player::decodeOne() {
         uint32_t bytes = 0;
         uint32_t room = pcmBufferBytes - bufferedBytes_;
         uint32_t status = decoder_->decodeFrame(pcm_ + bufferedBytes_, room, &bytes);
-        if (statusUsable(status)) {
+        if (sscUsable(status)) {
             FrameFormat f = decoder_->format();
             countFrame(f.bitRate);
             bytes = fitChannels(pcm_ + bufferedBytes_, bytes, f.outputChannels, outputChannels_,
@@ -154,8 +154,8 @@ void Player::decodeOne() {
             bufferedBytes_ += bytes;
         } else if (decoder_->atEnd()) {
             ended_ = endReached;
-        } else if (status != statusSyncNeedData) {
-            if (status == statusWrongLayer) decoder_->skipBit();
+        } else if (status != sscSyncNeedData) {
+            if (status == sscWrongLayer) decoder_->skipBit();
             if (!errorReported_) {
                 module_->reportStreamInfo(streamInfoUnchanged, streamInfoUnchanged,
                                           streamInfoUnchanged, 0);

@@ -6,7 +6,7 @@
 namespace kalvo {
 
 Settings settings;
-EqualizerState equalizer;
+EqualizerSettings equalizer;
 SongTags lastTags;
 
 namespace {
@@ -105,7 +105,7 @@ void JK_CDECL applyBalanceOp(int pan) {
 }
 
 void JK_CDECL applyEqualizerOp(int on, char* bands, int preamp) {
-    applyEqualizer(equalizer, on, bands, preamp);
+    storeEqualizer(equalizer, on, bands, preamp);
 }
 
 } // namespace

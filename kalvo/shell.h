@@ -4,7 +4,7 @@
 #pragma once
 
 #include "host/input_module.h"
-#include "kalvo/equalizer.h"
+#include "kalvo/equalizer_hook.h"
 #include "kalvo/settings.h"
 #include "kalvo/song_tags.h"
 
@@ -16,7 +16,7 @@ namespace kalvo {
 
 extern InputModule inputModule;
 extern Settings settings;
-extern EqualizerState equalizer;
+extern EqualizerSettings equalizer;
 // The tags read last (claimsFile, describeFile, the information dialog).
 extern SongTags lastTags;
 

@@ -3,18 +3,20 @@
 // positioned by time at the running average bit rate.
 #pragma once
 
+#include "kalvo/mpeg/decoder_input.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
 namespace kalvo {
 
-class SongSource {
+class SongSource : public DecoderInput {
 public:
     SongSource() = default;
     SongSource(const SongSource&) = delete;
     SongSource& operator=(const SongSource&) = delete;
-    ~SongSource() { close(); }
+    ~SongSource() override { close(); }
 
     // Opens path and finds its stream; false when the file cannot be opened.
     bool open(const std::string& path);
@@ -22,8 +24,8 @@ public:
     bool isOpen() const { return file_ != nullptr; }
 
     // The decoder's input: fills up to length bytes, stores how many.
-    void read(uint8_t* buffer, uint32_t length, uint32_t* gotOut);
-    bool atEnd();
+    void read(uint8_t* buffer, uint32_t length, uint32_t* gotOut) override;
+    bool atEnd() override;
 
     // Positions the stream at ms x kbps / 8 bytes (rounded, lowered to a
     // multiple of 8) after its start, never past its end.

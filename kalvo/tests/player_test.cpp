@@ -45,7 +45,7 @@ public:
         }
         Frame f = script.front();
         script.pop_front();
-        if (!statusUsable(f.status)) return f.status;
+        if (!sscUsable(f.status)) return f.status;
         EXPECT_LE(f.bytes, room);
         for (uint32_t i = 0; i < f.bytes; ++i) buffer[i] = uint8_t(fill + i / 4);
         ++fill;
@@ -157,7 +157,7 @@ TEST_F(PlayerTest, ASeekFlushesResetsAndRestartsTheClock) {
 
 TEST_F(PlayerTest, StopAndSeekAreServedInsideALongSearch) {
     decoder.script.assign(1, Frame{});
-    for (int i = 0; i < 100000; ++i) decoder.script.push_back(Frame{statusSyncSearched});
+    for (int i = 0; i < 100000; ++i) decoder.script.push_back(Frame{sscSyncSearched});
     ASSERT_EQ(start(), playbackStarted);
     EXPECT_EQ(player.pass(), Player::Pass::wrote); // the first frame
     decoder.onCall = [&] {
@@ -178,8 +178,8 @@ TEST_F(PlayerTest, TheFirstFrameMayComeLate) {
         std::vector<uint32_t> before;
         int result;
     } cases[] = {
-        {{statusSyncSearched, statusSyncSearched, statusSyncNeedData, statusSyncLost}, 0},
-        {{statusWrongLayer}, -1},
+        {{sscSyncSearched, sscSyncSearched, sscSyncNeedData, sscSyncLost}, 0},
+        {{sscWrongLayer}, -1},
         {{0xC1010001}, -1},
     };
     for (const Case& c : cases) {
@@ -190,7 +190,7 @@ TEST_F(PlayerTest, TheFirstFrameMayComeLate) {
         EXPECT_EQ(player.start(&fakeModule, &d, &source, post, nullptr), c.result);
     }
     FakeDecoder none; // garbage to the end
-    none.script.assign(5, Frame{statusSyncSearched});
+    none.script.assign(5, Frame{sscSyncSearched});
     player.prepare();
     EXPECT_EQ(player.start(&fakeModule, &none, &source, post, nullptr), playbackNotPlayable);
     EXPECT_EQ(none.calls, 6);
@@ -206,8 +206,8 @@ TEST_F(PlayerTest, AFailingOutputGivesOneAndOpensNothingElse) {
 }
 
 TEST_F(PlayerTest, ErrorsAreReportedOncePerRunAndRecoveryAfter) {
-    decoder.script = {Frame{}, Frame{statusSyncLost},    Frame{statusSyncSearched},
-                      Frame{}, Frame{statusWrongLayer},  Frame{statusSyncNeedData},
+    decoder.script = {Frame{}, Frame{sscSyncLost},       Frame{sscSyncSearched},
+                      Frame{}, Frame{sscWrongLayer},     Frame{sscSyncNeedData},
                       Frame{}, Frame{0, 4608, 2, 320000}};
     ASSERT_EQ(start(), playbackStarted);
     runToEnd();

@@ -1,4 +1,4 @@
-#include "kalvo/equalizer.h"
+#include "kalvo/equalizer_hook.h"
 #include "kalvo/mul_div.h"
 #include "kalvo/settings.h"
 
@@ -69,25 +69,25 @@ TEST(Settings, MulDivRoundsAndFails) {
 }
 
 TEST(Equalizer, FlatSwitchesOffAndValuesStayInTheTable) {
-    EqualizerState eq;
+    EqualizerSettings eq;
     char flat[10];
     for (char& b : flat) b = 31;
-    applyEqualizer(eq, 1, flat, 31);
-    EXPECT_EQ(eq.on.load(), 0);
-    applyEqualizer(eq, 1, flat, 30);
-    EXPECT_EQ(eq.on.load(), 1);
+    storeEqualizer(eq, 1, flat, 31);
+    EXPECT_FALSE(eq.on.load());
+    storeEqualizer(eq, 1, flat, 30);
+    EXPECT_TRUE(eq.on.load());
     flat[9] = 32;
-    applyEqualizer(eq, 1, flat, 31);
-    EXPECT_EQ(eq.on.load(), 1);
-    applyEqualizer(eq, 0, flat, 0);
-    EXPECT_EQ(eq.on.load(), 0);
+    storeEqualizer(eq, 1, flat, 31);
+    EXPECT_TRUE(eq.on.load());
+    storeEqualizer(eq, 0, flat, 0);
+    EXPECT_FALSE(eq.on.load());
     EXPECT_EQ(eq.bands[9].load(), 32);
     char wild[10] = {-1, 64, 127, -128, 0, 63, 5, 31, 31, 31};
-    applyEqualizer(eq, 1, wild, 1000);
+    storeEqualizer(eq, 1, wild, 1000);
     int expect[10] = {0, 63, 63, 0, 0, 63, 5, 31, 31, 31};
     for (int k = 0; k < 10; ++k) EXPECT_EQ(eq.bands[k].load(), expect[k]) << k;
     EXPECT_EQ(eq.preamp.load(), 63);
-    applyEqualizer(eq, 1, wild, -7);
+    storeEqualizer(eq, 1, wild, -7);
     EXPECT_EQ(eq.preamp.load(), 0);
 }
 

@@ -2,6 +2,7 @@
 // recording host: the demo song and files made from it with junk, garbage,
 // cuts and corruption.
 #include "kalvo/decoder_factory.h"
+#include "kalvo/equalizer_hook.h"
 #include "kalvo/player.h"
 #include "kalvo/tests/file_bytes.h"
 #include "kalvo/tests/fake_host.h"
@@ -44,7 +45,7 @@ protected:
     int play(const Bytes& file, const char* name, int seekAtPass = -1, int seekMs = 0) {
         path = writeTemp(file, name);
         if (!source.open(path)) return -1;
-        decoder = createDecoder(Settings(), &source, nullptr);
+        decoder = createDecoder(Settings(), &source, &equalizer);
         player.prepare();
         int r = player.start(&fakeModule, decoder.get(), &source, post, nullptr);
         if (r != 0) return r;
@@ -57,6 +58,7 @@ protected:
     }
 
     FakeHost host;
+    EqualizerSettings equalizer;
     SongSource source;
     std::unique_ptr<FrameDecoder> decoder;
     Player player;
@@ -81,7 +83,7 @@ TEST_F(SongPlayingTest, TheDemoSongPlaysWholeAndLikeTheDecoderAlone) {
     for (;;) {
         uint32_t n = 0;
         uint32_t status = d->decodeFrame(pcm, sizeof pcm, &n);
-        if (statusUsable(status))
+        if (sscUsable(status))
             expected.insert(expected.end(), pcm, pcm + n);
         else if (d->atEnd())
             break;
@@ -138,6 +140,24 @@ TEST_F(SongPlayingTest, ASeekPositionsTheStreamAndTheClock) {
     // 4 s at 112 kbit/s: 56,000 bytes in; about 4 s of song are left.
     size_t after = host.written.size() / 4 - 3 * 2 * 576;
     EXPECT_NEAR(double(after), 44100.0 * (double(s.audio.size() - 56000) / 14000), 2 * 1152);
+}
+
+TEST_F(SongPlayingTest, TheEqualizerReachesTheDecoder) {
+    Song s = demo();
+    auto peak = [](const Bytes& pcm) {
+        int p = 0;
+        for (size_t i = 0; i + 1 < pcm.size(); i += 2)
+            p = std::max(p, std::abs(int(int16_t(uint16_t(pcm[i] | pcm[i + 1] << 8)))));
+        return p;
+    };
+    char bands[10] = {31, 31, 31, 31, 31, 31, 31, 31, 31, 31};
+    storeEqualizer(equalizer, 1, bands, 31); // flat: off
+    ASSERT_EQ(play(s.tag + s.audio, "flat.tqz"), 0);
+    Bytes flat = host.written;
+    host = FakeHost();
+    storeEqualizer(equalizer, 1, bands, 63); // the preamp at a quarter
+    ASSERT_EQ(play(s.tag + s.audio, "quiet.tqz"), 0);
+    EXPECT_NEAR(double(peak(host.written)) / peak(flat), 0.25, 0.02);
 }
 
 TEST_F(SongPlayingTest, FilesThatAreNotSongs) {

@@ -1,4 +1,4 @@
-#include "kalvo/equalizer.h"
+#include "kalvo/equalizer_hook.h"
 
 namespace kalvo {
 
@@ -10,16 +10,17 @@ int clampStep(int value) {
 
 } // namespace
 
-void applyEqualizer(EqualizerState& eq, int on, const char* bands, int preamp) {
+void storeEqualizer(EqualizerSettings& eq, int on, const char* bands, int preamp) {
+    constexpr auto relaxed = std::memory_order_relaxed;
     int p = clampStep(preamp);
     bool flat = p == equalizerFlat;
     for (int k = 0; k < equalizerBands; ++k) {
         int v = bands ? clampStep(static_cast<signed char>(bands[k])) : equalizerFlat;
-        eq.bands[k].store(v, std::memory_order_relaxed);
+        eq.bands[k].store(v, relaxed);
         flat = flat && v == equalizerFlat;
     }
-    eq.preamp.store(p, std::memory_order_relaxed);
-    eq.on.store(on && !flat ? 1 : 0, std::memory_order_relaxed);
+    eq.preamp.store(p, relaxed);
+    eq.on.store(on && !flat, relaxed);
 }
 
 } // namespace kalvo
