@@ -1,6 +1,8 @@
 #include "kalvo/mpeg/huffman.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace kalvo {
@@ -325,22 +327,93 @@ inline uint32_t lookup(uint64_t w, const uint32_t* arena, uint32_t base, int roo
     return e;
 }
 
-// At least 57 bits from the cursor, left-aligned.
-inline uint64_t peek57(const BitCursor& c) {
-    return loadBigEndian64(c.ring + ((c.pos >> 3) & c.byteMask)) << (c.pos & 7);
+// The largest value: 15 plus 13 linbits.
+constexpr uint32_t maxValue = 15 + 8191;
+
+struct PowerTable {
+    float pow43[maxValue + 1];
+    PowerTable() {
+        for (uint32_t i = 0; i <= maxValue; ++i) pow43[i] = float(std::pow(double(i), 4.0 / 3.0));
+    }
+};
+
+const float* pow43() {
+    static const PowerTable t;
+    return t.pow43;
 }
 
-// Extends a value by its linbits and gives it its sign, taking the bits
-// from w at used (a pair takes at most 19 + 2 x 14 bits, within 57).
-inline int32_t finishValue(uint64_t w, int& used, uint32_t v, int linbits) {
-    if (v == 15 && linbits) {
-        v += uint32_t((w << used) >> (64 - linbits));
-        used += linbits;
+// A bit buffer over the ring: buf holds count valid bits left-aligned (and
+// beyond them bits that a refill rewrites unchanged). A refill loads the
+// eight bytes at byte, so that at least 56 bits are valid; the load does
+// not wait for the code being decoded, which keeps it off the chain from
+// one code to the next. Every load stays in the ring and its mirrored tail.
+struct BitBuffer {
+    const uint8_t* ring;
+    uint32_t byteMask;
+    uint32_t byte;
+    uint64_t buf = 0;
+    int count = 0;
+
+    explicit BitBuffer(const BitCursor& c) : ring(c.ring), byteMask(c.byteMask), byte(c.pos >> 3) {
+        refill();
+        consume(int(c.pos & 7));
     }
-    if (!v) return 0;
-    bool negative = (w << used) >> 63;
-    ++used;
-    return negative ? -int32_t(v) : int32_t(v);
+    void refill() {
+        buf |= loadBigEndian64(ring + (byte & byteMask)) >> count;
+        byte += uint32_t(63 - count) >> 3;
+        count |= 56;
+    }
+    void consume(int n) {
+        buf <<= n;
+        count -= n;
+    }
+    uint32_t position() const { return byte * 8 - uint32_t(count); }
+};
+
+// v with the sign bit s (0 or 1) of its float.
+inline float withSign(float v, uint32_t s) {
+    uint32_t b;
+    std::memcpy(&b, &v, 4);
+    b |= s << 31;
+    std::memcpy(&v, &b, 4);
+    return v;
+}
+
+// Extends a value by its linbits (the value 15 only), reads its sign bit
+// when it is not 0 and requantises it, taking the bits from w at used (a pair
+// takes at most 19 + 2 x 14 bits, within the 56 of a refill).
+template <bool Linbits>
+inline float finishValue(uint64_t w, int& used, uint32_t v, int linbits, float gain,
+                         const float* powers) {
+    if constexpr (Linbits) {
+        int extra = v == 15 ? linbits : 0;
+        v += uint32_t(((w << used) >> (63 - extra)) >> 1);
+        used += extra;
+    }
+    uint32_t nonZero = v != 0;
+    uint32_t sign = uint32_t((w << used) >> 63) & nonZero;
+    used += int(nonZero);
+    return withSign(powers[v] * gain, sign);
+}
+
+// The pairs of lines [i, end) of one region with one code table.
+template <bool Linbits>
+void decodePairs(BitBuffer& b, const uint32_t* arena, uint32_t base, int root, int linbits,
+                 uint32_t i, uint32_t end, const float* gains, float* lines, uint32_t& last) {
+    const float* powers = pow43();
+    for (; i < end; i += 2) {
+        b.refill();
+        uint64_t w = b.buf;
+        uint32_t e = lookup(w, arena, base, root);
+        int used = int(e >> 16) & 31;
+        uint32_t x = (e >> 4) & 15, y = e & 15;
+        float gain = gains[i]; // a pair never straddles a band: the borders are even
+        lines[i] = finishValue<Linbits>(w, used, x, linbits, gain, powers);
+        lines[i + 1] = finishValue<Linbits>(w, used, y, linbits, gain, powers);
+        b.consume(used);
+        uint32_t through = y ? i + 2 : i + 1;
+        last = (x | y) ? through : last;
+    }
 }
 
 } // namespace
@@ -352,9 +425,11 @@ HuffmanCodeTable huffmanCodeTable(int t) {
     return codeTables[t];
 }
 
-uint32_t decodeHuffman(BitCursor& c, uint32_t end, const HuffmanRegions& r, int32_t lines[576]) {
+uint32_t decodeHuffman(BitCursor& c, uint32_t end, const HuffmanRegions& r, const float gains[576],
+                       float lines[576]) {
     const DecodeTables& dt = decodeTables();
     const uint32_t* arena = dt.arena.data();
+    BitBuffer b(c);
     uint32_t bigEnd = std::min(r.bigValues * 2, 576u);
     uint32_t i = 0;
     uint32_t last = 0; // one past the last non-zero line
@@ -365,31 +440,27 @@ uint32_t decodeHuffman(BitCursor& c, uint32_t end, const HuffmanRegions& r, int3
         uint32_t sel = r.tableSelect[region] & 31;
         int t = sel >= 24 ? 24 : sel >= 16 ? 16 : int(sel);
         if (t == 0 || t == 4 || t == 14) {
-            for (; i < regionEnd; ++i) lines[i] = 0;
+            for (; i < regionEnd; ++i) lines[i] = 0.0f;
             continue;
         }
-        int linbits = linbitsBySelect[sel];
-        uint32_t base = dt.base[t];
-        int root = dt.root[t];
         // Pairs never straddle a region border: the borders are even.
-        for (; i < regionEnd; i += 2) {
-            uint64_t w = peek57(c);
-            uint32_t e = lookup(w, arena, base, root);
-            int used = int(e >> 16) & 31;
-            int32_t x = finishValue(w, used, (e >> 4) & 15, linbits);
-            int32_t y = finishValue(w, used, e & 15, linbits);
-            c.skip(uint32_t(used));
-            lines[i] = x;
-            lines[i + 1] = y;
-            if (x | y) last = i + 2 - (y == 0);
-        }
+        int linbits = linbitsBySelect[sel];
+        if (linbits)
+            decodePairs<true>(b, arena, dt.base[t], dt.root[t], linbits, i, regionEnd, gains, lines,
+                              last);
+        else
+            decodePairs<false>(b, arena, dt.base[t], dt.root[t], 0, i, regionEnd, gains, lines,
+                               last);
+        i = regionEnd;
     }
     i = bigEnd;
 
     uint32_t base = dt.base[32];
     int root = dt.root[32];
-    while (i <= 572 && int32_t(end - c.pos) > 0) {
-        uint64_t w = peek57(c);
+    int32_t left = int32_t(end - b.position());
+    while (i <= 572 && left > 0) {
+        b.refill();
+        uint64_t w = b.buf;
         int used = 4;
         uint32_t vwxy = 15 - uint32_t(w >> 60);
         if (!r.count1Table) {
@@ -397,17 +468,25 @@ uint32_t decodeHuffman(BitCursor& c, uint32_t end, const HuffmanRegions& r, int3
             used = int(e >> 16) & 31;
             vwxy = e & 15;
         }
-        int32_t q[4];
-        for (int k = 0; k < 4; ++k) q[k] = finishValue(w, used, (vwxy >> (3 - k)) & 1, 0);
-        c.skip(uint32_t(used));
-        if (int32_t(end - c.pos) < 0) break; // ran past the granule's bits: dropped
+        float q[4];
+        // Quadruples start at even lines, so lines i + 2 and i + 3 share a band.
+        for (int k = 0; k < 4; ++k) {
+            uint32_t nonZero = (vwxy >> (3 - k)) & 1;
+            uint32_t sign = uint32_t((w << used) >> 63) & nonZero;
+            used += int(nonZero);
+            q[k] = withSign(nonZero ? gains[i + (k & 2)] : 0.0f, sign);
+        }
+        b.consume(used);
+        left -= used;
+        if (left < 0) break; // ran past the granule's bits: dropped
         for (int k = 0; k < 4; ++k) {
             lines[i + k] = q[k];
-            if (q[k]) last = i + k + 1;
+            if ((vwxy >> (3 - k)) & 1) last = i + uint32_t(k) + 1;
         }
         i += 4;
     }
-    for (; i < 576; ++i) lines[i] = 0;
+    for (; i < 576; ++i) lines[i] = 0.0f;
+    c.pos = b.position();
     return last;
 }
 

@@ -29,7 +29,6 @@ void Layer3Decoder::reset(bool full) {
     reservoir_.clear();
     if (!full) return;
     std::memset(overlap_, 0, sizeof overlap_);
-    std::memset(values_, 0, sizeof values_);
     std::memset(lines_, 0, sizeof lines_);
     std::memset(subbands_, 0, sizeof subbands_);
     for (Synthesis& s : synthesis_) s.reset();
@@ -109,11 +108,12 @@ void Layer3Decoder::decodeChannel(int gr, int ch) {
                     bands_->longBorders[std::min(g.region0_count + g.region1_count + 2, 22u)];
             }
             regions.count1Table = g.count1table_select;
-            limit_[ch] = decodeHuffman(c, start + bits, regions, values_[ch]);
+            float gains[576];
+            lineGains(ch, g, gains);
+            limit_[ch] = decodeHuffman(c, start + bits, regions, gains, lines_[ch]);
         }
     }
-    if (limit_[ch] == 0) std::memset(values_[ch], 0, sizeof values_[ch]);
-    requantize(ch, g);
+    if (limit_[ch] == 0) std::memset(lines_[ch], 0, sizeof lines_[ch]);
     reservoir_.skip(int32_t(bits));
 }
 

@@ -73,7 +73,8 @@ private:
     void readScaleFactorsMpeg1(BitCursor& c, int gr, int ch);
     void readScaleFactorsMpeg2(BitCursor& c, int ch);
     void decodeChannel(int gr, int ch);
-    void requantize(int ch, const GranuleChannel& g);
+    // The requantisation gain of each of the granule channel's lines.
+    void lineGains(int ch, const GranuleChannel& g, float gains[576]) const;
     void stereo(int gr);
     void intensityStereo(int gr, bool midSide);
     void intensityBand(uint32_t begin, uint32_t end, uint32_t pos);
@@ -99,8 +100,7 @@ private:
     ScaleFactors scale_[2] = {};
     uint32_t limit_[2] = {}; // lines up to the last non-zero one
 
-    // Working arrays: Huffman values, spectral lines, subband samples.
-    int32_t values_[2][576];
+    // Working arrays: spectral lines, subband samples.
     float lines_[2][576];
     float subbands_[2][32][20]; // per subband 18 time slots, padded for vectors
     float overlap_[2][32][18];

@@ -43,9 +43,9 @@ void midSide(float* l, float* r, uint32_t begin, uint32_t end) {
     }
 }
 
-bool anyNonZero(const int32_t* v, uint32_t begin, uint32_t end) {
+bool anyNonZero(const float* v, uint32_t begin, uint32_t end) {
     for (uint32_t i = begin; i < end; ++i)
-        if (v[i]) return true;
+        if (v[i] != 0.0f) return true;
     return false;
 }
 
@@ -84,7 +84,6 @@ void Layer3Decoder::intensityBand(uint32_t begin, uint32_t end, uint32_t pos) {
 void Layer3Decoder::intensityStereo(int gr, bool ms) {
     const GranuleChannel& g = side_.gr[gr][1];
     const ScaleFactors& sf = scale_[1];
-    const int32_t* right = values_[1];
     const uint16_t* lb = bands_->longBorders;
     const uint16_t* sb = bands_->shortBorders;
     bool shortBlocks = g.window_switching_flag && g.block_type == 2;
@@ -102,7 +101,7 @@ void Layer3Decoder::intensityStereo(int gr, bool ms) {
             for (int sfb = 12; sfb >= firstShort; --sfb) {
                 uint32_t width = sb[sfb + 1] - sb[sfb];
                 uint32_t begin = sb[sfb] * 3u + uint32_t(w) * width;
-                if (anyNonZero(right, begin, begin + width)) {
+                if (anyNonZero(r, begin, begin + width)) {
                     start[w] = sfb + 1;
                     shortNonZero = true;
                     break;
