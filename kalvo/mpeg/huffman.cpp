@@ -252,9 +252,16 @@ const uint8_t linbitsBySelect[32] = {0, 0, 0, 0, 0, 0, 0,  0,  0, 0, 0, 0, 0, 0,
                                      1, 2, 3, 4, 6, 8, 10, 13, 4, 5, 6, 7, 8, 9, 11, 13};
 
 // Decoding tables: a root table indexed by the next rootBits bits; a leaf
-// holds the whole code's length and the value (x << 4 | y), a node points
-// to a second table for the code's remaining bits.
+// holds the value (x << 4 | y, or vwxy), flags for x and y being 15 (bits 8
+// and 9), the code's length (bits 16-20), and the length plus one sign bit
+// per non-zero value (bits 24-29); a node points to a second table for the
+// code's remaining bits.
 constexpr uint32_t nodeFlag = 0x80000000u;
+
+// Sign bits of a count1 quadruple by its value vwxy, and the lines up to its
+// last non-zero one.
+constexpr uint8_t signCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+constexpr uint8_t quadrupleLast[16] = {0, 4, 3, 4, 2, 4, 3, 4, 1, 4, 3, 4, 2, 4, 3, 4};
 constexpr int rootBits = 8;
 
 struct DecodeTables {
@@ -294,7 +301,10 @@ struct DecodeTables {
             int len = ct.lengths[i];
             uint32_t value = ct.dim == 16 ? uint32_t(i / 16) << 4 | uint32_t(i % 16)
                                           : uint32_t(i / ct.dim) << 4 | uint32_t(i % ct.dim);
-            uint32_t leaf = uint32_t(len) << 16 | value;
+            uint32_t x = value >> 4, y = value & 15;
+            uint32_t signs = t == 32 ? signCount[y] : uint32_t(x != 0) + uint32_t(y != 0);
+            uint32_t leaf = (uint32_t(len) + signs) << 24 | uint32_t(len) << 16 |
+                            uint32_t(x == 15) << 8 | uint32_t(y == 15) << 9 | value;
             uint32_t code = ct.codes[i];
             if (len <= rb) {
                 uint32_t first = code << (rb - len);
@@ -380,19 +390,19 @@ inline float withSign(float v, uint32_t s) {
 }
 
 // Extends a value by its linbits (the value 15 only), reads its sign bit
-// when it is not 0 and requantises it, taking the bits from w at used (a pair
+// when it is not 0 and requantises it, taking the bits from w at at (a pair
 // takes at most 19 + 2 x 14 bits, within the 56 of a refill).
 template <bool Linbits>
-inline float finishValue(uint64_t w, int& used, uint32_t v, int linbits, float gain,
+inline float finishValue(uint64_t w, int& at, uint32_t v, int linbits, float gain,
                          const float* powers) {
     if constexpr (Linbits) {
         int extra = v == 15 ? linbits : 0;
-        v += uint32_t(((w << used) >> (63 - extra)) >> 1);
-        used += extra;
+        v += uint32_t(((w << at) >> (63 - extra)) >> 1);
+        at += extra;
     }
     uint32_t nonZero = v != 0;
-    uint32_t sign = uint32_t((w << used) >> 63) & nonZero;
-    used += int(nonZero);
+    uint32_t sign = uint32_t((w << at) >> 63) & nonZero;
+    at += int(nonZero);
     return withSign(powers[v] * gain, sign);
 }
 
@@ -405,12 +415,16 @@ void decodePairs(BitBuffer& b, const uint32_t* arena, uint32_t base, int root, i
         b.refill();
         uint64_t w = b.buf;
         uint32_t e = lookup(w, arena, base, root);
-        int used = int(e >> 16) & 31;
-        uint32_t x = (e >> 4) & 15, y = e & 15;
-        float gain = gains[i]; // a pair never straddles a band: the borders are even
-        lines[i] = finishValue<Linbits>(w, used, x, linbits, gain, powers);
-        lines[i + 1] = finishValue<Linbits>(w, used, y, linbits, gain, powers);
+        // The bits the pair takes follow from the entry alone, so the next
+        // lookup need not wait for the values.
+        int used = int(e >> 24) & 63;
+        if constexpr (Linbits) used += int((e >> 8 & 1) + (e >> 9 & 1)) * linbits;
         b.consume(used);
+        uint32_t x = (e >> 4) & 15, y = e & 15;
+        int at = int(e >> 16) & 31;
+        float gain = gains[i]; // a pair never straddles a band: the borders are even
+        lines[i] = finishValue<Linbits>(w, at, x, linbits, gain, powers);
+        lines[i + 1] = finishValue<Linbits>(w, at, y, linbits, gain, powers);
         uint32_t through = y ? i + 2 : i + 1;
         last = (x | y) ? through : last;
     }
@@ -461,28 +475,33 @@ uint32_t decodeHuffman(BitCursor& c, uint32_t end, const HuffmanRegions& r, cons
     while (i <= 572 && left > 0) {
         b.refill();
         uint64_t w = b.buf;
-        int used = 4;
-        uint32_t vwxy = 15 - uint32_t(w >> 60);
+        uint32_t vwxy;
+        int at, used;
         if (!r.count1Table) {
             uint32_t e = lookup(w, arena, base, root);
-            used = int(e >> 16) & 31;
             vwxy = e & 15;
-        }
-        float q[4];
-        // Quadruples start at even lines, so lines i + 2 and i + 3 share a band.
-        for (int k = 0; k < 4; ++k) {
-            uint32_t nonZero = (vwxy >> (3 - k)) & 1;
-            uint32_t sign = uint32_t((w << used) >> 63) & nonZero;
-            used += int(nonZero);
-            q[k] = withSign(nonZero ? gains[i + (k & 2)] : 0.0f, sign);
+            at = int(e >> 16) & 31;
+            used = int(e >> 24) & 63;
+        } else {
+            vwxy = 15 - uint32_t(w >> 60);
+            at = 4;
+            used = 4 + signCount[vwxy];
         }
         b.consume(used);
         left -= used;
         if (left < 0) break; // ran past the granule's bits: dropped
+        // Each non-zero value is +-gain and takes the next sign bit.
+        // Quadruples start at even lines, so lines i + 2 and i + 3 share a band.
+        uint64_t signs = w << at;
         for (int k = 0; k < 4; ++k) {
-            lines[i + k] = q[k];
-            if ((vwxy >> (3 - k)) & 1) last = i + uint32_t(k) + 1;
+            uint32_t nonZero = (vwxy >> (3 - k)) & 1;
+            uint32_t g;
+            std::memcpy(&g, gains + i + (k & 2), 4);
+            g = (g & (0u - nonZero)) | (uint32_t(signs >> 63) & nonZero) << 31;
+            signs <<= nonZero;
+            std::memcpy(lines + i + k, &g, 4);
         }
+        last = vwxy ? i + quadrupleLast[vwxy] : last;
         i += 4;
     }
     for (; i < 576; ++i) lines[i] = 0.0f;

@@ -15,11 +15,13 @@ struct BlockShape {
 };
 
 // lines: 576 spectral lines of one channel, up to limit non-zero, changed
-// in place. overlap: 32 x 18 values carried from granule to granule.
-// subbands: number of subbands to produce (32 >> downsample). out: per
-// subband its 18 time slots (rows padded to 20); subbands above the count
-// are left alone.
+// in place. overlap: 32 x 18 values (rows padded to 20, padding 0) carried
+// from granule to granule, with the odd samples of odd subbands negated as
+// the frequency inversion leaves them. subbands: number of subbands to
+// produce (32 >> downsample). out: per subband its 18 time slots, frequency
+// inversion done (rows padded to 20); subbands above the count are left
+// alone.
 void hybridSynthesis(float* lines, uint32_t limit, const BlockShape& shape, int subbands,
-                     float overlap[32][18], float out[32][20]);
+                     float overlap[32][20], float out[32][20]);
 
 } // namespace kalvo

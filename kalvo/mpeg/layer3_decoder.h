@@ -103,7 +103,7 @@ private:
     // Working arrays: spectral lines, subband samples.
     float lines_[2][576];
     float subbands_[2][32][20]; // per subband 18 time slots, padded for vectors
-    float overlap_[2][32][18];
+    float overlap_[2][32][20];
     Synthesis synthesis_[2];
 };
 

@@ -18,4 +18,11 @@ inline void store4(float* p, Float4 v) {
     std::memcpy(p, &v, sizeof v);
 }
 
+// Lanes picked from a (0-3) and b (4-7).
+#define KALVO_SHUFFLE4(a, b, i, j, k, l) __builtin_shufflevector(a, b, i, j, k, l)
+
+inline Float4 reverse4(Float4 v) {
+    return KALVO_SHUFFLE4(v, v, 3, 2, 1, 0);
+}
+
 } // namespace kalvo
