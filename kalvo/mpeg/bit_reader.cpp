@@ -101,12 +101,15 @@ uint32_t BitReader::copyBytes(BitReader& from, uint32_t n) {
     n = std::min({n, freeBytes(), from.bitsHeld() / 8});
     uint8_t* ring = ring_.get();
     if ((from.readPos_ & 7) == 0) {
+        // In pieces that cross neither ring's end.
         const uint8_t* src = from.ring_.get();
         uint32_t r = from.readPos_ >> 3;
-        for (uint32_t i = 0; i < n; ++i) {
-            ring[writePos_] = src[r];
-            writePos_ = (writePos_ + 1) & (size_ - 1);
-            r = (r + 1) & (from.size_ - 1);
+        for (uint32_t done = 0; done < n;) {
+            uint32_t piece = std::min({n - done, from.size_ - r, size_ - writePos_});
+            std::memcpy(ring + writePos_, src + r, piece);
+            writePos_ = (writePos_ + piece) & (size_ - 1);
+            r = (r + piece) & (from.size_ - 1);
+            done += piece;
         }
         from.skip(int32_t(n * 8));
     } else {

@@ -262,7 +262,7 @@ constexpr uint32_t nodeFlag = 0x80000000u;
 // last non-zero one.
 constexpr uint8_t signCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
 constexpr uint8_t quadrupleLast[16] = {0, 4, 3, 4, 2, 4, 3, 4, 1, 4, 3, 4, 2, 4, 3, 4};
-constexpr int rootBits = 8;
+constexpr int rootBits = 10;
 
 struct DecodeTables {
     std::vector<uint32_t> arena;

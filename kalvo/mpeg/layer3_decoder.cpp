@@ -201,19 +201,16 @@ void Layer3Decoder::outputGranule(int gr, uint8_t* out) {
         hybridSynthesis(lines_[ch], limit_[ch], shape, n, overlap_[ch], subbands_[ch]);
     }
     bool shortened = downmix_ && channels_ == 2;
-    float pcm[18][32];
-    for (int ch = 0; ch < outChannels; ++ch) {
-        synthesis_[ch].granule(subbands_[ch], downsample_, shortened, pcm);
-        if (eightBit_) {
-            uint8_t samples[18 * 32];
-            for (int slot = 0; slot < 18; ++slot) toPcm8(pcm[slot], n, samples + slot * n);
-            for (int i = 0; i < 18 * n; ++i) out[i * outChannels + ch] = samples[i];
-        } else {
-            int16_t samples[18 * 32];
-            for (int slot = 0; slot < 18; ++slot) toPcm16(pcm[slot], n, samples + slot * n);
-            uint8_t* o = out + ch * 2;
-            for (int i = 0; i < 18 * n; ++i, o += 2 * outChannels) std::memcpy(o, samples + i, 2);
-        }
+    float pcm[2][18][32];
+    for (int ch = 0; ch < outChannels; ++ch)
+        synthesis_[ch].granule(subbands_[ch], downsample_, shortened, pcm[ch]);
+    const int slotBytes = n * outChannels * (eightBit_ ? 1 : 2);
+    for (int slot = 0; slot < 18; ++slot) {
+        const float* right = outChannels == 2 ? pcm[1][slot] : nullptr;
+        if (eightBit_)
+            toPcm8(pcm[0][slot], right, n, out + slot * slotBytes);
+        else
+            toPcm16(pcm[0][slot], right, n, out + slot * slotBytes);
     }
 }
 

@@ -4,16 +4,20 @@
 #include "kalvo/mpeg/layer3_decoder.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstring>
 
 namespace kalvo {
 
 namespace {
 
-// 2^(q/4).
+// 2^(q/4): a root times a power of two, which the float's exponent holds
+// exactly (q stays within -340..45, far inside the normal range).
 inline float quarterPower(int q) {
     static const float roots[4] = {1.0f, 1.18920711500272f, 1.41421356237310f, 1.68179283050743f};
-    return std::ldexp(roots[q & 3], q >> 2);
+    uint32_t exponent = uint32_t(std::clamp((q >> 2) + 127, 1, 254)) << 23;
+    float power;
+    std::memcpy(&power, &exponent, 4);
+    return roots[q & 3] * power;
 }
 
 } // namespace

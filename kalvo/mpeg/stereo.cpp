@@ -2,6 +2,8 @@
 // with the MPEG-1 ratios or the MPEG-2 scale) and the downmix to one channel.
 #include "kalvo/mpeg/layer3_decoder.h"
 
+#include "kalvo/mpeg/simd.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -36,6 +38,12 @@ const IntensityTables& intensity() {
 
 void midSide(float* l, float* r, uint32_t begin, uint32_t end) {
     const float invSqrt2 = 0.70710678118654752f;
+    const Float4 k = {invSqrt2, invSqrt2, invSqrt2, invSqrt2};
+    for (; begin + 4 <= end; begin += 4) {
+        Float4 m = load4(l + begin), s = load4(r + begin);
+        store4(l + begin, (m + s) * k);
+        store4(r + begin, (m - s) * k);
+    }
     for (uint32_t i = begin; i < end; ++i) {
         float m = l[i], s = r[i];
         l[i] = (m + s) * invSqrt2;
@@ -150,7 +158,10 @@ void Layer3Decoder::stereo(int gr) {
         limit_[0] = limit_[1] = both;
     }
     if (downmix_) {
-        for (uint32_t i = 0; i < both; ++i) l[i] = (l[i] + r[i]) * 0.5f;
+        const Float4 half = {0.5f, 0.5f, 0.5f, 0.5f};
+        uint32_t i = 0;
+        for (; i + 4 <= both; i += 4) store4(l + i, (load4(l + i) + load4(r + i)) * half);
+        for (; i < both; ++i) l[i] = (l[i] + r[i]) * 0.5f;
         limit_[0] = both;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "kalvo/mpeg/simd.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -82,12 +83,14 @@ template <int N, typename T>
         X[0] = x[0];
     } else {
         T a[N / 2], b[N / 2], ea[N / 2], eb[N / 2];
+#pragma GCC unroll 16
         for (int i = 0; i < N / 2; ++i) {
             a[i] = x[i] + x[N - 1 - i];
             b[i] = (x[i] - x[N - 1 - i]) * f.f[N + i];
         }
         dct2<N / 2>(a, ea, f);
         dct2<N / 2>(b, eb, f);
+#pragma GCC unroll 16
         for (int i = 0; i < N / 2 - 1; ++i) {
             X[2 * i] = ea[i];
             X[2 * i + 1] = eb[i] + eb[i + 1];
@@ -99,14 +102,12 @@ template <int N, typename T>
 
 // Four rows of four values turned into four columns.
 inline void transpose4(Float4& a, Float4& b, Float4& c, Float4& d) {
-    Float4 r0 = {a[0], b[0], c[0], d[0]};
-    Float4 r1 = {a[1], b[1], c[1], d[1]};
-    Float4 r2 = {a[2], b[2], c[2], d[2]};
-    Float4 r3 = {a[3], b[3], c[3], d[3]};
-    a = r0;
-    b = r1;
-    c = r2;
-    d = r3;
+    Float4 ab0 = KALVO_SHUFFLE4(a, b, 0, 4, 1, 5), ab2 = KALVO_SHUFFLE4(a, b, 2, 6, 3, 7);
+    Float4 cd0 = KALVO_SHUFFLE4(c, d, 0, 4, 1, 5), cd2 = KALVO_SHUFFLE4(c, d, 2, 6, 3, 7);
+    a = KALVO_SHUFFLE4(ab0, cd0, 0, 1, 4, 5);
+    b = KALVO_SHUFFLE4(ab0, cd0, 2, 3, 6, 7);
+    c = KALVO_SHUFFLE4(ab2, cd2, 0, 1, 4, 5);
+    d = KALVO_SHUFFLE4(ab2, cd2, 2, 3, 6, 7);
 }
 
 // The matrixing step of four time slots at once (lane l is slot first + l):
@@ -116,20 +117,27 @@ inline void transpose4(Float4& a, Float4& b, Float4& c, Float4& d) {
 template <int N>
 void matrix4(const float (*in)[20], int first, float (*history)[64], const int* rows,
              const DctFactors& f) {
+    float *row0 = history[rows[0]], *row1 = history[rows[1]];
+    float *row2 = history[rows[2]], *row3 = history[rows[3]];
     Float4 x[N], X[N], v[2 * N];
+#pragma GCC unroll 32
     for (int k = 0; k < N; ++k) x[k] = load4(in[k] + first);
     dct2<N>(x, X, f);
+#pragma GCC unroll 16
     for (int p = 0; p < N / 2; ++p) v[p] = X[N / 2 + p];
     v[N / 2] = Float4{};
+#pragma GCC unroll 32
     for (int p = N / 2 + 1; p < 3 * N / 2; ++p) v[p] = -X[3 * N / 2 - p];
+#pragma GCC unroll 16
     for (int p = 3 * N / 2; p < 2 * N; ++p) v[p] = -X[p - 3 * N / 2];
+#pragma GCC unroll 16
     for (int p = 0; p < 2 * N; p += 4) {
         Float4 a = v[p], b = v[p + 1], c = v[p + 2], d = v[p + 3];
         transpose4(a, b, c, d);
-        store4(history[rows[0]] + p, a);
-        store4(history[rows[1]] + p, b);
-        store4(history[rows[2]] + p, c);
-        store4(history[rows[3]] + p, d);
+        store4(row0 + p, a);
+        store4(row1 + p, b);
+        store4(row2 + p, c);
+        store4(row3 + p, d);
     }
 }
 
@@ -172,6 +180,8 @@ double synthesisWindow(int i) {
 namespace {
 
 typedef int32_t Int4 __attribute__((vector_size(16)));
+typedef uint32_t UInt4 __attribute__((vector_size(16)));
+typedef int16_t Short8 __attribute__((vector_size(16)));
 
 // Adding and taking away 1.5 x 2^23 leaves a float without fraction bits.
 inline Int4 roundClip(Float4 v) {
@@ -185,17 +195,35 @@ inline Int4 roundClip(Float4 v) {
 
 } // namespace
 
-void toPcm16(const float* in, int n, int16_t* out) {
-    for (int j = 0; j < n; j += 4) {
-        Int4 r = roundClip(load4(in + j));
-        for (int l = 0; l < 4; ++l) out[j + l] = int16_t(r[l]);
+void toPcm16(const float* left, const float* right, int n, uint8_t* out) {
+    constexpr bool little = std::endian::native == std::endian::little;
+    if (right) {
+        // Both samples of a frame in one 32-bit lane.
+        for (int j = 0; j < n; j += 4) {
+            UInt4 l = UInt4(roundClip(load4(left + j))) & 0xFFFF;
+            UInt4 r = UInt4(roundClip(load4(right + j))) & 0xFFFF;
+            UInt4 frames = little ? l | r << 16 : l << 16 | r;
+            std::memcpy(out + 4 * j, &frames, 16);
+        }
+        return;
+    }
+    for (int j = 0; j < n; j += 8) {
+        Short8 a = Short8(roundClip(load4(left + j))), b = Short8(roundClip(load4(left + j + 4)));
+        // The low half of each 32-bit lane.
+        Short8 s = little ? __builtin_shufflevector(a, b, 0, 2, 4, 6, 8, 10, 12, 14)
+                          : __builtin_shufflevector(a, b, 1, 3, 5, 7, 9, 11, 13, 15);
+        std::memcpy(out + 2 * j, &s, 16);
     }
 }
 
-void toPcm8(const float* in, int n, uint8_t* out) {
-    for (int j = 0; j < n; j += 4) {
-        Int4 r = roundClip(load4(in + j));
-        for (int l = 0; l < 4; ++l) out[j + l] = uint8_t((r[l] + 32768) >> 8);
+void toPcm8(const float* left, const float* right, int n, uint8_t* out) {
+    int channels = right ? 2 : 1;
+    for (int ch = 0; ch < channels; ++ch) {
+        const float* in = ch ? right : left;
+        for (int j = 0; j < n; j += 4) {
+            Int4 r = roundClip(load4(in + j));
+            for (int l = 0; l < 4; ++l) out[(j + l) * channels + ch] = uint8_t((r[l] + 32768) >> 8);
+        }
     }
 }
 

@@ -29,10 +29,11 @@ private:
 // The window coefficient D[i] of the standard (i = 0..511).
 double synthesisWindow(int i);
 
-// Rounds each of n (a multiple of 8) samples to the nearest whole number,
-// halves to even, and clips it to 16 bits; 8-bit output is that value plus
-// 32,768, shifted right by 8.
-void toPcm16(const float* in, int n, int16_t* out);
-void toPcm8(const float* in, int n, uint8_t* out);
+// Rounds each of n (a multiple of 8) samples per channel to the nearest
+// whole number, halves to even, clips it to 16 bits and writes it in host
+// order, interleaved with the other channel's when right is not null; 8-bit
+// output is that value plus 32,768, shifted right by 8.
+void toPcm16(const float* left, const float* right, int n, uint8_t* out);
+void toPcm8(const float* left, const float* right, int n, uint8_t* out);
 
 } // namespace kalvo
