@@ -112,17 +112,16 @@ void imdctLong(const float* in, const float* window, float* overlap, float* out)
         for (int j = 0; j < 5; ++j) acc[j] += vv * load4(t.dct18[k] + 4 * j);
     }
     // The IMDCT's samples are c[9..17], c[17..9], then c[8..0], c[0..8]
-    // (signs in the window); c[18] and c[19] are 0 and fill the padding.
+    // (signs in the window); the padding lanes meet window coefficients 0.
     const Float4 c0 = acc[0], c4 = acc[1], c8 = acc[2], c12 = acc[3], c16 = acc[4];
     const Float4 first[5] = {
-        KALVO_SHUFFLE4(c8, c12, 1, 2, 3, 4),  KALVO_SHUFFLE4(c12, c16, 1, 2, 3, 4),
-        KALVO_SHUFFLE4(c12, c16, 5, 5, 4, 3), KALVO_SHUFFLE4(c8, c12, 6, 5, 4, 3),
-        KALVO_SHUFFLE4(c8, c16, 2, 1, 6, 7),
+        shuffle4<1, 2, 3, 4>(c8, c12),  shuffle4<1, 2, 3, 4>(c12, c16),
+        shuffle4<5, 5, 4, 3>(c12, c16), shuffle4<6, 5, 4, 3>(c8, c12),
+        shuffle4<2, 1, 6, 7>(c8, c16),
     };
     const Float4 second[5] = {
-        KALVO_SHUFFLE4(c4, c8, 4, 3, 2, 1), KALVO_SHUFFLE4(c0, c4, 4, 3, 2, 1),
-        KALVO_SHUFFLE4(c0, c0, 0, 0, 1, 2), KALVO_SHUFFLE4(c0, c4, 3, 4, 5, 6),
-        KALVO_SHUFFLE4(c4, c8, 3, 4, 4, 4),
+        shuffle4<4, 3, 2, 1>(c4, c8), shuffle4<4, 3, 2, 1>(c0, c4), shuffle4<0, 0, 1, 2>(c0, c0),
+        shuffle4<3, 4, 5, 6>(c0, c4), shuffle4<3, 4, 4, 4>(c4, c8),
     };
     for (int j = 0; j < 5; ++j) {
         store4(out + 4 * j, first[j] * load4(window + 4 * j) + load4(overlap + 4 * j));

@@ -19,10 +19,13 @@ inline void store4(float* p, Float4 v) {
 }
 
 // Lanes picked from a (0-3) and b (4-7).
-#define KALVO_SHUFFLE4(a, b, i, j, k, l) __builtin_shufflevector(a, b, i, j, k, l)
+template <int I, int J, int K, int L>
+inline Float4 shuffle4(Float4 a, Float4 b) {
+    return __builtin_shufflevector(a, b, I, J, K, L);
+}
 
 inline Float4 reverse4(Float4 v) {
-    return KALVO_SHUFFLE4(v, v, 3, 2, 1, 0);
+    return shuffle4<3, 2, 1, 0>(v, v);
 }
 
 } // namespace kalvo

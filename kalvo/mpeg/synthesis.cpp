@@ -102,12 +102,12 @@ template <int N, typename T>
 
 // Four rows of four values turned into four columns.
 inline void transpose4(Float4& a, Float4& b, Float4& c, Float4& d) {
-    Float4 ab0 = KALVO_SHUFFLE4(a, b, 0, 4, 1, 5), ab2 = KALVO_SHUFFLE4(a, b, 2, 6, 3, 7);
-    Float4 cd0 = KALVO_SHUFFLE4(c, d, 0, 4, 1, 5), cd2 = KALVO_SHUFFLE4(c, d, 2, 6, 3, 7);
-    a = KALVO_SHUFFLE4(ab0, cd0, 0, 1, 4, 5);
-    b = KALVO_SHUFFLE4(ab0, cd0, 2, 3, 6, 7);
-    c = KALVO_SHUFFLE4(ab2, cd2, 0, 1, 4, 5);
-    d = KALVO_SHUFFLE4(ab2, cd2, 2, 3, 6, 7);
+    Float4 ab0 = shuffle4<0, 4, 1, 5>(a, b), ab2 = shuffle4<2, 6, 3, 7>(a, b);
+    Float4 cd0 = shuffle4<0, 4, 1, 5>(c, d), cd2 = shuffle4<2, 6, 3, 7>(c, d);
+    a = shuffle4<0, 1, 4, 5>(ab0, cd0);
+    b = shuffle4<2, 3, 6, 7>(ab0, cd0);
+    c = shuffle4<0, 1, 4, 5>(ab2, cd2);
+    d = shuffle4<2, 3, 6, 7>(ab2, cd2);
 }
 
 // The matrixing step of four time slots at once (lane l is slot first + l):
