@@ -100,44 +100,50 @@ struct BuiltLine {
                D::classify(first + i) != D::classify(first + i - 1);
     }
 
+    // The distinct handlers in order of first use and the index of each
+    // word's handler, in one pass: only a word whose handler differs from the
+    // previous word's is looked up, which keeps the compile-time work within
+    // the compilers' limits for lines of a few hundred handlers.
+    struct Indexed {
+        std::array<Handler, 4096> handlers{};
+        std::array<uint16_t, 4096> index{};
+        uint32_t handlerCount = 0;
+        uint32_t runCount = 0;
+    };
+
+    static constexpr Indexed indexed = [] {
+        Indexed x;
+        uint32_t length = 0;
+        for (uint32_t i = 0; i < 4096; ++i) {
+            if (startsRun(i, length)) {
+                ++x.runCount;
+                length = 0;
+            }
+            ++length;
+            if (i > 0 && words[i] == words[i - 1]) {
+                x.index[i] = x.index[i - 1];
+                continue;
+            }
+            uint32_t k = 0;
+            while (k < x.handlerCount && x.handlers[k] != words[i]) ++k;
+            if (k == x.handlerCount) x.handlers[x.handlerCount++] = words[i];
+            x.index[i] = uint16_t(k);
+        }
+        return x;
+    }();
+
     struct Sizes {
         uint32_t runs = 0;
         uint32_t handlers = 0;
     };
 
-    static constexpr Sizes sizes = [] {
-        Sizes s;
-        std::array<Handler, 4096> seen{};
-        uint32_t length = 0;
-        for (uint32_t i = 0; i < 4096; ++i) {
-            if (startsRun(i, length)) {
-                ++s.runs;
-                length = 0;
-                bool known = false;
-                for (uint32_t k = 0; k < s.handlers && !known; ++k) known = seen[k] == words[i];
-                if (!known) seen[s.handlers++] = words[i];
-            }
-            ++length;
-        }
-        return s;
-    }();
+    static constexpr Sizes sizes = {indexed.runCount, indexed.handlerCount};
 
     static constexpr std::array<Handler, sizes.handlers> handlers = [] {
         std::array<Handler, sizes.handlers> out{};
-        uint32_t n = 0;
-        for (uint32_t i = 0; i < 4096; ++i) {
-            bool known = false;
-            for (uint32_t k = 0; k < n && !known; ++k) known = out[k] == words[i];
-            if (!known) out[n++] = words[i];
-        }
+        for (uint32_t k = 0; k < sizes.handlers; ++k) out[k] = indexed.handlers[k];
         return out;
     }();
-
-    static constexpr uint32_t indexOf(Handler h) {
-        for (uint32_t k = 0; k < handlers.size(); ++k)
-            if (handlers[k] == h) return k;
-        return 0;
-    }
 
     struct RunList {
         std::array<uint32_t, sizes.runs> runs{};
@@ -150,7 +156,7 @@ struct BuiltLine {
         for (uint32_t i = 0; i < 4096; ++i) {
             if (startsRun(i, length)) {
                 length = 0;
-                out.runs[n] = indexOf(words[i]);
+                out.runs[n] = indexed.index[i];
                 out.families[n] = D::classify(first + i);
                 ++n;
             } else {
