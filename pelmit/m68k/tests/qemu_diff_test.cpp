@@ -114,7 +114,11 @@ TEST_P(QemuDiff, SameEndState) {
                 " " + object.string();
     }
     ASSERT_EQ(std::system((build + " 2>&1").c_str()), 0) << build;
-    std::string run = "qemu-m68k -cpu m68000 " + elfPath.string() + " > " + outPath.string();
+    // Debian's qemu 7.2 leaves some condition codes wrong across its blocks of
+    // translated code (a BCLR's Z, an Scc after MOVE to CCR); one instruction
+    // per block gives the 68000's results.
+    std::string run =
+        "qemu-m68k -cpu m68000 -singlestep " + elfPath.string() + " > " + outPath.string();
     ASSERT_EQ(std::system(run.c_str()), 0) << run;
     std::vector<uint8_t> expected = readFile(outPath);
     Elf elf;
