@@ -109,8 +109,12 @@ function(jk_test name)
     if(NOT A_TIMEOUT)
         set(A_TIMEOUT 300)
     endif()
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} ENVIRONMENT "${JK_TEST_ENV}"
-                                            LABELS "${A_LABELS}")
+    # A temporary folder of the test's own, so that tests running side by side
+    # (and other build trees on the machine) never share file names.
+    set(tmp "${CMAKE_BINARY_DIR}/tmp/${name}")
+    file(MAKE_DIRECTORY "${tmp}")
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS "${A_LABELS}"
+                                            ENVIRONMENT "${JK_TEST_ENV};TEST_TMPDIR=${tmp}")
     if(A_RESOURCE_LOCK)
         set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${A_RESOURCE_LOCK}")
     endif()

@@ -21,5 +21,7 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "${_static}")
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
 
-find_program(WINE_PROGRAM wine64 PATHS /usr/lib/wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
+# Tests run under 64-bit Wine, through a wrapper that retries a process Wine
+# failed to start.
+find_program(JK_WINE64 wine64 PATHS /usr/lib/wine REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../tools/wine-retry")

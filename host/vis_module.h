@@ -5,6 +5,8 @@
 
 #include "host/abi.h"
 
+#include <stdint.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -29,7 +31,7 @@ struct VisModule {
     int(JK_CDECL* startModule)(VisModule* module);
     int(JK_CDECL* renderFrame)(VisModule* module);
     void(JK_CDECL* stopModule)(VisModule* module);
-    int ownerData;
+    intptr_t ownerData; /* 32 bits in the 32-bit player; wide enough for a pointer everywhere */
 };
 
 typedef struct VisHeader {

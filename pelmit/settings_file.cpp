@@ -1,6 +1,9 @@
 // startUp and shutDown: Pelmit's settings read from and written back to
 // "Plugins\quistor.ini" below the player's folder, and the Mixer connected
 // and disconnected.
+#include "pelmit/formats/mod_loader.h"
+#include "pelmit/formats/mod_player.h"
+#include "pelmit/formats/soundmon_player.h"
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/playback.h"
 #include "pelmit/plugin.h"
@@ -93,6 +96,10 @@ void JK_CDECL startUp() {
     for (const IntKey& k : readOrder)
         settings.*k.field = int32_t(GetPrivateProfileIntA(section, k.name, k.fallback, iniPath));
     sanitizeSettings(settings);
+    ModPlayer::ignoreF00 = settings.IgnoreF00;
+    ModFileType::stripTrailingPause = settings.StripTrailingPause;
+    ModPlayer::emulateFilter = settings.EmulateFilter;
+    soundMonEmulateFilter = settings.EmulateFilter != 0;
     setMixerReady(mixer.connect() != 0);
     mixer.setSeparation(settings.ReverseStereo ? -settings.StereoSeperation
                                                : settings.StereoSeperation);

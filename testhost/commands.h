@@ -7,6 +7,7 @@ namespace testhost {
 int runInfo(int argc, char** argv);
 int runPlay(int argc, char** argv);
 int runIdle(int argc, char** argv);
+int runVis(int argc, char** argv);
 // which: "config", "about" or "details".
 int runDialog(const char* which, int argc, char** argv);
 

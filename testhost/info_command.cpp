@@ -3,6 +3,7 @@
 #include "host/vis_module.h"
 #include "testhost/commands.h"
 #include "testhost/json_writer.h"
+#include "testhost/vis_host.h"
 
 #include <cstdio>
 #include <cstring>
@@ -30,19 +31,6 @@ static void describeInput(JsonWriter& j, InputModule* m) {
     j.endArray();
     j.key("canSeek").value(m->canSeek);
     j.key("usesHostOutput").value(m->usesHostOutput);
-}
-
-static void describeVis(JsonWriter& j, VisHeader* h) {
-    j.key("kind").value("vis");
-    j.key("abiVersion").value(h->abiVersion);
-    j.key("displayName").value(h->displayName ? h->displayName : "");
-    j.key("modules").beginArray();
-    for (int i = 0; h->moduleByIndex; ++i) {
-        VisModule* m = h->moduleByIndex(i);
-        if (!m) break;
-        j.value(m->displayName ? m->displayName : "");
-    }
-    j.endArray();
 }
 
 int runInfo(int argc, char** argv) {

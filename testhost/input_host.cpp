@@ -13,6 +13,18 @@ void InputHost::violation(const std::string& text) {
     if (violations.size() < 50) violations.push_back(text);
 }
 
+void InputHost::clearRecords() {
+    std::lock_guard<std::mutex> g(lock);
+    openCalls = closeCalls = visOpenCalls = visCloseCalls = 0;
+    visBlocks1 = visBlocks2 = dspBlocks = 0;
+    framesWritten = bytesWritten = 0;
+    endMarkers = endOfStream = volumeCalls = 0;
+    flushes.clear();
+    streamInfo.clear();
+    ipc.clear();
+    urls.clear();
+}
+
 // In simulated mode the device plays everything it holds whenever it is
 // asked, unless paused; in real-time mode it plays at the stream's rate.
 void InputHost::drainLocked() {
@@ -252,6 +264,13 @@ LRESULT CALLBACK hostWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == ipcMessage) {
         std::lock_guard<std::mutex> g(host.lock);
         if (host.ipc.size() < 1000) host.ipc.push_back({int64_t(lp), int64_t(wp)});
+        if (lp == ipcShowUrl && wp != 0 && host.urls.size() < 1000) {
+            // The text lives only while the message is handled: keep a copy, and
+            // print it at once so that a test can look at the page while it exists.
+            host.urls.emplace_back(reinterpret_cast<const char*>(wp));
+            std::printf("url %s\n", host.urls.back().c_str());
+            std::fflush(stdout);
+        }
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);

@@ -55,10 +55,13 @@ struct InputHost {
     // messages to the host window
     int endOfStream = 0;
     std::vector<std::array<int64_t, 2>> ipc;
+    std::vector<std::string> urls; // the texts that ipcShowUrl pointed to
 
     std::vector<std::string> violations;
 
     void violation(const std::string& text);
+    // Forgets what earlier songs wrote and sent (violations stay).
+    void clearRecords();
     int64_t bufferedLocked();
     void drainLocked();
     int frameBytes() const { return channels * bits / 8; }

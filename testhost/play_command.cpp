@@ -4,6 +4,9 @@
 #include "testhost/input_host.h"
 #include "testhost/json_writer.h"
 
+#include <psapi.h>
+
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +29,7 @@ struct PlayOptions {
     const char* file = nullptr;
     double maxSeconds = 3600;
     double timeoutSeconds = 300;
+    int restarts = 0;
     std::vector<TimedAction> actions;
 };
 
@@ -52,6 +56,8 @@ bool parseOptions(int argc, char** argv, PlayOptions& o) {
             o.actions.push_back({at, len, true});
         } else if (a == "--dsp") {
             host.dspActive = true;
+        } else if (a == "--restarts" && hasValue) {
+            o.restarts = std::atoi(argv[++i]);
         } else if (a == "--realtime") {
             host.realtime = true;
         } else {
@@ -118,6 +124,54 @@ struct StopWatchdog {
     }
 };
 
+struct ResourceUse {
+    int64_t nextHandle = 0; // grows when handles are left open
+    int64_t memoryBytes = 0;
+};
+
+ResourceUse resourceUse() {
+    ResourceUse r;
+    HANDLE probe = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    r.nextHandle = int64_t(reinterpret_cast<uintptr_t>(probe));
+    CloseHandle(probe);
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc))
+        r.memoryBytes = int64_t(pmc.PagefileUsage);
+    return r;
+}
+
+// Starts and stops the song n times, each time after a moment of playing,
+// and measures what the process holds after the first and the last round.
+std::array<ResourceUse, 2> restartRounds(InputModule* m, const char* file, int n) {
+    std::array<ResourceUse, 2> use{};
+    std::string wav = host.wavPath;
+    host.wavPath.clear();
+    for (int i = 0; i < n; ++i) {
+        {
+            std::lock_guard<std::mutex> g(host.lock);
+            host.gateFrame = 0x7fffffff;
+        }
+        if (m->startPlayback(file) == playbackStarted) {
+            pumpFor(DWORD(i % 3 * 10));
+            StopWatchdog watchdog;
+            watchdog.start();
+            m->stopPlayback();
+            watchdog.finish();
+        }
+        pumpMessages(0); // an end message of this round belongs to this round
+        {
+            std::lock_guard<std::mutex> g(host.lock);
+            host.endOfStream = 0;
+        }
+        if (i == 0) use[0] = resourceUse();
+    }
+    use[1] = resourceUse();
+    host.wavPath = wav;
+    host.clearRecords();
+    return use;
+}
+
 } // namespace
 
 int runPlay(int argc, char** argv) {
@@ -125,7 +179,7 @@ int runPlay(int argc, char** argv) {
     if (!parseOptions(argc, argv, o)) {
         std::fputs("usage: testhost play PLUGIN.dll FILE [--wav OUT.wav] [--max-seconds S]\n"
                    "       [--seek MS@AT_MS]... [--pause AT_MS:FOR_MS]... [--dsp] [--realtime]\n"
-                   "       [--timeout S]\n",
+                   "       [--timeout S] [--restarts N]\n",
                    stderr);
         return 2;
     }
@@ -179,18 +233,24 @@ int runPlay(int argc, char** argv) {
     char title[2048] = "";
     int describedMs = 0x7fffffff;
     m->describeFile(o.file, title, &describedMs);
+    std::array<ResourceUse, 2> restartUse{};
+    if (o.restarts > 0) restartUse = restartRounds(m, o.file, o.restarts);
     {
         std::lock_guard<std::mutex> g(host.lock);
         host.gateFrame = 0; // nothing may be written before the first gate is armed
     }
     int started = m->startPlayback(o.file);
     int lengthMs = lengthUnknownMs;
+    char currentTitle[2048] = "";
+    int currentLengthMs = 0x7fffffff;
     int positionMs = 0;
     const char* stopReason = "notStarted";
     std::vector<std::array<int64_t, 2>> seeks, pauses;
     if (started == playbackStarted) {
         if (!host.streamOpen) host.violation("startPlayback returned 0 without an open stream");
         lengthMs = m->queryLengthMs();
+        // An empty name asks about the song that is playing.
+        m->describeFile("", currentTitle, &currentLengthMs);
         armGate(o.actions, o.maxSeconds);
         stopReason = nullptr;
         while (!stopReason) {
@@ -252,6 +312,8 @@ int runPlay(int argc, char** argv) {
     j.key("title").value(title);
     j.key("describeLengthMs").value(describedMs);
     j.key("lengthMs").value(lengthMs);
+    j.key("currentTitle").value(currentTitle);
+    j.key("currentLengthMs").value(currentLengthMs);
     j.key("positionMs").value(positionMs);
     j.key("rate").value(host.rate);
     j.key("channels").value(host.channels);
@@ -281,6 +343,18 @@ int runPlay(int argc, char** argv) {
     j.key("ipc").beginArray();
     for (auto& c : host.ipc) j.beginArray().value(c[0]).value(c[1]).endArray();
     j.endArray();
+    j.key("urls").beginArray();
+    for (auto& u : host.urls) j.value(u);
+    j.endArray();
+    if (o.restarts > 0) {
+        j.key("restarts").beginObject();
+        j.key("count").value(o.restarts);
+        j.key("nextHandle").beginArray().value(restartUse[0].nextHandle);
+        j.value(restartUse[1].nextHandle).endArray();
+        j.key("memoryBytes").beginArray().value(restartUse[0].memoryBytes);
+        j.value(restartUse[1].memoryBytes).endArray();
+        j.endObject();
+    }
     j.key("stopReason").value(stopReason);
     j.key("wallSeconds").value(wallSeconds);
     j.key("violations").beginArray();

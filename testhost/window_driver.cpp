@@ -1,6 +1,7 @@
 #include "testhost/window_driver.h"
 
 #include "testhost/json_writer.h"
+#include "testhost/screen_shot.h"
 
 #include <commctrl.h>
 
@@ -135,39 +136,7 @@ void dumpWindow(HWND window) {
 
 bool saveWindowShot(HWND window, const std::string& path) {
     RECT r;
-    if (!GetWindowRect(window, &r)) return false;
-    int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return false;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h; // bottom-up, as a BMP file stores it
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    bool ok = false;
-    int stride = (w * 3 + 3) & ~3;
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        BITMAPFILEHEADER fh{};
-        fh.bfType = 0x4d42;
-        fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-        fh.bfSize = fh.bfOffBits + DWORD(stride) * DWORD(h);
-        ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 &&
-             std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-             std::fwrite(bits, size_t(stride) * size_t(h), 1, f) == 1;
-        std::fclose(f);
-    }
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return ok;
+    return GetWindowRect(window, &r) && saveScreenRect(r, path);
 }
 
 void WindowDriver::start(const std::string& script) {
@@ -209,13 +178,16 @@ HWND WindowDriver::control(const std::string& id) {
 
 bool WindowDriver::perform(const std::vector<std::string>& w) {
     const std::string& verb = w[0];
-    if (verb == "wait") {
+    if (verb == "wait" || verb == "use") {
         std::string title;
         for (size_t i = 1; i < w.size(); ++i) title += (i > 1 ? " " : "") + w[i];
         for (int tries = 0; tries < 1000; ++tries) {
+            // A window that is gone is forgotten: its handle may come back
+            // for the next one.
+            std::erase_if(known_, [](HWND h) { return !IsWindow(h); });
             for (HWND h : visibleWindows()) {
                 bool isNew = std::find(known_.begin(), known_.end(), h) == known_.end();
-                if (isNew && (title.empty() || windowText(h) == title)) {
+                if ((isNew || verb == "use") && (title.empty() || windowText(h) == title)) {
                     known_.push_back(h);
                     current_ = h;
                     Sleep(100); // let it finish painting
@@ -249,6 +221,18 @@ bool WindowDriver::perform(const std::vector<std::string>& w) {
     if (verb == "move" && w.size() == 3) {
         return SetWindowPos(current_, nullptr, std::atoi(w[1].c_str()), std::atoi(w[2].c_str()), 0,
                             0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+    }
+    if (verb == "key" && (w.size() == 3 || (w.size() == 4 && w[3] == "alt"))) {
+        // Posted as typed: key-down (the system key-down with Alt held), then key-up.
+        HWND target = w[1] == "0" ? current_ : control(w[1]);
+        if (!target) return false;
+        bool alt = w.size() == 4;
+        WPARAM vk = WPARAM(std::atoi(w[2].c_str()));
+        LPARAM down = 1 | (alt ? LPARAM(1) << 29 : 0);
+        PostMessageA(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, down);
+        PostMessageA(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, down | LPARAM(0xC0000000u));
+        Sleep(50);
+        return true;
     }
     if (w.size() < 2) return false;
     HWND c = control(w[1]);

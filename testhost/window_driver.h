@@ -6,6 +6,8 @@
 //   wait [TITLE]        wait (10 s at most) for a new visible top-level window
 //                       of this process, with that title if given; it becomes
 //                       the current window
+//   use TITLE           make the visible window of this process with that title
+//                       the current one again, new or not (10 s at most)
 //   dump                print the current window and its controls as a JSON line
 //                       starting with "window "
 //   set ID TEXT         set a control's text
@@ -13,8 +15,10 @@
 //   click ID            click a button
 //   select ID INDEX     pick an entry of a combo box or list box, with notification
 //   trackbar ID POS     move a trackbar, with the scroll notification
+//   key ID VK [alt]     post a key press (virtual-key code VK) to a control, or to
+//                       the current window itself for ID 0; "alt" holds Alt
 //   move X Y            move the current window's top-left corner
-//   shot FILE.bmp       save the current window as it is on screen
+//   shot FILE.bmp       save the current window as it is on screen (or FILE.png)
 //   sleep MS            wait
 //   close               send the current window WM_CLOSE
 #pragma once
@@ -48,7 +52,7 @@ private:
     std::vector<std::string> errors_, shots_;
 };
 
-// Saves the screen area of a window as a 24-bit BMP.
+// Saves the screen area of a window as a 24-bit BMP (PNG for ".png").
 bool saveWindowShot(HWND window, const std::string& path);
 
 // Prints a window and its child controls as one JSON line: "window {...}".

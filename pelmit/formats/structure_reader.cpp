@@ -1,5 +1,6 @@
 #include "pelmit/formats/structure_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace pelmit {
@@ -60,13 +61,29 @@ int readRecord(void* destination, size_t destinationSize, RecordDescriptor d, st
             case FieldBe32: v = readBe32(s); break;
             default: v = uint32_t(std::fgetc(s)); break;
             }
-            // Host order, packed: the low bytes of v, little-endian on every host.
-            for (size_t b = 0; b < width; ++b) out[used + b] = uint8_t(v >> (8 * b));
+            // Packed, each element in host order.
+            if (width == 1) {
+                const uint8_t b = uint8_t(v);
+                std::memcpy(out + used, &b, 1);
+            } else if (width == 2) {
+                const uint16_t h = uint16_t(v);
+                std::memcpy(out + used, &h, 2);
+            } else {
+                std::memcpy(out + used, &v, 4);
+            }
             used += width;
             if (std::feof(s) || std::ferror(s)) return 0;
         }
     }
     return 1;
+}
+
+uint32_t remainingBytes(std::FILE* stream) {
+    long here = std::ftell(stream);
+    if (here < 0 || std::fseek(stream, 0, SEEK_END) != 0) return 0;
+    long end = std::ftell(stream);
+    std::fseek(stream, here, SEEK_SET);
+    return end > here ? uint32_t(std::min<long>(end - here, 0x7FFFFFFF)) : 0;
 }
 
 } // namespace pelmit

@@ -40,4 +40,8 @@ int readRecord(Record& destination, RecordDescriptor descriptor, std::FILE* stre
     return readRecord(&destination, sizeof destination, descriptor, stream);
 }
 
+// Bytes from the stream's position to its end (0 when it cannot tell), so that
+// loaders never allocate more for a block than the file still holds.
+uint32_t remainingBytes(std::FILE* stream);
+
 } // namespace pelmit

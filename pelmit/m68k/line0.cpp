@@ -1,5 +1,7 @@
 // Line 0: immediate-operand instructions, bit operations and MOVEP.
+#include "pelmit/m68k/bit_operations.h"
 #include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/immediate.h"
 #include "pelmit/m68k/system_control.h"
 
 namespace pelmit::m68k {
@@ -37,10 +39,42 @@ struct Line0 {
         return immediate[operation];
     }
 
+    template <ImmediateOp O, uint32_t Op>
+    static constexpr Handler immediate() {
+        return &immediateOperation<O, SizeOf<Op>, eaSource(Op)>;
+    }
+
+    template <BitChange B, uint32_t Op>
+    static constexpr Handler bit() {
+        return &bitOperation<B, (Op & 0x100) == 0, eaSource(Op)>;
+    }
+
     template <uint32_t Op>
     static constexpr Handler handler() {
         constexpr Family f = classify(Op);
-        if constexpr (f == Family::OriToCcr)
+        if constexpr (f == Family::Ori)
+            return immediate<ImmediateOp::Or, Op>();
+        else if constexpr (f == Family::Andi)
+            return immediate<ImmediateOp::And, Op>();
+        else if constexpr (f == Family::Subi)
+            return immediate<ImmediateOp::Sub, Op>();
+        else if constexpr (f == Family::Addi)
+            return immediate<ImmediateOp::Add, Op>();
+        else if constexpr (f == Family::Eori)
+            return immediate<ImmediateOp::Eor, Op>();
+        else if constexpr (f == Family::Cmpi)
+            return immediate<ImmediateOp::Cmp, Op>();
+        else if constexpr (f == Family::Btst)
+            return bit<BitChange::Test, Op>();
+        else if constexpr (f == Family::Bchg)
+            return bit<BitChange::Change, Op>();
+        else if constexpr (f == Family::Bclr)
+            return bit<BitChange::Clear, Op>();
+        else if constexpr (f == Family::Bset)
+            return bit<BitChange::Set, Op>();
+        else if constexpr (f == Family::Movep)
+            return &movePeripheral<opmodeOf(Op)>;
+        else if constexpr (f == Family::OriToCcr)
             return &immediateToCcr<BitOp::Or>;
         else if constexpr (f == Family::AndiToCcr)
             return &immediateToCcr<BitOp::And>;

@@ -1,5 +1,6 @@
 // Line 1: MOVE.B.
 #include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/moves.h"
 
 namespace pelmit::m68k {
 
@@ -16,7 +17,10 @@ struct Line1 {
 
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        if constexpr (classify(Op) == Family::MoveB)
+            return &move<Byte, eaSource(Op), eaMoveDest(Op)>;
+        else
+            return fallbackHandler<classify(Op)>();
     }
 };
 

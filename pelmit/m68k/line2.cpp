@@ -1,25 +1,8 @@
 // Line 2: MOVE.L and MOVEA.L.
-#include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/move_line.h"
 
 namespace pelmit::m68k {
 
-namespace {
-
-struct Line2 {
-    static constexpr uint32_t line = 2;
-
-    static constexpr Family classify(uint32_t op) {
-        return classifyMoveLine(op, Family::MoveL, Family::MoveaL);
-    }
-
-    template <uint32_t Op>
-    static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
-    }
-};
-
-} // namespace
-
-const LineTable line2Table = lineTableOf<Line2>;
+const LineTable line2Table = lineTableOf<MoveLine<2, Long, Family::MoveL, Family::MoveaL>>;
 
 } // namespace pelmit::m68k

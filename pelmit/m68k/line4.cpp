@@ -1,11 +1,23 @@
 // Line 4: single-operand and miscellaneous instructions, the status-register
 // moves, CHK and LEA, MOVEM, the traps, jumps and returns.
 #include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/movem.h"
+#include "pelmit/m68k/program_flow.h"
+#include "pelmit/m68k/register_operations.h"
+#include "pelmit/m68k/single_operand.h"
 #include "pelmit/m68k/system_control.h"
+
+#include <type_traits>
 
 namespace pelmit::m68k {
 
 namespace {
+
+// ILLEGAL (0x4AFC) and 0x4AFB: the illegal-instruction exception under a
+// name of their own.
+void illegalOpcode(uint32_t op) {
+    illegalInstruction(op);
+}
 
 struct Line4 {
     static constexpr uint32_t line = 4;
@@ -76,11 +88,59 @@ struct Line4 {
         }
     }
 
+    // The movem size is bit 6 (0 word, 1 long).
+    template <uint32_t Op>
+    using MovemSize = std::conditional_t<(Op & 0x40) != 0, Long, Word>;
+
     template <uint32_t Op>
     static constexpr Handler handler() {
         constexpr Family f = classify(Op);
         constexpr Ea ea = eaSource(Op);
-        if constexpr (f == Family::MoveFromSr)
+        if constexpr (f == Family::Negx)
+            return &unaryOperation<UnaryOp::Negx, SizeOf<Op>, ea>;
+        else if constexpr (f == Family::Clr)
+            return &unaryOperation<UnaryOp::Clr, SizeOf<Op>, ea>;
+        else if constexpr (f == Family::Neg)
+            return &unaryOperation<UnaryOp::Neg, SizeOf<Op>, ea>;
+        else if constexpr (f == Family::Not)
+            return &unaryOperation<UnaryOp::Not, SizeOf<Op>, ea>;
+        else if constexpr (f == Family::Tst)
+            return &test<SizeOf<Op>, ea>;
+        else if constexpr (f == Family::Tas)
+            return &testAndSet<ea>;
+        else if constexpr (f == Family::Nbcd)
+            return &negateDecimalOperand<ea>;
+        else if constexpr (f == Family::Chk)
+            return &checkBounds<ea>;
+        else if constexpr (f == Family::Lea)
+            return &loadEffectiveAddress<ea>;
+        else if constexpr (f == Family::Pea)
+            return &pushEffectiveAddress<ea>;
+        else if constexpr (f == Family::Swap)
+            return &swapHalves;
+        else if constexpr (f == Family::ExtW)
+            return &extend<Word>;
+        else if constexpr (f == Family::ExtL)
+            return &extend<Long>;
+        else if constexpr (f == Family::MovemToMemory)
+            return &moveMultipleToMemory<MovemSize<Op>, ea>;
+        else if constexpr (f == Family::MovemFromMemory)
+            return &moveMultipleToRegisters<MovemSize<Op>, ea>;
+        else if constexpr (f == Family::IllegalOpcode)
+            return &illegalOpcode;
+        else if constexpr (f == Family::Link)
+            return &link;
+        else if constexpr (f == Family::Unlk)
+            return &unlink;
+        else if constexpr (f == Family::Rts)
+            return &returnFromSubroutine;
+        else if constexpr (f == Family::Rtr)
+            return &returnAndRestore;
+        else if constexpr (f == Family::Jmp)
+            return &jump<ea>;
+        else if constexpr (f == Family::Jsr)
+            return &jumpToSubroutine<ea>;
+        else if constexpr (f == Family::MoveFromSr)
             return &moveFromSr<ea>;
         else if constexpr (f == Family::MoveToCcr)
             return &moveToCcr<ea>;

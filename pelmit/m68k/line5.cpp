@@ -1,5 +1,7 @@
 // Line 5: ADDQ, SUBQ, Scc and DBcc.
+#include "pelmit/m68k/conditions.h"
 #include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/quick_arithmetic.h"
 
 namespace pelmit::m68k {
 
@@ -21,9 +23,19 @@ struct Line5 {
         return op & 0x100 ? Family::Subq : Family::Addq;
     }
 
+    static constexpr uint32_t condition(uint32_t op) { return (op >> 8) & 15; }
+
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        constexpr Family f = classify(Op);
+        if constexpr (f == Family::Addq || f == Family::Subq)
+            return &quickArithmetic<f == Family::Subq, SizeOf<Op>, eaSource(Op)>;
+        else if constexpr (f == Family::Scc)
+            return &setOnCondition<condition(Op), eaSource(Op)>;
+        else if constexpr (f == Family::Dbcc)
+            return &decrementAndBranch<condition(Op)>;
+        else
+            return fallbackHandler<f>();
     }
 };
 

@@ -1,5 +1,6 @@
 // Line 6: BRA, BSR and Bcc.
 #include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/program_flow.h"
 
 namespace pelmit::m68k {
 
@@ -16,9 +17,11 @@ struct Line6 {
         }
     }
 
+    // Two handlers for each condition: the word displacement (low byte 0) and
+    // the 255 byte displacements.
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        return &branch<(Op >> 8) & 15, (Op & 0xFF) == 0>;
     }
 };
 

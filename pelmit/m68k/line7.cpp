@@ -1,5 +1,6 @@
 // Line 7: MOVEQ.
 #include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/moves.h"
 
 namespace pelmit::m68k {
 
@@ -14,7 +15,10 @@ struct Line7 {
 
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        if constexpr (classify(Op) == Family::Moveq)
+            return &moveQuick<regHigh(Op)>;
+        else
+            return fallbackHandler<classify(Op)>();
     }
 };
 

@@ -72,6 +72,17 @@ class PlayTest(TempDirTest):
         self.assertEqual(data["endOfStream"], 0)
         self.assertGreaterEqual(data["framesWritten"], 44100)
 
+    def test_restarts_measure_what_the_process_keeps(self):
+        rc, data, err, _ = self.play("--restarts", "20")
+        self.assertEqual(rc, 0, err)
+        self.assertEqual(data["restarts"]["count"], 20)
+        handles = data["restarts"]["nextHandle"]
+        self.assertEqual(handles[0], handles[1])
+        self.assertGreater(data["restarts"]["memoryBytes"][0], 0)
+        # The song after the rounds is reported on its own.
+        self.assertEqual((data["endOfStream"], data["endMarkers"]), (1, 0))
+        self.assertEqual(data["framesWritten"], 88200)
+
     def test_unplayable_file(self):
         path = os.path.join(self.tmp, "bad.sine")
         open(path, "w").close()

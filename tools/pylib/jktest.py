@@ -13,7 +13,8 @@ BIN_DIR = os.environ.get("JK_BIN_DIR", "")
 DIST_DIR = os.environ.get("JK_DIST_DIR", "")
 SOURCE_DIR = os.environ.get("JK_SOURCE_DIR", "")
 TESTDATA_DIR = os.environ.get("JK_TESTDATA_DIR", "")
-WINE = os.environ.get("WINELOADER") or "wine"
+# Through the wrapper that retries a process Wine failed to start.
+WINE = os.path.join(SOURCE_DIR, "tools", "wine-retry") if SOURCE_DIR else "wine"
 
 
 def run_windows(program, *args, timeout=300, cwd=None):

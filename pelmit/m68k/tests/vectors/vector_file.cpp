@@ -91,12 +91,25 @@ bool readVectorFile(const std::string& path, std::vector<VectorTest>& tests, std
         t.cycles = r.u32();
         uint32_t n = r.u32();
         t.addressError = false;
+        t.exceptionVector = -1;
+        // An exception entry reads its vector as two words below 0x400 and
+        // goes on at the long read there.
+        uint32_t lastRead = 0xFFFFFFFF, lastWord = 0;
         for (uint32_t k = 0; k < n && r.ok(); ++k) {
             uint8_t kind = r.u8();
             r.u32(); // cycles
             if (kind == 0) continue;
-            for (int field = 0; field < 5; ++field) r.u32();
+            r.u32(); // function code
+            uint32_t address = r.u32(), data = r.u32();
+            r.u32(); // upper and lower data strobes
+            r.u32();
             if (kind == 4 || kind == 5) t.addressError = true;
+            if (kind != 2) continue;
+            if (address == lastRead + 2 && lastRead < 0x400 && lastRead % 4 == 0 &&
+                (lastWord << 16 | (data & 0xFFFF)) + 4 == t.final.pc)
+                t.exceptionVector = int32_t(lastRead / 4);
+            lastRead = address;
+            lastWord = data & 0xFFFF;
         }
         if (!r.ok()) {
             error = path + ": test " + std::to_string(i) + " is malformed";

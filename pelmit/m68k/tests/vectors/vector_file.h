@@ -17,7 +17,8 @@ struct VectorTest {
     std::string name;
     VectorState initial, final;
     uint32_t cycles;
-    bool addressError; // the real CPU took an address error
+    bool addressError;       // the real CPU took an address error
+    int32_t exceptionVector; // the exception the instruction itself entered, or -1
 };
 
 // Reads every test of one file; false with a message when it is malformed.

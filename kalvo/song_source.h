@@ -1,0 +1,49 @@
+// The playing song's MPEG audio stream: the bytes of a TQZ file from the end
+// of its ID3v2 tag up to a trailing ID3v1 tag, read by the decoder and
+// positioned by time at the running average bit rate.
+#pragma once
+
+#include "kalvo/mpeg/decoder_input.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace kalvo {
+
+class SongSource : public DecoderInput {
+public:
+    SongSource() = default;
+    SongSource(const SongSource&) = delete;
+    SongSource& operator=(const SongSource&) = delete;
+    ~SongSource() override { close(); }
+
+    // Opens path and finds its stream; false when the file cannot be opened.
+    bool open(const std::string& path);
+    void close();
+    bool isOpen() const { return file_ != nullptr; }
+
+    // The decoder's input: fills up to length bytes, stores how many.
+    void read(uint8_t* buffer, uint32_t length, uint32_t* gotOut) override;
+    bool atEnd() override;
+
+    // Positions the stream at ms x kbps / 8 bytes (rounded, lowered to a
+    // multiple of 8) after its start, never past its end.
+    void seek(int32_t ms, int32_t kbps);
+
+    int32_t byteSize() const;
+    int canSeek() const { return 1; }
+    int64_t audioStart() const { return start_; }
+    int64_t position() const { return pos_; }
+
+private:
+    std::FILE* file_ = nullptr;
+    int64_t start_ = 0, end_ = 0, pos_ = 0;
+    bool failed_ = false;
+};
+
+// Where the audio of a file begins, from its first ten bytes: after an ID3v2
+// tag (and its footer), or at 0 when the file has none.
+int64_t audioStartOf(const uint8_t* head, size_t length);
+
+} // namespace kalvo

@@ -1,0 +1,19 @@
+// What the native players share in driving the Mixer: running their ticks in
+// skip mode to measure a song or seek in it, and stopping their voices.
+#pragma once
+
+#include "pelmit/mixer/sound_device.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace pelmit {
+
+// Runs the tick timer in the Mixer's skip mode until `finished` is set or the
+// song has reached targetMs; returns the milliseconds reached.
+int32_t skipTicks(const uint32_t& finished, int32_t targetMs = std::numeric_limits<int32_t>::max());
+
+// Sends cmdStop to voices 0..count-1 of the set.
+void stopVoices(VoiceSet* set, int count);
+
+} // namespace pelmit

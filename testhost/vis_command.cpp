@@ -1,0 +1,329 @@
+// testhost vis VIS.dll ...: runs one module of a visualization plug-in the way
+// the player does: host fields, startModule, then frames of spectrum and
+// waveform rows made from a test signal, renderFrame and the thread's messages
+// between frames, and stopModule; with screenshots of the module's windows and
+// its settings opened on request. Prints one JSON line.
+#include "testhost/commands.h"
+#include "testhost/screen_shot.h"
+#include "testhost/vis_host.h"
+#include "testhost/vis_signal.h"
+#include "testhost/window_driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace testhost {
+
+namespace {
+
+struct VisOptions {
+    const char* plugin = nullptr;
+    int module = 0;
+    int frames = 100;
+    bool framesGiven = false;
+    std::string signal = "sine:440";
+    int rateHz = 44100;
+    int channels = 2;
+    std::string shot;
+    int shotEvery = 0;
+    bool config = false;
+    bool realtime = false;
+    bool stopTwice = false;
+    std::string script;
+};
+
+const char usageText[] =
+    "usage: testhost vis VIS.dll [--module N] [--frames F]\n"
+    "       [--signal silence|sine:HZ|noise|sweep|FILE.wav] [--rate HZ] [--channels 1|2]\n"
+    "       [--shot OUT.bmp|OUT.png] [--shot-every K] [--config] [--realtime]\n"
+    "       [--stop-twice] [--do SCRIPT]\n";
+
+bool parseOptions(int argc, char** argv, VisOptions& o) {
+    if (argc < 1) return false;
+    o.plugin = argv[0];
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (a == "--module" && hasValue) {
+            o.module = std::atoi(argv[++i]);
+        } else if (a == "--frames" && hasValue) {
+            o.frames = std::atoi(argv[++i]);
+            o.framesGiven = true;
+        } else if (a == "--signal" && hasValue) {
+            o.signal = argv[++i];
+        } else if (a == "--rate" && hasValue) {
+            o.rateHz = std::atoi(argv[++i]);
+        } else if (a == "--channels" && hasValue) {
+            o.channels = std::atoi(argv[++i]);
+        } else if (a == "--shot" && hasValue) {
+            o.shot = argv[++i];
+        } else if (a == "--shot-every" && hasValue) {
+            o.shotEvery = std::atoi(argv[++i]);
+        } else if (a == "--do" && hasValue) {
+            o.script = argv[++i];
+        } else if (a == "--config") {
+            o.config = true;
+        } else if (a == "--realtime") {
+            o.realtime = true;
+        } else if (a == "--stop-twice") {
+            o.stopTwice = true;
+        } else {
+            return false;
+        }
+    }
+    return o.frames >= 0 && o.shotEvery >= 0 && (o.shotEvery == 0 || !o.shot.empty());
+}
+
+// Serves the thread's windows; false once a quit message came, which ends
+// the visualization as it ends the player's visualization loop.
+bool pumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) return false;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+bool pumpFor(DWORD ms) {
+    DWORD start = GetTickCount();
+    do {
+        if (!pumpMessages()) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+    return true;
+}
+
+// "out.png" and frame 40 give "out-0040.png".
+std::string numberedShot(const std::string& path, int frame) {
+    size_t dot = path.find_last_of('.');
+    size_t slash = path.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = path.size();
+    char number[16];
+    std::snprintf(number, sizeof number, "-%04d", frame);
+    return path.substr(0, dot) + number + path.substr(dot);
+}
+
+class VisRun {
+public:
+    VisRun(const VisOptions& o, VisHeader* header, HWND host)
+        : o_(o), header_(header), windows_(host) {}
+
+    VisModule* module() {
+        VisModule* m = header_->moduleByIndex(o_.module);
+        if (first_ && m != first_)
+            violation("moduleByIndex gave another record for the same index");
+        if (!first_) first_ = m;
+        return m;
+    }
+    void violation(const std::string& text) { violations_.push_back(text); }
+
+    // Fills the rows that the module asks for: a count of 1 or 2 gets both
+    // rows of that kind, 0 gets nothing.
+    void fillRows(VisModule* m) {
+        float a[visBlockLength], b[visBlockLength];
+        signal_.nextBlock(a, b);
+        if (m->spectrumChannels < 0 || m->spectrumChannels > 2 || m->waveformChannels < 0 ||
+            m->waveformChannels > 2)
+            violation("channel counts outside 0 to 2");
+        if (m->spectrumChannels == 1 || m->spectrumChannels == 2) {
+            makeSpectrumRow(a, m->spectrumRows[0]);
+            makeSpectrumRow(b, m->spectrumRows[1]);
+        }
+        if (m->waveformChannels == 1 || m->waveformChannels == 2) {
+            makeWaveformRow(a, m->waveformRows[0]);
+            makeWaveformRow(b, m->waveformRows[1]);
+        }
+    }
+
+    void shoot(const std::string& path) {
+        pumpMessages();
+        if (saveScreenRect(windows_.area(), path))
+            shots_.push_back(path);
+        else
+            errors_.push_back("cannot save " + path);
+    }
+
+    void checkWindowsClosed(const char* when) {
+        pumpMessages();
+        for (const std::string& w : windows_.stillOpen())
+            violation(std::string("window ") + w + " still open after " + when);
+    }
+
+    bool openSignal(std::string& error) {
+        return signal_.open(o_.signal, o_.rateHz, o_.channels, o_.frames, error);
+    }
+    int rateHz() const { return signal_.rateHz(); }
+    int channels() const { return signal_.channels(); }
+
+    void run(VisModule* m) {
+        windows_.ignoreExisting();
+        startResult_ = m->startModule(m);
+        started_ = true;
+        windows_.update();
+        if (startResult_ != 0) {
+            stopReason_ = "startFailed";
+            checkWindowsClosed("a failed startModule");
+            return;
+        }
+        stopReason_ = "frames";
+        bool shotTaken = false;
+        while (rendered_ < o_.frames) {
+            m = module();
+            fillRows(m);
+            int r = m->renderFrame(m);
+            ++rendered_;
+            bool alive =
+                o_.realtime ? pumpFor(DWORD(std::max(m->frameDelayMs, 0))) : pumpMessages();
+            windows_.update();
+            shotTaken = false;
+            if (o_.shotEvery && rendered_ % o_.shotEvery == 0) {
+                shoot(numberedShot(o_.shot, rendered_));
+                shotTaken = true;
+            }
+            if (r != 0) {
+                stopReason_ = "renderFrame";
+                break;
+            }
+            if (!alive) {
+                stopReason_ = "quit";
+                break;
+            }
+        }
+        if (!o_.shot.empty() && !shotTaken)
+            shoot(o_.shotEvery ? numberedShot(o_.shot, rendered_) : o_.shot);
+        m = module();
+        latency_ = m->frameLatencyMs;
+        delay_ = m->frameDelayMs;
+        m->stopModule(m);
+        ++stopCalls_;
+        if (o_.stopTwice) {
+            m->stopModule(m);
+            ++stopCalls_;
+        }
+        checkWindowsClosed("stopModule");
+    }
+
+    void report(JsonWriter& j) const {
+        j.key("startResult");
+        if (started_)
+            j.value(startResult_);
+        else
+            j.null();
+        j.key("framesRendered").value(rendered_);
+        j.key("stopReason").value(stopReason_);
+        j.key("stopCalls").value(stopCalls_);
+        j.key("frameLatencyMs").value(latency_);
+        j.key("frameDelayMs").value(delay_);
+        j.key("windows");
+        windows_.describe(j);
+        j.key("screenshots").beginArray();
+        for (const std::string& s : shots_) j.value(s);
+        j.endArray();
+        j.key("violations").beginArray();
+        for (const std::string& v : violations_) j.value(v);
+        j.endArray();
+    }
+    const std::vector<std::string>& errors() const { return errors_; }
+    const std::vector<std::string>& violations() const { return violations_; }
+
+private:
+    const VisOptions& o_;
+    VisHeader* header_;
+    ModuleWindows windows_;
+    VisSignal signal_;
+    VisModule* first_ = nullptr;
+    bool started_ = false;
+    int startResult_ = 0, rendered_ = 0, stopCalls_ = 0, latency_ = 0, delay_ = 0;
+    const char* stopReason_ = "notStarted";
+    std::vector<std::string> shots_, errors_, violations_;
+};
+
+} // namespace
+
+int runVis(int argc, char** argv) {
+    VisOptions o;
+    if (!parseOptions(argc, argv, o)) {
+        std::fputs(usageText, stderr);
+        return 2;
+    }
+    HMODULE lib = static_cast<HMODULE>(loadPlugin(o.plugin));
+    if (!lib) return 1;
+    auto get = reinterpret_cast<JukoraVisGetHeader>(
+        reinterpret_cast<void*>(GetProcAddress(lib, "jukoraVisGetHeader")));
+    VisHeader* header = get ? get() : nullptr;
+    if (!header || !header->moduleByIndex || !header->moduleByIndex(o.module)) {
+        std::fprintf(stderr, "%s offers no visualization module %d\n", o.plugin, o.module);
+        FreeLibrary(lib);
+        return 1;
+    }
+    VisHostWindow host;
+    VisHostWindow::messages.clear();
+    if (!host.create()) {
+        std::fputs("cannot create the host window\n", stderr);
+        return 1;
+    }
+    VisRun run(o, header, host.handle());
+    std::string error;
+    if (!run.openSignal(error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
+    }
+    if (header->moduleByIndex(-1)) run.violation("moduleByIndex(-1) gave a record");
+
+    VisModule* m = run.module();
+    m->hostWindow = host.handle();
+    m->pluginInstance = lib;
+    m->rateHz = run.rateHz();
+    m->channelCount = run.channels();
+    pumpMessages();
+
+    WindowDriver driver;
+    if (!o.script.empty()) driver.start(o.script);
+    if (o.config) {
+        if (m->openModuleSettings)
+            m->openModuleSettings(m);
+        else
+            run.violation("no openModuleSettings operation");
+        pumpMessages();
+    }
+    if (!o.config || o.framesGiven) run.run(run.module());
+    driver.finish();
+
+    JsonWriter j;
+    j.beginObject();
+    j.key("command").value("vis");
+    j.key("module").value(o.module);
+    j.key("moduleName").value(m->displayName ? m->displayName : "");
+    j.key("hostWindow").value(windowNumber(host.handle()));
+    j.key("rateHz").value(run.rateHz());
+    j.key("channelCount").value(run.channels());
+    j.key("spectrumChannels").value(m->spectrumChannels);
+    j.key("waveformChannels").value(m->waveformChannels);
+    run.report(j);
+    j.key("hostMessages").beginArray();
+    for (const auto& msg : VisHostWindow::messages)
+        j.beginArray().value(int(msg.message)).value(msg.wParam).value(msg.lParam).endArray();
+    j.endArray();
+    j.key("errors").beginArray();
+    for (const std::string& e : run.errors()) j.value(e);
+    for (const std::string& e : driver.errors()) j.value(e);
+    j.endArray();
+    j.key("scriptShots").beginArray();
+    for (const std::string& s : driver.screenshots()) j.value(s);
+    j.endArray();
+    j.endObject();
+    std::printf("%s\n", j.text().c_str());
+    std::fflush(stdout);
+    for (const std::string& v : run.violations()) std::fprintf(stderr, "contract: %s\n", v.c_str());
+    for (const std::string& e : run.errors()) std::fprintf(stderr, "%s\n", e.c_str());
+    for (const std::string& e : driver.errors()) std::fprintf(stderr, "script: %s\n", e.c_str());
+    bool clean = run.violations().empty() && run.errors().empty() && driver.errors().empty();
+    FreeLibrary(lib);
+    return clean ? 0 : 1;
+}
+
+} // namespace testhost

@@ -1,0 +1,96 @@
+"""Helpers for tests that host visualization plug-ins: a folder of probe
+plug-ins (copies of vis_probe.dll, each configured by its section of
+probe.ini and logging to NAME.log), Windows paths under Wine, the ini files
+the plug-ins write, and BMP screenshots."""
+
+import configparser
+import json
+import os
+import shutil
+import struct
+
+from jktest import BIN_DIR, DIST_DIR, TempDirTest
+
+PROBE = os.path.join(BIN_DIR, "vis_probe.dll")
+
+
+def win_path(path):
+    """A Linux path as Wine's programs see it (drive Z: is the root)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def read_ini(path, section):
+    """One section of an ini file as a dict with the keys as written."""
+    parser = configparser.ConfigParser(interpolation=None)
+    parser.optionxform = str
+    with open(path, encoding="latin-1") as f:
+        parser.read_file(f)
+    return dict(parser[section]) if parser.has_section(section) else None
+
+
+class ProbeFolder:
+    """A folder of probe plug-ins: add("a", modules=4) puts a.dll there,
+    configured by [a] in probe.ini; log("a") reads what it logged."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.config = {}
+
+    def path(self, name):
+        return os.path.join(self.folder, name + ".dll")
+
+    def add(self, name, **settings):
+        shutil.copy(PROBE, self.path(name))
+        self.config[name] = settings
+        with open(os.path.join(self.folder, "probe.ini"), "w", newline="\r\n") as f:
+            for section, values in self.config.items():
+                f.write("[%s]\n" % section)
+                for key, value in values.items():
+                    f.write("%s=%s\n" % (key, value))
+        return self.path(name)
+
+    def log(self, name):
+        path = os.path.join(self.folder, name + ".log")
+        if not os.path.exists(path):
+            return []
+        with open(path) as f:
+            return [json.loads(line) for line in f if line.strip()]
+
+    def calls(self, name, *ops):
+        """The logged module calls (start, render, stop, settings) in order."""
+        ops = ops or ("start", "render", "stop", "settings")
+        return [e for e in self.log(name) if e["op"] in ops]
+
+    def ops(self, name):
+        return [e["op"] for e in self.log(name)]
+
+
+class ProbeTest(TempDirTest):
+    """A temporary folder with a ProbeFolder in self.probes, into which
+    deliverables can be copied (the copies then share probe.ini and
+    plugin.ini with the probes)."""
+
+    def setUp(self):
+        super().setUp()
+        self.probes = ProbeFolder(self.tmp)
+
+    def copy_deliverable(self, name):
+        path = os.path.join(self.tmp, name)
+        shutil.copy(os.path.join(DIST_DIR, name), path)
+        return path
+
+
+def read_bmp(path):
+    """(width, height, rows of (r, g, b) tuples, top row first) of a 24-bit BMP."""
+    with open(path, "rb") as f:
+        raw = f.read()
+    offset = struct.unpack_from("<I", raw, 10)[0]
+    width, height = struct.unpack_from("<ii", raw, 18)
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(abs(height)):
+        line = y if height < 0 else abs(height) - 1 - y
+        base = offset + line * stride
+        rows.append([(raw[base + 3 * x + 2], raw[base + 3 * x + 1], raw[base + 3 * x])
+                     for x in range(width)])
+    return width, abs(height), rows
