@@ -101,6 +101,10 @@ void JK_CDECL startUp() {
     ModPlayer::emulateFilter = settings.EmulateFilter;
     soundMonEmulateFilter = settings.EmulateFilter != 0;
     setMixerReady(mixer.connect() != 0);
+    applyStoredSettings();
+}
+
+void applyStoredSettings() {
     mixer.setSeparation(settings.ReverseStereo ? -settings.StereoSeperation
                                                : settings.StereoSeperation);
 }

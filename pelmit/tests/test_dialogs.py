@@ -1,0 +1,367 @@
+"""Pelmit's dialogs under the player: the configuration dialog's controls, its
+live stereo preview, Cancel undoing it, the rate buttons, interpolation heard
+from the next block, remembered window positions through the settings file,
+the about text and the song information dialogs. Every dialog is
+photographed into the build tree."""
+
+import math
+import os
+import shutil
+import sys
+
+from jktest import BIN_DIR, DIST_DIR, SOURCE_DIR, TempDirTest, main, read_wav, samples16, testhost
+
+sys.path.insert(0, os.path.join(SOURCE_DIR, "pelmit", "formats", "tests"))
+from fc_tune import fc_file  # noqa: E402
+
+PLUGIN = os.path.join(DIST_DIR, "pelmit.dll")
+SHOTS = os.path.join(os.path.dirname(BIN_DIR), "screenshots", "pelmit")
+RATE = 44100
+TICK = RATE // 50
+UNSET = 39873987
+
+# Template 101: id -> (class, text, x, y, width, height) in dialog units.
+CONFIG_CONTROLS = {
+    1: ("Button", "OK", 185, 115, 80, 15),
+    2: ("Button", "Cancel", 185, 95, 80, 15),
+    1008: ("Button", "Reverse stereo", 15, 20, 65, 10),
+    1011: ("Button", "Ignore F00", 15, 30, 65, 10),
+    1036: ("Button", "Strip trailing pause", 15, 40, 70, 8),
+    1038: ("Button", "Emulate filter", 15, 50, 70, 8),
+    1010: ("Button", "Detect end of song", 95, 20, 75, 10),
+    1009: ("Button", "Interpolation", 95, 30, 55, 10),
+    1037: ("Button", "Remember positions", 95, 40, 75, 8),
+    1000: ("msctls_trackbar32", "", 15, 99, 155, 20),
+    1045: ("Button", "31500 (Amiga!)", 195, 20, 60, 10),
+    1046: ("Button", "44100", 195, 30, 60, 10),
+    1047: ("Button", "48000", 195, 40, 60, 10),
+    1048: ("Button", "96000", 195, 50, 60, 10),
+}
+CONFIG_LABELS = ["Tweaked 2 fit in", "Stereo separation", "Mono", "Stereo", "Samplerate"]
+
+ABOUT_TEXT = [
+    "Kestrov's Quistor MOD player v0.86", "",
+    "This player is specially designed to play all variations",
+    "of quistor Amiga MODs (1988-now) properly, unlike", "the current Jukora plugin.", "",
+    "Nothing beats a good chiptune for that quistor",
+    "Amiga crack-intro feeling. This plugin is also 100%",
+    "compatible with your favourite Future Composer,", "SoundMon and various other tunes", "",
+    "Formats supported are:", "", "Halbrecht's SoundMon 1.0-2.2", "DeliTracker CUSTOM",
+    "Delta Music 2.0", "Future Composer 1.0-1.4", "Jochen Hippel", "Maniacs of Noise",
+    "SidMon 1", "SoundFX 1.3", "", "and ofcourse", "", "SoundTracker", "NoiseTracker",
+    "StarTrekker (limited features)", "ProTracker", "and FastTracker for those 4+ channel MODs",
+    "", "Quistor player uses Tirasco 680x0 emulation",
+]
+
+# A square wave held on voice 0 (a left voice) for four seconds: loud enough
+# everywhere to compare the two sides block by block.
+HELD_NOTE = fc_file(
+    steps=[[0, 0, 0] + [1, 0, 0] * 3 + [6]] * 2,
+    patterns=[{0: (24, 0)}, {}],
+    frequency=[[0xE2, 26, 0x00, 0xE1]],
+    volume=[[1, 0, 0, 0, 0, 0x40, 0xE1]])
+
+# Version 1.4, 3 steps, 2 patterns, starting at speed 5.
+FC_INFO_TUNE = fc_file(
+    steps=[[0, 0, 0] + [1, 0, 0] * 3 + [5], [1, 0, 0] * 4 + [0], [0, 0, 0] * 4 + [9]],
+    patterns=[{0: (24, 0)}, {}],
+    frequency=[[0xE2, 10, 0x00, 0xE1]],
+    volume=[[1, 0, 0, 0, 0, 0x40, 0xE1]],
+    fc14=True, waves=[b"\x40" * 16 + b"\xc0" * 16])
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def windows_of(stdout_lines):
+    import json
+    return [json.loads(l[len("window "):]) for l in stdout_lines if l.startswith("window ")]
+
+
+def controls_by_id(window):
+    return {c["id"]: c for c in window["controls"] if c["id"] not in (0, 65535, -1)}
+
+
+def side_rms(pcm, first, last):
+    """RMS of the left and of the right channel over frames first..last."""
+    s = samples16(pcm[first * 4:last * 4])
+    left, right = s[0::2], s[1::2]
+    return (math.sqrt(sum(x * x for x in left) / len(left)),
+            math.sqrt(sum(x * x for x in right) / len(right)))
+
+
+def balance(pcm, first, last):
+    left, right = side_rms(pcm, first, last)
+    return left / right
+
+
+class DialogTest(TempDirTest):
+    def setUp(self):
+        super().setUp()
+        self.exe = os.path.join(self.tmp, "host.exe")
+        shutil.copy(os.path.join(BIN_DIR, "testhost.exe"), self.exe)
+        self.ini = os.path.join(self.tmp, "Plugins", "quistor.ini")
+        os.makedirs(os.path.dirname(self.ini))
+
+    def write_ini(self, **values):
+        with open(self.ini, "w") as f:
+            f.write("[Quistor MOD Player]\r\n")
+            for k, v in values.items():
+                f.write("%s=%s\r\n" % (k, v))
+
+    def stored(self):
+        """The settings file as shutDown left it."""
+        with open(self.ini) as f:
+            pairs = [l.strip().split("=", 1) for l in f if "=" in l]
+        return {k: v for k, v in pairs}
+
+    def run_host(self, *args):
+        import subprocess
+        from jktest import WINE
+        proc = subprocess.run([WINE, self.exe, *map(str, args)], capture_output=True,
+                              timeout=300, stdin=subprocess.DEVNULL)
+        out = proc.stdout.decode("latin-1").splitlines()
+        err = proc.stderr.decode("latin-1")
+        self.assertEqual(proc.returncode, 0, err)
+        import json
+        summary = json.loads([l for l in out if l.startswith("{")][-1])
+        return summary, windows_of(out)
+
+    def dialog(self, which, script, *extra):
+        return self.run_host(which, PLUGIN, *extra, "--do", script)
+
+    def song(self, data, name="tune.fc"):
+        path = os.path.join(self.tmp, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        return path
+
+    def play(self, data, *dialogs, seconds=3):
+        """Plays a tune with dialogs opened on the way; returns the summary,
+        the dumped windows and the PCM."""
+        wav = os.path.join(self.tmp, "out.wav")
+        args = []
+        for at, which, script in dialogs:
+            args += ["--dialog", "%s@%d" % (which, at), "--do", script]
+        summary, windows = self.run_host("play", PLUGIN, windows_path(self.song(data)), "--wav",
+                                         windows_path(wav), "--max-seconds", seconds, *args)
+        self.assertEqual(summary["startPlayback"], 0)
+        return summary, windows, read_wav(wav)[3]
+
+    def shot(self, name):
+        os.makedirs(SHOTS, exist_ok=True)
+        return windows_path(os.path.join(SHOTS, name))
+
+
+class ConfigDialogTest(DialogTest):
+    def test_controls_as_the_template_gives_them(self):
+        self.write_ini()
+        _, windows = self.dialog("config", "wait Quistor Config; dump; shot %s; click 2"
+                                 % self.shot("config.png"))
+        window = windows[0]
+        self.assertEqual(window["title"], "Quistor Config")
+        controls = controls_by_id(window)
+        self.assertEqual(set(controls), set(CONFIG_CONTROLS))
+        self.assertEqual(sorted(c["text"] for c in window["controls"] if c["id"] == 65535),
+                         sorted(CONFIG_LABELS))
+        # Dialog units to pixels, measured on two controls, must place every one.
+        ok, reverse = controls[1]["rect"], controls[1008]["rect"]
+        sx = (ok[0] - reverse[0]) / (185 - 15)
+        sy = (ok[1] - reverse[1]) / (115 - 20)
+        ox, oy = reverse[0] - 15 * sx, reverse[1] - 20 * sy
+        for cid, (cls, text, x, y, w, h) in CONFIG_CONTROLS.items():
+            c = controls[cid]
+            with self.subTest(id=cid):
+                self.assertEqual((c["class"], c["text"]), (cls, text))
+                expected = [ox + x * sx, oy + y * sy, ox + (x + w) * sx, oy + (y + h) * sy]
+                for got, want in zip(c["rect"], expected):
+                    self.assertLessEqual(abs(got - want), 1.5)
+        # Defaults: Detect end of song ticked but not for the user to change.
+        checked = {cid: controls[cid]["checked"] for cid in CONFIG_CONTROLS if cid not in (1, 2, 1000)}
+        self.assertEqual(checked, {1008: 0, 1011: 0, 1036: 0, 1038: 1, 1010: 1, 1009: 0, 1037: 0,
+                                   1045: 0, 1046: 1, 1047: 0, 1048: 0})
+        self.assertFalse(controls[1010]["enabled"])
+        self.assertEqual((controls[1000]["position"], controls[1000]["range"]), (64, [0, 128]))
+
+    def test_ok_keeps_the_controls_and_cancel_keeps_nothing(self):
+        script = ("wait Quistor Config; check 1008 1; check 1009 1; check 1011 1; check 1036 1; "
+                  "check 1038 0; check 1037 1; trackbar 1000 100; click %d")
+        self.write_ini()
+        self.dialog("config", script % 1)
+        s = self.stored()
+        self.assertEqual([s[k] for k in ("ReverseStereo", "Interpolation", "IgnoreF00",
+                                         "StripTrailingPause", "EmulateFilter",
+                                         "DetectEndOfSong", "RememberWindowPositions",
+                                         "StereoSeperation")],
+                         ["1", "1", "1", "1", "0", "1", "1", "100"])
+        self.write_ini()
+        self.dialog("config", script % 2)
+        s = self.stored()
+        self.assertEqual([s[k] for k in ("ReverseStereo", "Interpolation", "EmulateFilter",
+                                         "RememberWindowPositions", "StereoSeperation")],
+                         ["0", "0", "1", "0", "64"])
+
+    def test_rate_comes_only_from_clicks(self):
+        # (stored rate, script, button shown, rate stored afterwards)
+        cases = [(22050, "click 1", 1046, "22050"),
+                 (22050, "check 1047 1; click 1", 1046, "48000"),
+                 (22050, "check 1045 1; click 2", 1046, "22050"),
+                 (96000, "check 1046 1; click 1", 1048, "44100"),
+                 (31500, "click 1", 1045, "31500")]
+        for rate, script, shown, after in cases:
+            with self.subTest(rate=rate, script=script):
+                self.write_ini(SampleRate=rate)
+                _, windows = self.dialog("config", "wait Quistor Config; dump; " + script)
+                controls = controls_by_id(windows[0])
+                self.assertEqual([i for i in (1045, 1046, 1047, 1048) if controls[i]["checked"]],
+                                 [shown])
+                self.assertEqual(self.stored()["SampleRate"], after)
+
+    def test_out_of_range_separation_is_kept_unless_accepted(self):
+        self.write_ini(StereoSeperation=300)
+        self.dialog("config", "wait Quistor Config; click 2")
+        self.assertEqual(self.stored()["StereoSeperation"], "300")
+        self.dialog("config", "wait Quistor Config; click 1")
+        self.assertEqual(self.stored()["StereoSeperation"], "128")
+
+
+class PositionTest(DialogTest):
+    def top_left(self, windows):
+        return windows[0]["rect"][:2]
+
+    def test_config_position(self):
+        self.write_ini(RememberWindowPositions=1, ConfigX=100, ConfigY=120)
+        _, windows = self.dialog("config", "wait Quistor Config; dump; move 200 150; click 1")
+        self.assertEqual(self.top_left(windows), [100, 120])
+        self.assertEqual((self.stored()["ConfigX"], self.stored()["ConfigY"]), ("200", "150"))
+        # Opens where it closed; unticking the box on OK stores nothing.
+        _, windows = self.dialog("config", "wait Quistor Config; dump; move 300 50; "
+                                 "check 1037 0; click 1")
+        self.assertEqual(self.top_left(windows), [200, 150])
+        s = self.stored()
+        self.assertEqual((s["RememberWindowPositions"], s["ConfigX"], s["ConfigY"]),
+                         ("0", "200", "150"))
+        # Without the flag the stored place is not used.
+        _, windows = self.dialog("config", "wait Quistor Config; dump; click 2")
+        self.assertNotEqual(self.top_left(windows), [200, 150])
+
+    def test_cancel_stores_by_the_flag_as_it_was(self):
+        self.write_ini(RememberWindowPositions=1)
+        self.dialog("config", "wait Quistor Config; move 40 60; check 1037 0; click 2")
+        s = self.stored()
+        self.assertEqual((s["RememberWindowPositions"], s["ConfigX"], s["ConfigY"]),
+                         ("1", "40", "60"))
+        self.write_ini(RememberWindowPositions=0)
+        self.dialog("config", "wait Quistor Config; move 40 60; check 1037 1; click 2")
+        s = self.stored()
+        self.assertEqual((s["RememberWindowPositions"], s["ConfigX"]), ("0", str(UNSET)))
+
+    def test_about_and_information_positions(self):
+        self.write_ini(RememberWindowPositions=1, AboutX=10, AboutY=20, FCInfoX=30, FCInfoY=40)
+        _, windows = self.dialog("about", "wait Quistor MOD player; dump; move 111 222; click 1")
+        self.assertEqual(self.top_left(windows), [10, 20])
+        _, windows, _ = self.play(FC_INFO_TUNE, (0, "details", "wait Quistor FC Info; dump; "
+                                                 "move 333 144; close"), seconds=0.1)
+        self.assertEqual(self.top_left(windows), [30, 40])
+        s = self.stored()
+        self.assertEqual([s[k] for k in ("AboutX", "AboutY", "FCInfoX", "FCInfoY")],
+                         ["111", "222", "333", "144"])
+        # Only where the flag is set.
+        self.write_ini(RememberWindowPositions=0, AboutX=10, AboutY=20)
+        self.dialog("about", "wait Quistor MOD player; move 111 222; click 1")
+        self.assertEqual((self.stored()["AboutX"], self.stored()["AboutY"]), ("10", "20"))
+
+
+class AboutDialogTest(DialogTest):
+    def test_about_text(self):
+        self.write_ini()
+        summary, windows = self.dialog("about", "wait Quistor MOD player; dump; shot %s; click 1"
+                                       % self.shot("about.png"))
+        self.assertEqual(windows[0]["title"], "Quistor MOD player")
+        controls = controls_by_id(windows[0])
+        self.assertEqual(set(controls), {1, 1014})
+        self.assertEqual(controls[1]["text"], "OK")
+        self.assertEqual(controls[1014]["items"], ABOUT_TEXT)
+
+
+class LiveSettingsTest(DialogTest):
+    """Dialogs opened while a song plays: the separation preview is heard at
+    once, the stored one comes back when the dialog closes, and settings taken
+    on OK apply from the next block."""
+
+    def segments(self, summary):
+        d = summary["dialogs"][0]
+        # A tick may have been mixed ahead of the block the dialog opened at.
+        return (0, d["atFrame"] - TICK), (d["atFrame"] + TICK, d["endFrame"] - TICK), \
+            (d["endFrame"] + TICK, d["endFrame"] + 40 * TICK)
+
+    def test_separation_preview_and_cancel(self):
+        self.write_ini()
+        cases = [  # script, expected balance while open, after closing
+            ("trackbar 1000 0; render 500; click 2", "mono", "stored"),
+            ("check 1008 1; render 500; click 2", "reversed", "stored"),
+            ("trackbar 1000 0; render 500; click 1", "mono", "mono"),
+        ]
+        for script, during, after in cases:
+            with self.subTest(script=script):
+                summary, _, pcm = self.play(
+                    HELD_NOTE, (500, "config", "wait Quistor Config; " + script))
+                before, open_, closed = (balance(pcm, *s) for s in self.segments(summary))
+                self.assertGreater(before, 2)  # voice 0 sounds on the left
+                want = {"mono": (0.97, 1.03), "reversed": (1 / before * 0.97, 1 / before * 1.03),
+                        "stored": (before * 0.99, before * 1.01)}
+                self.assertTrue(want[during][0] <= open_ <= want[during][1], (during, open_))
+                self.assertTrue(want[after][0] <= closed <= want[after][1], (after, closed))
+
+    def test_interpolation_from_the_next_block(self):
+        self.write_ini()
+        _, _, plain = self.play(HELD_NOTE)
+        summary, _, smooth = self.play(
+            HELD_NOTE, (1000, "config", "wait Quistor Config; check 1009 1; click 1"))
+        self.assertEqual(self.stored()["Interpolation"], "1")
+        (b0, b1), _, (a0, a1) = self.segments(summary)
+        self.assertEqual(smooth[:b1 * 4], plain[:b1 * 4])
+        self.assertNotEqual(smooth[a0 * 4:a1 * 4], plain[a0 * 4:a1 * 4])
+        # Interpolation ramps the square wave's edges: no jump from one level to
+        # the other within a frame.
+        def jumps(pcm):
+            left = samples16(pcm[a0 * 4:a1 * 4])[0::2]
+            return sum(1 for x, y in zip(left, left[1:]) if abs(x - y) > 15000)
+        self.assertGreater(jumps(plain), 10)
+        self.assertEqual(jumps(smooth), 0)
+
+
+class InfoDialogTest(DialogTest):
+    def test_future_composer(self):
+        self.write_ini()
+        summary, windows, _ = self.play(FC_INFO_TUNE, (
+            100, "details", "wait Quistor FC Info; dump; shot %s; click 1" % self.shot("fc.png")),
+            seconds=0.5)
+        self.assertEqual(summary["dialogs"][0]["result"], 0)
+        window = windows[0]
+        self.assertEqual(window["title"], "Quistor FC Info")
+        controls = controls_by_id(window)
+        self.assertEqual({i: c["text"] for i, c in controls.items()},
+                         {1022: "2", 1023: "3", 1025: "5", 1024: "1.4", 1: "Impressive!",
+                          1026: "Config"})
+        self.assertEqual(sorted(c["text"] for c in window["controls"] if c["id"] == 65535),
+                         sorted(["Pointless info", "Patterns:", "Song Length:", "Speed:",
+                                 "Version:"]))
+
+    def test_config_button_opens_the_configuration(self):
+        self.write_ini()
+        _, windows, _ = self.play(FC_INFO_TUNE, (
+            0, "details", "wait Quistor FC Info; click 1026; wait Quistor Config; dump; "
+                          "check 1009 1; click 1"), seconds=0.1)
+        self.assertEqual([w["title"] for w in windows], ["Quistor Config"])
+        self.assertEqual(self.stored()["Interpolation"], "1")
+
+    def test_nothing_for_a_song_that_is_not_playing(self):
+        self.write_ini()
+        summary, windows = self.run_host("details", PLUGIN, windows_path(self.song(FC_INFO_TUNE)))
+        self.assertEqual((summary["result"], windows), (0, []))
+
+
+if __name__ == "__main__":
+    main()
