@@ -10,7 +10,10 @@ namespace {
 
 // The first format in this order with a player of the current song decides.
 const InfoDialog* const dialogOrder[] = {
+    &modInfoDialog,
     &futureComposerInfoDialog,
+    &soundMonInfoDialog,
+    &soundFxInfoDialog,
 };
 
 } // namespace

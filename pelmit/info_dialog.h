@@ -55,6 +55,9 @@ void addInstrument(HWND dialog, int listId, int number, const char* name, size_t
 void fillEffectList(InfoDialogContext& context, int listId, std::vector<EffectText> rows);
 
 // The dialogs of the formats.
+extern const InfoDialog modInfoDialog;
 extern const InfoDialog futureComposerInfoDialog;
+extern const InfoDialog soundMonInfoDialog;
+extern const InfoDialog soundFxInfoDialog;
 
 } // namespace pelmit

@@ -137,14 +137,14 @@ class DialogTest(TempDirTest):
             f.write(data)
         return path
 
-    def play(self, data, *dialogs, seconds=3):
+    def play(self, data, *dialogs, seconds=3, name="tune.fc"):
         """Plays a tune with dialogs opened on the way; returns the summary,
         the dumped windows and the PCM."""
         wav = os.path.join(self.tmp, "out.wav")
         args = []
         for at, which, script in dialogs:
             args += ["--dialog", "%s@%d" % (which, at), "--do", script]
-        summary, windows = self.run_host("play", PLUGIN, windows_path(self.song(data)), "--wav",
+        summary, windows = self.run_host("play", PLUGIN, windows_path(self.song(data, name)), "--wav",
                                          windows_path(wav), "--max-seconds", seconds, *args)
         self.assertEqual(summary["startPlayback"], 0)
         return summary, windows, read_wav(wav)[3]
@@ -332,7 +332,42 @@ class LiveSettingsTest(DialogTest):
         self.assertEqual(jumps(smooth), 0)
 
 
-class InfoDialogTest(DialogTest):
+class FixtureTest(DialogTest):
+    def fixture(self, name, *dialogs, seconds=0.5):
+        """Plays one of pelmit_info_fixtures' songs with dialogs on the way."""
+        import subprocess
+        from jktest import WINE
+        folder = os.path.join(self.tmp, "fixtures")
+        if not os.path.isdir(folder):
+            os.makedirs(folder)
+            subprocess.run([WINE, os.path.join(BIN_DIR, "pelmit_info_fixtures.exe"),
+                            windows_path(folder)], check=True, capture_output=True,
+                           stdin=subprocess.DEVNULL)
+        with open(os.path.join(folder, name), "rb") as f:
+            return self.play(f.read(), *dialogs, seconds=seconds, name=name)
+
+
+class FilterSwitchTest(FixtureTest):
+    def test_emulate_filter_applies_from_the_next_filter_command(self):
+        """The song switches the LED filter on at row 16 (1.92 s). Ticked in
+        the dialog at 0.5 s, the switch lets that command through."""
+        self.write_ini(EmulateFilter=0)
+        _, _, plain = self.fixture("filter.mod", seconds=3)
+        summary, _, filtered = self.fixture(
+            "filter.mod", (500, "config", "wait Quistor Config; check 1038 1; click 1"),
+            seconds=3)
+        self.assertEqual(self.stored()["EmulateFilter"], "1")
+        row16 = 16 * 6 * TICK
+        self.assertEqual(filtered[:row16 * 4], plain[:row16 * 4])
+        # The filter takes the edges off the square wave: its steps spread over
+        # several frames.
+        def roughness(pcm):
+            left = samples16(pcm[(row16 + TICK) * 4:(row16 + 40 * TICK) * 4])[0::2]
+            return sum((x - y) ** 2 for x, y in zip(left, left[1:]))
+        self.assertLess(roughness(filtered), roughness(plain) * 0.5)
+
+
+class InfoDialogTest(FixtureTest):
     def test_future_composer(self):
         self.write_ini()
         summary, windows, _ = self.play(FC_INFO_TUNE, (
@@ -356,6 +391,65 @@ class InfoDialogTest(DialogTest):
                           "check 1009 1; click 1"), seconds=0.1)
         self.assertEqual([w["title"] for w in windows], ["Quistor Config"])
         self.assertEqual(self.stored()["Interpolation"], "1")
+
+    def details(self, name, title, shot=None):
+        script = "wait %s; dump; %sclick 1" % (title, "shot %s; " % self.shot(shot) if shot else "")
+        summary, windows, _ = self.fixture(name, (100, "details", script))
+        self.assertEqual(summary["dialogs"][0]["result"], 0)
+        self.assertEqual(windows[0]["title"], title)
+        return controls_by_id(windows[0])
+
+    def test_mod(self):
+        controls = self.details("effects.mod", "Quistor MOD Info", "mod.png")
+        effects = controls[1029]
+        self.assertEqual(effects["columns"], [["Effect", 36], ["Description", 200]])
+        self.assertEqual(effects["rows"], [["0nn", "Arpeggio"], ["3nn", "Portamento"],
+                                           ["8nn", "unknown"], ["E8n", "unknown"],
+                                           ["EEn", "Pattern delay"], ["Fnn", "Set speed/tempo"]])
+        self.assertEqual(controls[1005]["items"],
+                         ["%02d: sample %d" % (i, i) for i in range(1, 32)])
+        self.assertEqual([controls[i]["text"] for i in (1006, 1007, 1008, 1010, 1011)],
+                         ["1", "1", "125", "6", "4"])
+        self.assertEqual(controls[1017]["items"],
+                         ["SoundTracker", "NoiseTracker 1.1", "NoiseTracker 1.2", "StarTrekker",
+                          "ProTracker", "FastTracker"])
+        self.assertEqual((controls[1], controls[1027]["text"]),
+                         (controls[1] | {"text": "Marvellous!"}, "Config"))
+        old = self.details("old.mod", "Quistor MOD Info")
+        self.assertEqual(old[1005]["items"], ["01: old one"] + ["%02d: " % i for i in range(2, 16)])
+
+    def test_mod_tracker_choice_applies_to_the_playing_song(self):
+        _, windows, _ = self.fixture(
+            "effects.mod",
+            (100, "details", "wait Quistor MOD Info; dump; select 1017 5; click 1"),
+            (300, "details", "wait Quistor MOD Info; dump; select 1017 1; click 1"),
+            (400, "details", "wait Quistor MOD Info; dump; click 1"))
+        self.assertEqual([controls_by_id(w)[1017]["selected"] for w in windows], [4, 5, 1])
+
+    def test_soundmon(self):
+        # 2.0: bit 6 repeats, and the later effects are not listed.
+        v2 = self.details("v2.bp", "Quistor BP Info")
+        self.assertEqual(v2[1031]["rows"], [["6nn", "Set repeat count"]])
+        self.assertEqual(v2[1008]["text"], "V2")
+        v3 = self.details("v3.bp", "Quistor BP Info", "bp.png")
+        self.assertEqual(v3[1031]["rows"], [["6nn", "Vibrato"], ["Bnn", "FX control"],
+                                            ["Dnn", "Swap FX / Autoarpeggio"],
+                                            ["Enn", "Reset ADSR / Autopeggio"],
+                                            ["Fnn", "Autoarpeggio"]])
+        self.assertEqual([v3[i]["text"] for i in (1008, 1033, 1034, 1035, 1, 1032)],
+                         ["V3", "1", "1", "6", "Marvellous!", "Config"])
+        self.assertEqual(len(v3[1030]["items"]), 15)
+        self.assertEqual(v3[1030]["items"][0], "01: bass")
+
+    def test_soundfx(self):
+        controls = self.details("info.sfx", "Quistor SoundFX Info", "sfx.png")
+        self.assertEqual([controls[i]["text"] for i in (1042, 1043, 1044, 1, 1039)],
+                         ["2", "2", "125.01", "Alrighty then!", "Config"])
+        self.assertEqual(controls[1041]["rows"], [["1nn", "Arpeggio"], ["2nn", "Slide"],
+                                                  ["5nn", "Volume Up"],
+                                                  ["7nn", "Portamento Down"]])
+        self.assertEqual(controls[1040]["items"],
+                         ["01: first", "02: second"] + ["%02d: " % i for i in range(3, 16)])
 
     def test_nothing_for_a_song_that_is_not_playing(self):
         self.write_ini()
