@@ -6,7 +6,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 
@@ -16,15 +15,6 @@ namespace {
 
 constexpr int effectColumnWidth = 36;
 constexpr int descriptionColumnWidth = 200;
-
-// The list view asks for a row's text with a buffer of its own size.
-template <typename Char>
-void copyBounded(Char* buffer, int size, const std::string& text) {
-    if (!buffer || size <= 0) return;
-    size_t n = std::min(text.size(), size_t(size) - 1);
-    for (size_t i = 0; i < n; ++i) buffer[i] = Char(static_cast<unsigned char>(text[i]));
-    buffer[n] = 0;
-}
 
 template <typename DisplayInfo>
 void supplyText(const InfoDialogContext& c, DisplayInfo* info) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelmit {
@@ -36,5 +37,16 @@ const char* futureComposerVersionText(bool version14);
 // The SoundFX timer value as beats per minute, "%.2f"; "-" for 0, which has no
 // tempo.
 std::string soundFxBpmText(uint32_t tempo);
+
+// Copies text into a buffer of `size` characters that someone else offers
+// (the list view asking for a row's text): cut to fit, NUL-terminated, nothing
+// written for a null buffer or a size below 1.
+template <typename Char>
+void copyBounded(Char* buffer, int size, std::string_view text) {
+    if (!buffer || size <= 0) return;
+    size_t n = text.size() < size_t(size) - 1 ? text.size() : size_t(size) - 1;
+    for (size_t i = 0; i < n; ++i) buffer[i] = Char(static_cast<unsigned char>(text[i]));
+    buffer[n] = 0;
+}
 
 } // namespace pelmit

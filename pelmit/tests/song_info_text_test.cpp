@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <utility>
 
 namespace pelmit {
@@ -83,6 +84,22 @@ TEST(SongInfoText, NumbersAndNames) {
     EXPECT_STREQ(soundMonVersionText(-1), "");
     EXPECT_STREQ(futureComposerVersionText(true), "1.4");
     EXPECT_STREQ(futureComposerVersionText(false), "1.3");
+}
+
+TEST(CopyBounded, CutsToTheBufferAndTerminates) {
+    char buffer[8];
+    std::memset(buffer, 'x', sizeof buffer);
+    copyBounded(buffer, 4, "Portamento");
+    EXPECT_EQ(std::string(buffer, 5), std::string("Por\0x", 5));
+    copyBounded(buffer, 1, "Portamento");
+    EXPECT_EQ(buffer[0], '\0');
+    std::memset(buffer, 'x', sizeof buffer);
+    copyBounded(buffer, 0, "Portamento");
+    copyBounded<char>(nullptr, 8, "Portamento");
+    EXPECT_EQ(buffer[0], 'x');
+    wchar_t wide[16];
+    copyBounded(wide, 16, "E8n");
+    EXPECT_EQ(std::wstring(wide), L"E8n");
 }
 
 } // namespace
