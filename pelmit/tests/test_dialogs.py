@@ -4,12 +4,14 @@ from the next block, remembered window positions through the settings file,
 the about text and the song information dialogs. Every dialog is
 photographed into the build tree."""
 
+import json
 import math
 import os
 import shutil
 import sys
 
-from jktest import BIN_DIR, DIST_DIR, SOURCE_DIR, TempDirTest, main, read_wav, samples16, testhost
+from jktest import (BIN_DIR, DIST_DIR, SOURCE_DIR, TempDirTest, main, read_wav, run_windows,
+                    samples16)
 
 sys.path.insert(0, os.path.join(SOURCE_DIR, "pelmit", "formats", "tests"))
 from fc_tune import fc_file  # noqa: E402
@@ -75,7 +77,6 @@ def windows_path(path):
 
 
 def windows_of(stdout_lines):
-    import json
     return [json.loads(l[len("window "):]) for l in stdout_lines if l.startswith("window ")]
 
 
@@ -117,16 +118,13 @@ class DialogTest(TempDirTest):
         return {k: v for k, v in pairs}
 
     def run_host(self, *args):
-        import subprocess
-        from jktest import WINE
-        proc = subprocess.run([WINE, self.exe, *map(str, args)], capture_output=True,
-                              timeout=300, stdin=subprocess.DEVNULL)
-        out = proc.stdout.decode("latin-1").splitlines()
-        err = proc.stderr.decode("latin-1")
-        self.assertEqual(proc.returncode, 0, err)
-        import json
-        summary = json.loads([l for l in out if l.startswith("{")][-1])
-        return summary, windows_of(out)
+        """The copy of testhost in the test's folder, whose settings file is
+        the test's own; returns its summary and the windows it dumped."""
+        rc, out, err = run_windows(self.exe, *args)
+        self.assertEqual(rc, 0, err)
+        lines = out.splitlines()
+        summary = json.loads([l for l in lines if l.startswith("{")][-1])
+        return summary, windows_of(lines)
 
     def dialog(self, which, script, *extra):
         return self.run_host(which, PLUGIN, *extra, "--do", script)
@@ -144,8 +142,9 @@ class DialogTest(TempDirTest):
         args = []
         for at, which, script in dialogs:
             args += ["--dialog", "%s@%d" % (which, at), "--do", script]
-        summary, windows = self.run_host("play", PLUGIN, windows_path(self.song(data, name)), "--wav",
-                                         windows_path(wav), "--max-seconds", seconds, *args)
+        summary, windows = self.run_host("play", PLUGIN, windows_path(self.song(data, name)),
+                                         "--wav", windows_path(wav), "--max-seconds", seconds,
+                                         *args)
         self.assertEqual(summary["startPlayback"], 0)
         return summary, windows, read_wav(wav)[3]
 
@@ -178,7 +177,8 @@ class ConfigDialogTest(DialogTest):
                 for got, want in zip(c["rect"], expected):
                     self.assertLessEqual(abs(got - want), 1.5)
         # Defaults: Detect end of song ticked but not for the user to change.
-        checked = {cid: controls[cid]["checked"] for cid in CONFIG_CONTROLS if cid not in (1, 2, 1000)}
+        checked = {cid: controls[cid]["checked"] for cid in CONFIG_CONTROLS
+                   if cid not in (1, 2, 1000)}
         self.assertEqual(checked, {1008: 0, 1011: 0, 1036: 0, 1038: 1, 1010: 1, 1009: 0, 1037: 0,
                                    1045: 0, 1046: 1, 1047: 0, 1048: 0})
         self.assertFalse(controls[1010]["enabled"])
@@ -335,14 +335,12 @@ class LiveSettingsTest(DialogTest):
 class FixtureTest(DialogTest):
     def fixture(self, name, *dialogs, seconds=0.5):
         """Plays one of pelmit_info_fixtures' songs with dialogs on the way."""
-        import subprocess
-        from jktest import WINE
         folder = os.path.join(self.tmp, "fixtures")
         if not os.path.isdir(folder):
             os.makedirs(folder)
-            subprocess.run([WINE, os.path.join(BIN_DIR, "pelmit_info_fixtures.exe"),
-                            windows_path(folder)], check=True, capture_output=True,
-                           stdin=subprocess.DEVNULL)
+            rc, _, err = run_windows(os.path.join(BIN_DIR, "pelmit_info_fixtures.exe"),
+                                     windows_path(folder))
+            self.assertEqual(rc, 0, err)
         with open(os.path.join(folder, name), "rb") as f:
             return self.play(f.read(), *dialogs, seconds=seconds, name=name)
 
@@ -413,8 +411,7 @@ class InfoDialogTest(FixtureTest):
         self.assertEqual(controls[1017]["items"],
                          ["SoundTracker", "NoiseTracker 1.1", "NoiseTracker 1.2", "StarTrekker",
                           "ProTracker", "FastTracker"])
-        self.assertEqual((controls[1], controls[1027]["text"]),
-                         (controls[1] | {"text": "Marvellous!"}, "Config"))
+        self.assertEqual([controls[1]["text"], controls[1027]["text"]], ["Marvellous!", "Config"])
         old = self.details("old.mod", "Quistor MOD Info")
         self.assertEqual(old[1005]["items"], ["01: old one"] + ["%02d: " % i for i in range(2, 16)])
 
