@@ -10,10 +10,8 @@ namespace {
 
 // The first format in this order with a player of the current song decides.
 const InfoDialog* const dialogOrder[] = {
-    &modInfoDialog,
-    &futureComposerInfoDialog,
-    &soundMonInfoDialog,
-    &soundFxInfoDialog,
+    &modInfoDialog,     &futureComposerInfoDialog, &soundMonInfoDialog,
+    &soundFxInfoDialog, &emulatedInfoDialog,
 };
 
 } // namespace

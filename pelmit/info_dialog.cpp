@@ -50,6 +50,10 @@ INT_PTR CALLBACK infoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             supplyText(*c, reinterpret_cast<NMLVDISPINFOW*>(lParam));
         return FALSE;
     }
+    case WM_HSCROLL:
+        if (!c || !lParam || !c->type->scroll) return FALSE;
+        c->type->scroll(*c, reinterpret_cast<HWND>(lParam));
+        return TRUE;
     case WM_COMMAND: {
         if (!c) return FALSE;
         int id = LOWORD(wParam);

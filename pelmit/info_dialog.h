@@ -43,6 +43,8 @@ struct InfoDialog {
     void (*open)(InfoDialogContext& context);
     // Commands from controls other than the buttons; null: none are handled.
     void (*command)(InfoDialogContext& context, int id, int code);
+    // A horizontal trackbar moved; null: the dialog has none.
+    void (*scroll)(InfoDialogContext& context, HWND trackbar) = nullptr;
 };
 
 // Runs the dialog modally; 1 when it ended through its "Config" button.
@@ -59,5 +61,6 @@ extern const InfoDialog modInfoDialog;
 extern const InfoDialog futureComposerInfoDialog;
 extern const InfoDialog soundMonInfoDialog;
 extern const InfoDialog soundFxInfoDialog;
+extern const InfoDialog emulatedInfoDialog;
 
 } // namespace pelmit

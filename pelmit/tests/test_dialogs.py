@@ -8,6 +8,7 @@ import json
 import math
 import os
 import shutil
+import subprocess
 import sys
 
 from jktest import (BIN_DIR, DIST_DIR, SOURCE_DIR, TempDirTest, main, read_wav, run_windows,
@@ -135,14 +136,14 @@ class DialogTest(TempDirTest):
             f.write(data)
         return path
 
-    def play(self, data, *dialogs, seconds=3, name="tune.fc"):
+    def play(self, data, *dialogs, seconds=3, name="tune.fc", plugin=PLUGIN):
         """Plays a tune with dialogs opened on the way; returns the summary,
         the dumped windows and the PCM."""
         wav = os.path.join(self.tmp, "out.wav")
         args = []
         for at, which, script in dialogs:
             args += ["--dialog", "%s@%d" % (which, at), "--do", script]
-        summary, windows = self.run_host("play", PLUGIN, windows_path(self.song(data, name)),
+        summary, windows = self.run_host("play", plugin, windows_path(self.song(data, name)),
                                          "--wav", windows_path(wav), "--max-seconds", seconds,
                                          *args)
         self.assertEqual(summary["startPlayback"], 0)
@@ -271,6 +272,19 @@ class PositionTest(DialogTest):
         self.write_ini(RememberWindowPositions=0, AboutX=10, AboutY=20)
         self.dialog("about", "wait Quistor MOD player; move 111 222; click 1")
         self.assertEqual((self.stored()["AboutX"], self.stored()["AboutY"]), ("10", "20"))
+
+
+class CommonControlsTest(DialogTest):
+    def test_the_plugin_registers_the_common_controls_itself(self):
+        """Wine creates trackbars and list views without it; Windows does not."""
+        objdump = shutil.which("x86_64-w64-mingw32-objdump")
+        if not objdump:
+            self.skipTest("x86_64-w64-mingw32-objdump is not installed")
+        imports = subprocess.run([objdump, "-p", PLUGIN], capture_output=True, text=True,
+                                 check=True).stdout
+        comctl = imports.split("DLL Name: COMCTL32.dll", 1)
+        self.assertEqual(len(comctl), 2, "the plug-in does not import COMCTL32.dll")
+        self.assertIn("InitCommonControlsEx", comctl[1].split("DLL Name:", 1)[0])
 
 
 class AboutDialogTest(DialogTest):
@@ -452,6 +466,59 @@ class InfoDialogTest(FixtureTest):
         self.write_ini()
         summary, windows = self.run_host("details", PLUGIN, windows_path(self.song(FC_INFO_TUNE)))
         self.assertEqual((summary["result"], windows), (0, []))
+
+
+def crossings(pcm, first, last):
+    """Sign changes of the left channel over frames first..last."""
+    left = samples16(pcm[first * 4:last * 4])[0::2]
+    return sum(1 for x, y in zip(left, left[1:]) if (x < 0) != (y < 0))
+
+
+class EmulatedInfoDialogTest(DialogTest):
+    """The emulated formats' dialog on a plug-in whose emulated format is a
+    stand-in: "SUBSONGS n" holds n subsongs of a square wave, subsong k
+    sounding at k times the first one's pitch."""
+
+    PROBE = os.path.join(BIN_DIR, "pelmit_subsong_probe.dll")
+
+    def probe(self, count, *dialogs, seconds=3):
+        return self.play(b"SUBSONGS %d\n" % count, *dialogs, seconds=seconds, name="tune.hip",
+                         plugin=self.PROBE)
+
+    def test_trackbar_chooses_the_subsong_of_the_playing_song(self):
+        self.write_ini(RememberWindowPositions=1, HIPInfoX=50, HIPInfoY=60)
+        summary, windows, pcm = self.probe(3, (
+            1000, "details", "wait Quistor Emulator Info; dump; shot %s; trackbar 1000 3; dump; "
+                             "render 1000; move 70 80; click 1" % self.shot("emulated.png")))
+        d = summary["dialogs"][0]
+        self.assertEqual(d["result"], 0)
+        opened, moved = (controls_by_id(w) for w in windows)
+        self.assertEqual(windows[0]["title"], "Quistor Emulator Info")
+        self.assertEqual(windows[0]["rect"][:2], [50, 60])
+        self.assertEqual([opened[i]["text"] for i in (1052, 1050, 1051, 1, 1049)],
+                         ["Probe", "3", "1", "That's better", "Config"])
+        self.assertEqual((opened[1000]["position"], opened[1000]["range"]), (1, [1, 3]))
+        self.assertEqual(moved[1051]["text"], "3")
+        # Three times the pitch from the change on; the mixer drops what it
+        # had mixed ahead, so the new subsong sounds within a tick or two.
+        before = crossings(pcm, 0, d["atFrame"] - TICK)
+        after = crossings(pcm, d["atFrame"] + 2 * TICK, d["endFrame"])
+        span_before = d["atFrame"] - TICK
+        span_after = d["endFrame"] - d["atFrame"] - 2 * TICK
+        ratio = (after / span_after) / (before / span_before)
+        self.assertTrue(2.8 < ratio < 3.2, ratio)
+        s = self.stored()
+        self.assertEqual((s["HIPInfoX"], s["HIPInfoY"]), ("70", "80"))
+
+    def test_a_tune_without_subsongs_still_offers_one(self):
+        self.write_ini()
+        for count in (0, -5):
+            with self.subTest(count=count):
+                _, windows, _ = self.probe(count, (
+                    100, "details", "wait Quistor Emulator Info; dump; click 1"), seconds=0.5)
+                controls = controls_by_id(windows[0])
+                self.assertEqual(controls[1050]["text"], str(count))
+                self.assertEqual(controls[1000]["range"], [1, 1])
 
 
 if __name__ == "__main__":
