@@ -73,6 +73,23 @@ FC_INFO_TUNE = fc_file(
     fc14=True, waves=[b"\x40" * 16 + b"\xc0" * 16])
 
 
+# The static texts (group boxes and labels) of the information dialogs.
+INFO_LABELS = {
+    "Quistor MOD Info": ["Instruments", "Anorak", "Type:", "Patterns:", "Songlength:", "BPM:",
+                         "Speed:", "Channels:", "Effects Used"],
+    "Quistor BP Info": ["Instruments", "Effects Used", "Anorak", "Version:", "Patterns:",
+                        "Songlength:", "Speed:"],
+    "Quistor SoundFX Info": ["Vital info", "Version:", "1.3", "Patterns:", "Songlength:", "BPM:",
+                             "Instruments", "Effects Used"],
+    "Quistor Emulator Info": ["Subsong selection", "Type", "Total subsongs:",
+                              "Current subsong:"],
+}
+
+
+def labels(window):
+    return sorted(c["text"] for c in window["controls"] if c["id"] == 65535)
+
+
 def windows_path(path):
     return "Z:" + path.replace("/", "\\")
 
@@ -163,8 +180,7 @@ class ConfigDialogTest(DialogTest):
         self.assertEqual(window["title"], "Quistor Config")
         controls = controls_by_id(window)
         self.assertEqual(set(controls), set(CONFIG_CONTROLS))
-        self.assertEqual(sorted(c["text"] for c in window["controls"] if c["id"] == 65535),
-                         sorted(CONFIG_LABELS))
+        self.assertEqual(labels(window), sorted(CONFIG_LABELS))
         # Dialog units to pixels, measured on two controls, must place every one.
         ok, reverse = controls[1]["rect"], controls[1008]["rect"]
         sx = (ok[0] - reverse[0]) / (185 - 15)
@@ -392,9 +408,8 @@ class InfoDialogTest(FixtureTest):
         self.assertEqual({i: c["text"] for i, c in controls.items()},
                          {1022: "2", 1023: "3", 1025: "5", 1024: "1.4", 1: "Impressive!",
                           1026: "Config"})
-        self.assertEqual(sorted(c["text"] for c in window["controls"] if c["id"] == 65535),
-                         sorted(["Pointless info", "Patterns:", "Song Length:", "Speed:",
-                                 "Version:"]))
+        self.assertEqual(labels(window), sorted(["Pointless info", "Patterns:", "Song Length:",
+                                                 "Speed:", "Version:"]))
 
     def test_config_button_opens_the_configuration(self):
         self.write_ini()
@@ -409,6 +424,7 @@ class InfoDialogTest(FixtureTest):
         summary, windows, _ = self.fixture(name, (100, "details", script))
         self.assertEqual(summary["dialogs"][0]["result"], 0)
         self.assertEqual(windows[0]["title"], title)
+        self.assertEqual(labels(windows[0]), sorted(INFO_LABELS[title]))
         return controls_by_id(windows[0])
 
     def test_mod(self):
@@ -494,6 +510,7 @@ class EmulatedInfoDialogTest(DialogTest):
         self.assertEqual(d["result"], 0)
         opened, moved = (controls_by_id(w) for w in windows)
         self.assertEqual(windows[0]["title"], "Quistor Emulator Info")
+        self.assertEqual(labels(windows[0]), sorted(INFO_LABELS["Quistor Emulator Info"]))
         self.assertEqual(windows[0]["rect"][:2], [50, 60])
         self.assertEqual([opened[i]["text"] for i in (1052, 1050, 1051, 1, 1049)],
                          ["Probe", "3", "1", "That's better", "Config"])
