@@ -118,13 +118,13 @@ void decodeThreadMain() {
         FormatPlayer* player = playback.currentPlayer;
         int seek = playback.pendingSeekMs;
         int subsong = playback.pendingSubsong;
-        if (subsong && player) {
+        if (seek != noPendingSeek && player) {
+            serveSeek(player, seek);
+            ended = false;
+        } else if (subsong && player) {
             if (SubsongSelection* s = subsongsOf(player)) s->selectSubsong(subsong);
             // A newer choice that came in meanwhile stays pending for the next pass.
             playback.pendingSubsong.compare_exchange_strong(subsong, 0);
-        } else if (seek != noPendingSeek && player) {
-            serveSeek(player, seek);
-            ended = false;
         } else if (player && !ended) {
             ended = !produceBlock(player);
         } else {
