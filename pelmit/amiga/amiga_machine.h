@@ -13,6 +13,7 @@
 #include "pelmit/mixer/sound_device.h"
 #include "pelmit/mixer/tick_timer.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 
@@ -37,7 +38,8 @@ constexpr uint32_t amigaRegisterCount = 15;
 
 // The resident 68000 program, as the 68000 reads its words, copied to 0x1000.
 constexpr uint32_t amigaStubWords = 799;
-extern const uint16_t AmigaStub[amigaStubWords];
+using AmigaStubTable = std::array<uint16_t, amigaStubWords>;
+extern const AmigaStubTable AmigaStub;
 
 struct AudioChannelShadow {
     uint16_t volume;
