@@ -7,6 +7,7 @@ import os
 
 from jktest import (BIN_DIR, DIST_DIR, TempDirTest, main, read_wav, run_windows, samples16,
                     testhost)
+from test_play_formats import windows_path
 
 PLUGIN = os.path.join(DIST_DIR, "pelmit.dll")
 RATE = 44100
@@ -23,11 +24,6 @@ TUNES = [
     ("interrupt.cust", 428, 64, 32, 50),
     ("walk.cust", 214, 48, 24, 50),
 ]
-
-
-def windows_path(path):
-    """The path as the player would pass it, so that titles come after a backslash."""
-    return "Z:" + path.replace("/", "\\")
 
 
 def window(left, from_ms, to_ms):
