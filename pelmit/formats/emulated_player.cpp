@@ -59,18 +59,13 @@ const char* EmulatedPlayer::subFormatName() const {
     return subFormat < std::size(formatNames) ? formatNames[subFormat] : "Unknown";
 }
 
-int EmulatedPlayer::currentSubsongIndex() const {
-    const int32_t selected = selectedIndex.load();
-    return selected != noSelection ? selected : currentSubsong - firstSubsong + 1;
-}
-
 void EmulatedPlayer::selectSubsong(int index) {
-    selectedIndex = index;
-}
-
-void EmulatedPlayer::takeSelectedSubsong() {
-    const int32_t index = selectedIndex.exchange(noSelection);
-    if (index != noSelection) currentSubsong = firstSubsong + index - 1;
+    while (busy.load()) {
+    }
+    currentSubsong = int32_t(int64_t(firstSubsong) + index - 1);
+    if (!machine) return;
+    initSong();
+    mixer.resetOutput();
 }
 
 void EmulatedPlayer::initSong() {
@@ -124,7 +119,6 @@ TickTimer* EmulatedPlayer::begin() {
     if (!timer || !machine) return nullptr;
     tickTimer = timer;
     machine->setTickTimer(timer);
-    takeSelectedSubsong();
     initSong();
     started = 1;
     mixer.resetOutput();
@@ -167,13 +161,6 @@ int EmulatedPlayer::seekToMs(int targetMs) {
 void EmulatedPlayer::tickCallback(void* self) {
     auto* player = static_cast<EmulatedPlayer*>(self);
     player->busy = 1;
-    // A subsong chosen on the host's thread starts here, on the thread that
-    // ticks, so that the CPU never runs on two threads at once.
-    if (player->selectedIndex.load() != noSelection && !player->finished) {
-        player->takeSelectedSubsong();
-        player->initSong();
-        mixer.resetOutput();
-    }
     player->playTick();
     player->busy = 0;
 }

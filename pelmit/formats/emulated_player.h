@@ -7,6 +7,7 @@
 #include "pelmit/format_player.h"
 #include "pelmit/mixer/sound_device.h"
 #include "pelmit/mixer/tick_timer.h"
+#include "pelmit/subsong_selection.h"
 
 #include <atomic>
 #include <cstdint>
@@ -43,7 +44,7 @@ int isEmulatedFile(std::FILE* stream);
 // with its NUL; returns the length copied + 1.
 size_t fileNamePart(char* destination, size_t size, const char* path);
 
-class EmulatedPlayer final : public FormatPlayer {
+class EmulatedPlayer final : public FormatPlayer, public SubsongSelection {
 public:
     EmulatedPlayer();
     ~EmulatedPlayer() override;
@@ -62,12 +63,13 @@ public:
     static FormatPlayer* create();
 
     // The information dialog's view. Subsong indices count from 1.
-    int subsongCount() const { return lastSubsong - firstSubsong + 1; }
-    int currentSubsongIndex() const;
-    // Safe from the host's thread while the song plays: the decode thread
-    // switches at its next tick, so the CPU is never run from two threads.
-    void selectSubsong(int index);
-    const char* subFormatName() const;
+    int subsongCount() const override { return lastSubsong - firstSubsong + 1; }
+    int currentSubsongIndex() const override { return currentSubsong - firstSubsong + 1; }
+    // Puts the tune at the start of the subsong; the elapsed time goes on. It
+    // runs the CPU, so while the song plays only the decode thread calls it
+    // (the shell hands the dialog's choice over as it does a seek).
+    void selectSubsong(int index) override;
+    const char* subFormatName() const override;
 
     // What tests look at.
     uint32_t format() const { return subFormat; }
@@ -92,8 +94,6 @@ private:
     void clampSubsongs();
     void destroyMachine();
     void initSong();
-    // Takes a subsong chosen since the last tick; on the thread that ticks.
-    void takeSelectedSubsong();
     // Starts the tick timer on the song from its beginning; null without one.
     TickTimer* begin();
     void playTick();
@@ -108,7 +108,7 @@ private:
     std::unique_ptr<AmigaMachine> machine;
     uint32_t playRoutine = 0;
     int32_t firstSubsong = 0, lastSubsong = 0;
-    // Changed by the thread that ticks, read by the information dialog.
+    // Changed on the decode thread, read by the information dialog.
     std::atomic<int32_t> currentSubsong{0};
     uint32_t subFormat = 0;
     uint32_t initRoutine = 0, setupRoutine = 0, prepareRoutine = 0, tickRoutine = 0,
@@ -116,9 +116,6 @@ private:
              startRoutine = 0;
     uint32_t sidMonInit = 0;
     bool interruptMode = false;
-    // A subsong index chosen by the host and not yet taken.
-    std::atomic<int32_t> selectedIndex{noSelection};
-    static constexpr int32_t noSelection = INT32_MIN;
 };
 
 } // namespace pelmit
