@@ -2,7 +2,8 @@
 | play routines work: each call is one tick. Every sixth tick it reads a row
 | of four notes, looks their periods up and programs the four channels (stop,
 | location, length, period, volume, start); the other ticks apply vibrato from
-| a sine table and a volume slide to every channel.
+| a sine table and a volume slide to every channel. Every tick then rebuilds
+| four 32-byte synth waveforms in chip RAM, as the synth formats do.
         .text
         .globl  _start
 _start:
@@ -44,7 +45,7 @@ _start:
         move.w  %d6,0xdff096
         ori.w   #0x8000,%d6
         move.w  %d6,0xdff096
-        bra.s   done
+        bra.s   synth
 effects:
         lea     sine(%pc),%a2
         move.w  4(%a5),%d0              | vibrato position
@@ -68,6 +69,20 @@ effects:
         lea     16(%a1),%a1
         addq.l  #4,%a3
         dbf     %d7,3b
+synth:
+        lea     sample(%pc),%a0
+        lea     waves(%pc),%a1
+        move.w  4(%a5),%d1
+        moveq   #3,%d7
+5:      moveq   #31,%d6
+6:      move.b  (%a0)+,%d0
+        asr.b   #1,%d0
+        add.b   %d1,%d0
+        move.b  %d0,(%a1)+
+        dbf     %d6,6b
+        lea     -32(%a0),%a0
+        addq.w  #3,%d1
+        dbf     %d7,5b
 done:
         movem.l (%sp)+,%d0-%d7/%a0-%a6
         rts
@@ -85,3 +100,4 @@ pattern:
         .endr
 sample: .byte   0,40,80,110,127,110,80,40,0,-40,-80,-110,-127,-110,-80,-40
         .byte   0,60,100,127,100,60,0,-60,-100,-127,-100,-60,0,30,-30,0
+waves:  .space  128
