@@ -1,5 +1,6 @@
 // Pelmit's InputModule: its own slots. The host slots stay 0 until the player
 // fills them.
+#include "pelmit/dialogs.h"
 #include "pelmit/playback.h"
 #include "pelmit/plugin.h"
 
@@ -11,9 +12,12 @@ InputModule inputModule = [] {
     m.displayName = "Kestrov's quistor MOD player v0.86 (x86)";
     m.canSeek = 1;
     m.usesHostOutput = 1;
+    m.showSettings = showSettings;
+    m.showAboutBox = showAboutBox;
     m.startUp = startUp;
     m.shutDown = shutDown;
     m.describeFile = describeFile;
+    m.showFileDetails = showFileDetails;
     m.claimsFile = claimsFile;
     m.startPlayback = startPlayback;
     m.pausePlayback = pausePlayback;

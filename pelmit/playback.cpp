@@ -117,9 +117,14 @@ void decodeThreadMain() {
     while (!playback.stopRequested) {
         FormatPlayer* player = playback.currentPlayer;
         int seek = playback.pendingSeekMs;
+        int subsong = playback.pendingSubsong;
         if (seek != noPendingSeek && player) {
             serveSeek(player, seek);
             ended = false;
+        } else if (subsong && player) {
+            if (SubsongSelection* s = subsongsOf(player)) s->selectSubsong(subsong);
+            // A newer choice that came in meanwhile stays pending for the next pass.
+            playback.pendingSubsong.compare_exchange_strong(subsong, 0);
         } else if (player && !ended) {
             ended = !produceBlock(player);
         } else {
@@ -221,6 +226,7 @@ int JK_CDECL startPlayback(const char* path) {
     playback.stopRequested = 0;
     playback.threadDone = 0;
     playback.pendingSeekMs = noPendingSeek;
+    playback.pendingSubsong = 0;
     try {
         playback.decodeThread = std::thread(decodeThreadMain);
     } catch (...) {
@@ -267,6 +273,24 @@ int JK_CDECL queryPositionMs() {
 
 void JK_CDECL requestSeekMs(int ms) {
     playback.pendingSeekMs = ms;
+}
+
+SubsongSelection* subsongsOf(FormatPlayer* player) {
+    return dynamic_cast<SubsongSelection*>(player);
+}
+
+bool selectSubsong(int index) {
+    SubsongSelection* s = subsongsOf(playback.currentPlayer);
+    if (!s) return false;
+    if (!playback.decodeThread.joinable() || playback.threadDone) {
+        s->selectSubsong(index);
+        return true;
+    }
+    playback.pendingSubsong = index;
+    // The thread looks for it at least every 10 ms, rendering or not.
+    for (int i = 0; i < 200 && playback.pendingSubsong != 0 && !playback.threadDone; ++i)
+        sleepTenMs();
+    return playback.pendingSubsong == 0;
 }
 
 void JK_CDECL applyVolume(int volume) {

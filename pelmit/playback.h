@@ -5,6 +5,7 @@
 
 #include "host/input_module.h"
 #include "pelmit/format_registry.h"
+#include "pelmit/subsong_selection.h"
 
 #include <atomic>
 #include <span>
@@ -28,6 +29,8 @@ struct PlaybackState {
     std::atomic<int> stopRequested{0};
     std::atomic<int> threadDone{0};
     std::atomic<int> pendingSeekMs{noPendingSeek};
+    // A subsong chosen in the information dialog, from 1; 0 for none.
+    std::atomic<int> pendingSubsong{0};
     std::thread decodeThread;
     int rate = 0;
 };
@@ -40,6 +43,14 @@ void bindPlayback(InputModule* module);
 void setFormats(std::span<const FormatEntry> formats);
 // Whether the Mixer opened its device in startUp; startPlayback refuses without it.
 void setMixerReady(bool ready);
+
+// The subsong operations of a player that has them; null for the others.
+SubsongSelection* subsongsOf(FormatPlayer* player);
+// Has the decode thread put the current song at the start of subsong `index`
+// (from 1), so that the choice never runs the player beside a tick; waits
+// until it has. Chosen directly once the thread has ended. False when the song
+// has no subsongs or the thread did not get to it.
+bool selectSubsong(int index);
 
 int JK_CDECL claimsFile(const char* path);
 int JK_CDECL startPlayback(const char* path);

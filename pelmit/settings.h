@@ -48,4 +48,11 @@ constexpr int32_t highestSampleRate = 192000;
 // Makes values read from the user-editable settings file safe to use.
 void sanitizeSettings(Settings& s);
 
+// The decode thread reads settings while the dialogs change them (the Mixer
+// reads Interpolation for every block it mixes), so numbers are stored as
+// whole atomic words.
+void storeSetting(int32_t& field, int32_t value);
+// Copies every field of `from` over `to`, each number as one atomic store.
+void storeSettings(Settings& to, const Settings& from);
+
 } // namespace pelmit

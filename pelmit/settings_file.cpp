@@ -96,11 +96,15 @@ void JK_CDECL startUp() {
     for (const IntKey& k : readOrder)
         settings.*k.field = int32_t(GetPrivateProfileIntA(section, k.name, k.fallback, iniPath));
     sanitizeSettings(settings);
+    setMixerReady(mixer.connect() != 0);
+    applyStoredSettings();
+}
+
+void applyStoredSettings() {
     ModPlayer::ignoreF00 = settings.IgnoreF00;
     ModFileType::stripTrailingPause = settings.StripTrailingPause;
     ModPlayer::emulateFilter = settings.EmulateFilter;
     soundMonEmulateFilter = settings.EmulateFilter != 0;
-    setMixerReady(mixer.connect() != 0);
     mixer.setSeparation(settings.ReverseStereo ? -settings.StereoSeperation
                                                : settings.StereoSeperation);
 }

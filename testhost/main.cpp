@@ -15,6 +15,7 @@ static void usage() {
                "  testhost play PLUGIN.dll FILE [--wav OUT.wav] [--max-seconds S]\n"
                "                [--seek MS@AT_MS]... [--pause AT_MS:FOR_MS]... [--dsp]\n"
                "                [--realtime] [--timeout S] [--restarts N]\n"
+               "                [--dialog config|about|details@AT_MS [--do SCRIPT]]...\n"
                "  testhost config|about PLUGIN.dll [--do SCRIPT]\n"
                "  testhost details PLUGIN.dll FILE [--do SCRIPT]\n"
                "  testhost vis VIS.dll [--module N] [--frames F] [--signal SIGNAL] [--rate HZ]\n"

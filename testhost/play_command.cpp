@@ -3,6 +3,7 @@
 #include "testhost/commands.h"
 #include "testhost/input_host.h"
 #include "testhost/json_writer.h"
+#include "testhost/play_dialog.h"
 
 #include <psapi.h>
 
@@ -22,6 +23,7 @@ struct TimedAction {
     int valueMs; // seek target, or pause length
     bool isPause;
     bool done = false;
+    int dialog = -1; // index into PlayOptions::dialogs
 };
 
 struct PlayOptions {
@@ -31,6 +33,7 @@ struct PlayOptions {
     double timeoutSeconds = 300;
     int restarts = 0;
     std::vector<TimedAction> actions;
+    std::vector<PlayDialog> dialogs;
 };
 
 bool parseOptions(int argc, char** argv, PlayOptions& o) {
@@ -54,6 +57,14 @@ bool parseOptions(int argc, char** argv, PlayOptions& o) {
             int at, len;
             if (std::sscanf(argv[++i], "%d:%d", &at, &len) != 2) return false;
             o.actions.push_back({at, len, true});
+        } else if (a == "--dialog" && hasValue) {
+            PlayDialog d;
+            int at;
+            if (!parsePlayDialog(argv[++i], d, at)) return false;
+            o.actions.push_back({at, 0, false, false, int(o.dialogs.size())});
+            o.dialogs.push_back(d);
+        } else if (a == "--do" && hasValue && !o.dialogs.empty()) {
+            o.dialogs.back().script = argv[++i];
         } else if (a == "--dsp") {
             host.dspActive = true;
         } else if (a == "--restarts" && hasValue) {
@@ -179,7 +190,8 @@ int runPlay(int argc, char** argv) {
     if (!parseOptions(argc, argv, o)) {
         std::fputs("usage: testhost play PLUGIN.dll FILE [--wav OUT.wav] [--max-seconds S]\n"
                    "       [--seek MS@AT_MS]... [--pause AT_MS:FOR_MS]... [--dsp] [--realtime]\n"
-                   "       [--timeout S] [--restarts N]\n",
+                   "       [--timeout S] [--restarts N]\n"
+                   "       [--dialog config|about|details@AT_MS [--do SCRIPT]]...\n",
                    stderr);
         return 2;
     }
@@ -271,7 +283,9 @@ int runPlay(int argc, char** argv) {
             } else if (gated) {
                 TimedAction* a = nextAction(o.actions);
                 if (a && frames >= framesAt(a->atMs)) {
-                    if (a->isPause) {
+                    if (a->dialog >= 0) {
+                        runPlayDialog(m, window, o.file, o.dialogs[size_t(a->dialog)]);
+                    } else if (a->isPause) {
                         pauses.push_back({frames, a->valueMs});
                         m->pausePlayback();
                         if (!m->queryPaused || m->queryPaused() != 1)
@@ -338,6 +352,8 @@ int runPlay(int argc, char** argv) {
     j.key("pauses").beginArray();
     for (auto& p : pauses) j.beginArray().value(p[0]).value(p[1]).endArray();
     j.endArray();
+    j.key("dialogs");
+    writePlayDialogs(j, o.dialogs);
     j.key("endOfStream").value(host.endOfStream);
     j.key("endMarkers").value(host.endMarkers);
     j.key("ipc").beginArray();

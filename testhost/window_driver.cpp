@@ -62,6 +62,39 @@ std::vector<std::string> words(const std::string& action) {
     return out;
 }
 
+// Columns as [title, width], then each row's texts, asked for as the list
+// view shows them (a row supplied on demand comes from its owner).
+void dumpListView(JsonWriter& j, HWND c) {
+    int columns = 0;
+    j.key("columns").beginArray();
+    for (;; ++columns) {
+        char title[256] = "";
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = title;
+        column.cchTextMax = sizeof title;
+        if (!SendMessageA(c, LVM_GETCOLUMNA, WPARAM(columns), LPARAM(&column))) break;
+        j.beginArray().value(title).value(int(column.cx)).endArray();
+    }
+    j.endArray();
+    int n = int(SendMessageA(c, LVM_GETITEMCOUNT, 0, 0));
+    j.key("rows").beginArray();
+    for (int i = 0; i < n && i < 256; ++i) {
+        j.beginArray();
+        for (int k = 0; k < columns; ++k) {
+            char text[512] = "";
+            LVITEMA item{};
+            item.iSubItem = k;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(c, LVM_GETITEMTEXTA, WPARAM(i), LPARAM(&item));
+            j.value(text);
+        }
+        j.endArray();
+    }
+    j.endArray();
+}
+
 BOOL CALLBACK dumpChild(HWND c, LPARAM param) {
     JsonWriter& j = *reinterpret_cast<JsonWriter*>(param);
     std::string cls = className(c);
@@ -104,7 +137,7 @@ BOOL CALLBACK dumpChild(HWND c, LPARAM param) {
         }
         j.endArray();
     } else if (_stricmp(cls.c_str(), WC_LISTVIEWA) == 0) {
-        j.key("rows").value(int(SendMessageA(c, LVM_GETITEMCOUNT, 0, 0)));
+        dumpListView(j, c);
     }
     j.endObject();
     return TRUE;
@@ -177,6 +210,9 @@ HWND WindowDriver::control(const std::string& id) {
 }
 
 bool WindowDriver::perform(const std::vector<std::string>& w) {
+    if (extraAction) {
+        if (std::optional<bool> done = extraAction(w)) return *done;
+    }
     const std::string& verb = w[0];
     if (verb == "wait" || verb == "use") {
         std::string title;

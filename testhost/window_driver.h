@@ -21,10 +21,14 @@
 //   shot FILE.bmp       save the current window as it is on screen (or FILE.png)
 //   sleep MS            wait
 //   close               send the current window WM_CLOSE
+// "dump" gives list views their columns ([title, width]) and rows (the texts
+// of every column).
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +42,9 @@ public:
     bool finish(DWORD timeoutMs = 30000);
     const std::vector<std::string>& errors() const { return errors_; }
     const std::vector<std::string>& screenshots() const { return shots_; }
+    // Actions of the caller's own, tried first: nullopt when the words are
+    // not one of them, else whether it succeeded.
+    std::function<std::optional<bool>(const std::vector<std::string>&)> extraAction;
 
 private:
     static DWORD WINAPI threadMain(LPVOID self);

@@ -124,6 +124,8 @@ public:
     uint32_t stepCount() const { return steps; }
     uint32_t patternCount() const { return patterns; }
     uint8_t currentSpeed() const { return speed; }
+    // The speed the song starts with: step 0's, or 3 when that is 0.
+    uint8_t initialSpeed() const { return sequence && sequence[12] ? sequence[12] : 3; }
 
     // The state of a voice (0-3) and of the sounds, for the information dialog
     // and tests.

@@ -102,7 +102,7 @@ void FutureComposerPlayer::reset() {
         v.frequencySequence = idle;
         v.command.voice = uint8_t(k);
     }
-    speed = sequence && sequence[12] ? sequence[12] : 3;
+    speed = initialSpeed();
     speedCounter = speed;
     songEnded = 0;
 }

@@ -83,6 +83,19 @@ inline void store16(uint8_t* p, uint32_t value) {
     std::memcpy(p, &v, 2);
 }
 
+// A long is two host-order words, the high one first: one host load and, on a
+// little-endian host, a rotation by 16.
+inline uint32_t load32(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return byteFlip ? v << 16 | v >> 16 : v;
+}
+
+inline void store32(uint8_t* p, uint32_t value) {
+    uint32_t v = byteFlip ? value << 16 | value >> 16 : value;
+    std::memcpy(p, &v, 4);
+}
+
 // ---- Data memory -------------------------------------------------------------
 
 uint32_t readByteSlow(uint32_t address);
@@ -114,8 +127,7 @@ inline uint32_t memReadLong(uint32_t address) {
     const RowCache& r = runState.readWord;
     uint32_t off = (address & addressMask) - r.low;
     if (off + 2 < r.wordEnd) [[likely]] {
-        const uint8_t* p = r.host + (off & ~1u);
-        return load16(p) << 16 | load16(p + 2);
+        return load32(r.host + (off & ~1u));
     }
     return readLongSlow(address);
 }
@@ -144,9 +156,7 @@ inline void memWriteLong(uint32_t address, uint32_t value) {
     const RowCache& r = runState.writeWord;
     uint32_t off = (address & addressMask) - r.low;
     if (off + 2 < r.wordEnd) [[likely]] {
-        uint8_t* p = r.host + (off & ~1u);
-        store16(p, value >> 16);
-        store16(p + 2, value);
+        store32(r.host + (off & ~1u), value);
         return;
     }
     writeLongSlow(address, value);
@@ -165,8 +175,9 @@ inline uint32_t fetchWord() {
 }
 
 inline uint32_t fetchLong() {
-    uint32_t high = fetchWord();
-    return high << 16 | fetchWord();
+    uint32_t v = load32(runState.ip);
+    runState.ip += 4;
+    return v;
 }
 
 inline uint32_t currentPc() {

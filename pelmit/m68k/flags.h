@@ -43,27 +43,48 @@ inline void setLogic(uint32_t result) {
     runState.c = 0;
 }
 
-// Addition d + s = r: N, Z, signed overflow, carry; X = C.
+// An operand of size S moved to the top of 32 bits, where the host's carry
+// and overflow of a 32-bit operation are those of size S.
 template <class S>
-inline void setAdd(uint32_t s, uint32_t d, uint32_t r) {
-    setNZ<S>(r);
-    runState.v = ((s ^ r) & (d ^ r) & S::msb) != 0;
-    runState.c = (((s & d) | (~r & (s | d))) & S::msb) != 0;
+constexpr uint32_t atTop(uint32_t value) {
+    return value << (32 - 8 * S::bytes);
+}
+
+// N, Z, V and C of d + s or d - s at size S, from the host's flags of one
+// 32-bit operation on the operands moved to the top.
+template <class S, bool Subtract>
+inline void setFromHost(uint32_t s, uint32_t d) {
+    RunState& st = runState;
+    uint32_t a = atTop<S>(d), b = atTop<S>(s), r;
+    int32_t signedR;
+    if constexpr (Subtract) {
+        st.c = __builtin_sub_overflow(a, b, &r);
+        st.v = __builtin_sub_overflow(int32_t(a), int32_t(b), &signedR);
+    } else {
+        st.c = __builtin_add_overflow(a, b, &r);
+        st.v = __builtin_add_overflow(int32_t(a), int32_t(b), &signedR);
+    }
+    st.n = r >> 31;
+    st.z = r == 0;
+}
+
+// Addition r = d + s: N, Z, signed overflow, carry; X = C.
+template <class S>
+inline void setAdd(uint32_t s, uint32_t d, [[maybe_unused]] uint32_t r) {
+    setFromHost<S, false>(s, d);
     runState.extendFlag = runState.c;
 }
 
-// Compare class, d - s = r: N, Z, signed overflow, borrow; X kept.
+// Compare class, r = d - s: N, Z, signed overflow, borrow; X kept.
 template <class S>
-inline void setCompare(uint32_t s, uint32_t d, uint32_t r) {
-    setNZ<S>(r);
-    runState.v = ((s ^ d) & (r ^ d) & S::msb) != 0;
-    runState.c = (((s & r) | (~d & (s | r))) & S::msb) != 0;
+inline void setCompare(uint32_t s, uint32_t d, [[maybe_unused]] uint32_t r) {
+    setFromHost<S, true>(s, d);
 }
 
-// Subtraction d - s = r: as compare, and X = C.
+// Subtraction r = d - s: as compare, and X = C.
 template <class S>
-inline void setSubtract(uint32_t s, uint32_t d, uint32_t r) {
-    setCompare<S>(s, d, r);
+inline void setSubtract(uint32_t s, uint32_t d, [[maybe_unused]] uint32_t r) {
+    setFromHost<S, true>(s, d);
     runState.extendFlag = runState.c;
 }
 
@@ -74,19 +95,31 @@ inline void clearZUnlessZero(uint32_t result) {
     if (result & S::mask) runState.z = 0;
 }
 
+// N, V, C and X of r = d + s + X or r = d - s - X, from the top bits of the
+// operands and the result.
+template <class S, bool Subtract>
+inline void setWithCarryIn(uint32_t s, uint32_t d, uint32_t r) {
+    RunState& st = runState;
+    st.n = (r & S::msb) != 0;
+    if constexpr (Subtract) {
+        st.v = ((s ^ d) & (r ^ d) & S::msb) != 0;
+        st.c = (((s & r) | (~d & (s | r))) & S::msb) != 0;
+    } else {
+        st.v = ((s ^ r) & (d ^ r) & S::msb) != 0;
+        st.c = (((s & d) | (~r & (s | d))) & S::msb) != 0;
+    }
+    st.extendFlag = st.c;
+}
+
 template <class S>
 inline void setAddExtended(uint32_t s, uint32_t d, uint32_t r) {
-    uint8_t z = runState.z;
-    setAdd<S>(s, d, r);
-    runState.z = z;
+    setWithCarryIn<S, false>(s, d, r);
     clearZUnlessZero<S>(r);
 }
 
 template <class S>
 inline void setSubtractExtended(uint32_t s, uint32_t d, uint32_t r) {
-    uint8_t z = runState.z;
-    setSubtract<S>(s, d, r);
-    runState.z = z;
+    setWithCarryIn<S, true>(s, d, r);
     clearZUnlessZero<S>(r);
 }
 

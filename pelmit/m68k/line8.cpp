@@ -1,5 +1,8 @@
 // Line 8: OR, DIVU, DIVS and SBCD.
+#include "pelmit/m68k/arithmetic.h"
+#include "pelmit/m68k/decimal.h"
 #include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/multiply_divide.h"
 
 namespace pelmit::m68k {
 
@@ -25,7 +28,15 @@ struct Line8 {
 
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        constexpr Family f = classify(Op);
+        if constexpr (f == Family::Divu || f == Family::Divs)
+            return &divide<f == Family::Divs, eaSource(Op)>;
+        else if constexpr (f == Family::Sbcd)
+            return decimalHandler<Op, false>();
+        else if constexpr (f == Family::Or)
+            return bothDirectionsHandler<Op, AluOp::Or>();
+        else
+            return fallbackHandler<f>();
     }
 };
 

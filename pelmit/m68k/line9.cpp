@@ -1,4 +1,5 @@
 // Line 9: SUB, SUBA and SUBX.
+#include "pelmit/m68k/arithmetic.h"
 #include "pelmit/m68k/dispatch.h"
 
 namespace pelmit::m68k {
@@ -14,7 +15,11 @@ struct Line9 {
 
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        constexpr Family f = classify(Op);
+        if constexpr (executes(f))
+            return arithmeticLineHandler<Op, AluOp::Sub>();
+        else
+            return fallbackHandler<f>();
     }
 };
 

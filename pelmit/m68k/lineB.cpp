@@ -1,4 +1,5 @@
 // Line B: CMP, CMPA, CMPM and EOR.
+#include "pelmit/m68k/arithmetic.h"
 #include "pelmit/m68k/dispatch.h"
 
 namespace pelmit::m68k {
@@ -24,7 +25,20 @@ struct LineB {
 
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        constexpr Family f = classify(Op);
+        constexpr Ea ea = eaSource(Op);
+        constexpr uint32_t opmode = opmodeOf(Op);
+        if constexpr (f == Family::Cmp)
+            return &aluIntoDataRegister<AluOp::Cmp, ea, OperandSize<Op>>;
+        else if constexpr (f == Family::Cmpa)
+            return &aluIntoAddressRegister<AluOp::Cmp, ea,
+                                           std::conditional_t<opmode == 3, Word, Long>>;
+        else if constexpr (f == Family::Cmpm)
+            return &compareMemory<OperandSize<Op>>;
+        else if constexpr (f == Family::Eor)
+            return &aluIntoEffectiveAddress<AluOp::Eor, ea, OperandSize<Op>>;
+        else
+            return fallbackHandler<f>();
     }
 };
 

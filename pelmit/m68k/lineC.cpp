@@ -1,5 +1,9 @@
 // Line C: AND, MULU, MULS, ABCD and EXG.
+#include "pelmit/m68k/arithmetic.h"
+#include "pelmit/m68k/decimal.h"
 #include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/exchange.h"
+#include "pelmit/m68k/multiply_divide.h"
 
 namespace pelmit::m68k {
 
@@ -31,7 +35,21 @@ struct LineC {
 
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        constexpr Family f = classify(Op);
+        constexpr Ea ea = eaSource(Op);
+        constexpr uint32_t opmode = opmodeOf(Op);
+        if constexpr (f == Family::Mulu || f == Family::Muls)
+            return &multiply<f == Family::Muls, ea>;
+        else if constexpr (f == Family::Abcd)
+            return decimalHandler<Op, true>();
+        else if constexpr (f == Family::Exg && opmode == 6)
+            return &exchange<0, 8>;
+        else if constexpr (f == Family::Exg)
+            return ea == Ea::DataReg ? &exchange<0, 0> : &exchange<8, 8>;
+        else if constexpr (f == Family::And)
+            return bothDirectionsHandler<Op, AluOp::And>();
+        else
+            return fallbackHandler<f>();
     }
 };
 

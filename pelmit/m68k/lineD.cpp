@@ -1,4 +1,5 @@
 // Line D: ADD, ADDA and ADDX.
+#include "pelmit/m68k/arithmetic.h"
 #include "pelmit/m68k/dispatch.h"
 
 namespace pelmit::m68k {
@@ -14,7 +15,11 @@ struct LineD {
 
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        constexpr Family f = classify(Op);
+        if constexpr (executes(f))
+            return arithmeticLineHandler<Op, AluOp::Add>();
+        else
+            return fallbackHandler<f>();
     }
 };
 

@@ -1,5 +1,6 @@
 // Line E: shifts and rotates of data registers and of memory words.
 #include "pelmit/m68k/dispatch.h"
+#include "pelmit/m68k/shifts.h"
 
 namespace pelmit::m68k {
 
@@ -23,7 +24,20 @@ struct LineE {
 
     template <uint32_t Op>
     static constexpr Handler handler() {
-        return fallbackHandler<classify(Op)>();
+        constexpr Family f = classify(Op);
+        constexpr bool left = (Op >> 8) & 1;
+        if constexpr (!executes(f)) {
+            return fallbackHandler<f>();
+        } else if constexpr (sizeField(Op) == 3) {
+            return &shiftMemory<ShiftKind((Op >> 9) & 3), left, eaSource(Op)>;
+        } else {
+            constexpr ShiftKind kind = ShiftKind((Op >> 3) & 3);
+            using S = OperandSize<Op>;
+            if constexpr (Op & 0x20)
+                return &shiftRegisterByRegister<kind, left, S>;
+            else
+                return &shiftRegisterByImmediate < kind, left, S, regHigh(Op) ? regHigh(Op) : 8 > ;
+        }
     }
 };
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace pelmit;
@@ -22,7 +23,7 @@ namespace {
 // Plays a square wave for a number of 125-BPM ticks, named "tone:TICKS" (or
 // "mute:TICKS" for a player whose ticks after the end render nothing and
 // which never reports its end by itself).
-class TonePlayer final : public FormatPlayer {
+class TonePlayer : public FormatPlayer {
 public:
     int loadSong(const char* path) override {
         std::string p = path;
@@ -101,7 +102,32 @@ private:
     bool mute = false;
 };
 
+// A tone of several subsongs that notes which thread chose one.
+class SubsongTonePlayer final : public TonePlayer, public SubsongSelection {
+public:
+    int subsongCount() const override { return 3; }
+    int currentSubsongIndex() const override { return current; }
+    void selectSubsong(int index) override {
+        current = index;
+        chosenOn = std::this_thread::get_id();
+    }
+    const char* subFormatName() const override { return "tone"; }
+
+    static FormatPlayer* create() { return new SubsongTonePlayer; }
+    static int identify(std::FILE*, const char* path) {
+        return std::strncmp(path, "subs:", 5) == 0;
+    }
+    int loadSong(const char* path) override {
+        return identify(nullptr, path) &&
+               TonePlayer::loadSong(("tone" + std::string(path + 4)).c_str());
+    }
+
+    int current = 1;
+    std::thread::id chosenOn;
+};
+
 const FormatEntry toneFormats[] = {
+    {FormatKind::Emulated, SubsongTonePlayer::create, SubsongTonePlayer::identify, nullptr},
     {FormatKind::Mod, TonePlayer::create, TonePlayer::identify, nullptr},
 };
 
@@ -231,4 +257,28 @@ TEST_F(PlaybackTest, DescribesTheCurrentSongOrAFileOnDisk) {
     EXPECT_EQ(length, 1000);
     describeFile(nullptr, nullptr, &length);
     EXPECT_EQ(length, 1000);
+}
+
+TEST_F(PlaybackTest, SubsongIsChosenOnTheDecodeThread) {
+    // Playing: the thread that ticks the player chooses, and the call waits for it.
+    fakeHost.capacity = 2304;
+    ASSERT_EQ(startPlayback("subs:100000"), playbackStarted);
+    auto* player = dynamic_cast<SubsongTonePlayer*>(playback.currentPlayer);
+    ASSERT_NE(player, nullptr);
+    std::thread::id decodeThread = playback.decodeThread.get_id();
+    EXPECT_TRUE(selectSubsong(2));
+    EXPECT_EQ(player->current, 2);
+    EXPECT_EQ(player->chosenOn, decodeThread);
+    stopPlayback();
+    // Played out: nothing runs the player any more, so the choice is made at once.
+    ASSERT_EQ(startPlayback("subs:5"), playbackStarted);
+    ASSERT_TRUE(waitFor([] { return playback.threadDone.load() == 1; }));
+    player = dynamic_cast<SubsongTonePlayer*>(playback.currentPlayer);
+    EXPECT_TRUE(selectSubsong(3));
+    EXPECT_EQ(player->chosenOn, std::this_thread::get_id());
+    stopPlayback();
+    // A song without subsongs offers none.
+    ASSERT_EQ(startPlayback("tone:100"), playbackStarted);
+    EXPECT_EQ(subsongsOf(playback.currentPlayer), nullptr);
+    EXPECT_FALSE(selectSubsong(1));
 }

@@ -100,6 +100,26 @@ class PlayTest(TempDirTest):
         with open(shot, "rb") as f:
             self.assertEqual(f.read(2), b"BM")
 
+    def test_dialog_while_playing(self):
+        """The dialog opens at its block boundary; while it is open the output
+        takes only what the script renders, and nothing is lost or repeated."""
+        rc, data, err, wav = self.play("--dialog", "about@500", "--do",
+                                       "wait About sine; render 300; click 1")
+        self.assertEqual(rc, 0, err)
+        at = math.ceil(22050 / 576) * 576
+        end = at + math.ceil(13230 / 576) * 576
+        self.assertEqual(data["dialogs"], [{"which": "about", "atFrame": at, "endFrame": end,
+                                            "result": 0, "screenshots": []}])
+        self.assertEqual(data["stopReason"], "endOfStream")
+        _, _, _, pcm = read_wav(wav)
+        _, _, _, plain = read_wav(self.play()[3])
+        self.assertEqual(pcm, plain)
+
+    def test_failing_dialog_script_is_reported(self):
+        rc, data, err, _ = self.play("--dialog", "config@0", "--do", "dump")
+        self.assertEqual(rc, 1)
+        self.assertIn("window script", err)
+
     def test_info(self):
         rc, data, err = testhost("info", PLUGIN)
         self.assertEqual(rc, 0, err)

@@ -1,7 +1,7 @@
 // The dialog program under Wine, driven like a user: choose the files, read
 // the song's details, convert, meet a refused file, leave. A screenshot of the
 // dialog goes to the build tree (tolvern_dialog.png).
-#include "tolvern/tests/png_writer.h"
+#include "testhost/image_file.h"
 
 #include <gtest/gtest.h>
 
@@ -130,7 +130,7 @@ bool screenshot(HWND window, const std::string& path) {
         rgb.insert(rgb.end(), {bgra[i + 2], bgra[i + 1], bgra[i]});
         colours.insert(uint32_t(bgra[i] | bgra[i + 1] << 8 | bgra[i + 2] << 16));
     }
-    return tolvern::test::writePng(path, w, h, rgb) && colours.size() > 4;
+    return testhost::writeImage(path, w, h, rgb) && colours.size() > 4;
 }
 
 class Folder {

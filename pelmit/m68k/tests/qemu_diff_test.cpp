@@ -105,8 +105,8 @@ TEST_P(QemuDiff, SameEndState) {
         fs::path frame = work / "c_frame.S";
         std::ofstream(frame) << ".include \"harness.inc\"\nTEST_BEGIN\njsr testMain\nTEST_END\n";
         build = "m68k-linux-gnu-gcc -m68000 -O2 -ffreestanding -fno-pic -nostdlib -static " + inc +
-                " -Wl,-Ttext=0x10000 -o " + elfPath.string() + " " + frame.string() + " " +
-                source.string() + " -lgcc";
+                " -Wl,-Ttext=0x10000 -Wl,--build-id=none -o " + elfPath.string() + " " +
+                frame.string() + " " + source.string() + " -lgcc";
     } else {
         fs::path object = work / (stem + ".o");
         build = "m68k-linux-gnu-as -m68000 " + inc + " -o " + object.string() + " " +
@@ -133,8 +133,10 @@ TEST_P(QemuDiff, SameEndState) {
     // The interpreter's side: the same memory, the same registers, user mode,
     // and an illegal word at test_end whose exception leads to a RESET.
     Machine m(0x100000);
-    for (const Elf::Segment& s : elf.segments)
+    for (const Elf::Segment& s : elf.segments) {
+        ASSERT_LE(s.address + s.bytes.size(), m.size()) << "a segment beyond the RAM";
         for (size_t i = 0; i < s.bytes.size(); ++i) m.write8(s.address + uint32_t(i), s.bytes[i]);
+    }
     for (uint32_t v = 2; v < 256; ++v) m.write32(v * 4, haltAt);
     m.write16(haltAt, 0x4E70);
     m.write16(elf.symbols["test_end"], 0x4E00);

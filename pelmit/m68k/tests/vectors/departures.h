@@ -3,6 +3,8 @@
 // lines 0-7 and 8-F add theirs without touching each other's.
 #pragma once
 
+#include "pelmit/m68k/tests/vectors/vector_file.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +17,8 @@ struct Departure {
     bool anyState;            // registers, memory and PC are not compared
     int32_t cycles;           // the interpreter's own charge, or -1
     const char* why;
+    // When given, only the tests of those words that it accepts.
+    bool (*applies)(const VectorTest& test) = nullptr;
 };
 
 const std::vector<Departure>& departuresOfLines0to7();

@@ -94,10 +94,12 @@ bool readLists(const std::string& folder, Enabled& enabled) {
     return true;
 }
 
-const Departure* departureFor(const std::string& file, uint16_t op) {
+const Departure* departureFor(const std::string& file, const VectorTest& t) {
+    uint16_t op = uint16_t(t.initial.prefetch[0]);
     for (auto* table : {&departuresOfLines0to7(), &departuresOfLines8toF()})
         for (const Departure& d : *table)
-            if (file == d.file && (op & d.opMask) == d.opValue) return &d;
+            if (file == d.file && (op & d.opMask) == d.opValue && (!d.applies || d.applies(t)))
+                return &d;
     return nullptr;
 }
 
@@ -310,7 +312,7 @@ int main(int argc, char** argv) {
         for (const VectorTest& t : tests) {
             uint16_t op = uint16_t(t.initial.prefetch[0]);
             if (!o.lists.empty() && !enabled[op >> 12].count(stem)) continue;
-            const Departure* departure = departureFor(stem, op);
+            const Departure* departure = departureFor(stem, t);
             Expected expected, exact;
             if (t.addressError ||
                 !expectedState(t, departure ? departure->srIgnored : 0, expected)) {
