@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 
 using namespace pelmit;
 using namespace pelmit::test;
@@ -27,6 +28,7 @@ enum : uint32_t {
     fullVolume = 0x2014,
     runAway = 0x2018,
     supportCall = 0x201C,
+    levelSixHandler = 0x2020,
 };
 
 class Routines : public BootedMachine {
@@ -34,6 +36,13 @@ protected:
     void SetUp() override {
         BootedMachine::SetUp();
         machine->pokeWords(tuneAddress, routines, uint32_t(std::size(routines)));
+    }
+    // The address of the first place in the routines holding these words.
+    static uint32_t find(std::initializer_list<uint16_t> words) {
+        const uint16_t* at =
+            std::search(std::begin(routines), std::end(routines), words.begin(), words.end());
+        EXPECT_NE(at, std::end(routines));
+        return tuneAddress + 2 * uint32_t(at - routines);
     }
     uint32_t in[amigaRegisterCount] = {};
     uint32_t out[amigaRegisterCount] = {};
@@ -83,12 +92,14 @@ TEST_F(Routines, CiaResourceHandsOverTheTimerRoutine) {
     machine->callAmigaRoutine(openCiaResource, out, in);
     EXPECT_EQ(out[7], 0x162Au); // the resource's base
     EXPECT_EQ(out[0], 0u);
-    const uint32_t tickRoutine = machine->peekLong(0x2078 + 18);
-    EXPECT_EQ(tickRoutine, 0x2068u);
+    // The interrupt record's is_Data (0x12345678) is followed by is_Code.
+    const uint32_t isData = find({0x1234, 0x5678});
+    const uint32_t tickRoutine = machine->peekLong(isData + 4);
+    EXPECT_GT(tickRoutine, uint32_t(tuneAddress));
     EXPECT_EQ(machine->reportedRoutineOf(), tickRoutine);
 
     // Any other name gets no resource.
-    machine->pokeWord(0x206A, 0x7878);
+    machine->pokeWord(find({0x6369, 0x6162}), 0x7878); // "ciab"
     machine->callAmigaRoutine(openCiaResource, out, in);
     EXPECT_EQ(out[7], 0u);
 }
@@ -111,6 +122,22 @@ TEST_F(Routines, RunawayCodeIsCutOffAtTheBudget) {
     // The stub takes no new call while it has not returned.
     machine->callAmigaRoutine(probeRegisters, out, in);
     EXPECT_EQ(machine->peekLong(0x1000), probeRegisters);
+}
+
+TEST_F(Routines, LevelSixInterruptRunsItsHandlerAndEndsInTheStub) {
+    machine->pokeLong(levelSixVectorAddress, levelSixHandler);
+    machine->callAmigaRoutine(readBeam, out, in); // three beam reads
+    for (uint32_t tick = 1; tick <= 2; ++tick) {
+        machine->raiseInterruptAndRun(6);
+        EXPECT_EQ(machine->peekWord(0x3004), tick);
+        // The beam counter runs on from the last call.
+        EXPECT_EQ(machine->peekWord(0x3006), (2 + tick) << 8);
+        EXPECT_EQ(m68k::cpuState.pc, 0x1082u);
+        EXPECT_EQ(m68k::cpuState.sr & 0x2700, 0);
+        EXPECT_EQ(m68k::cpuState.regs[15], userStackTop);
+    }
+    EXPECT_EQ(machine->channelShadow(1).volume, 48);
+    EXPECT_EQ(voice(1).volume, 191);
 }
 
 TEST_F(Routines, ToneFromTheAudioRegistersHasItsPeriodsPitchAndItsVolume) {

@@ -11,6 +11,7 @@ _start:
         bra.w   full_volume             | 0x2014
         bra.w   run_away                | 0x2018
         bra.w   support_call            | 0x201c
+        bra.w   level_six_handler       | 0x2020
 
 | D0 = A5, D1 + 1, and A5 stored at 0x3000.
 probe_registers:
@@ -82,3 +83,11 @@ support_call:
         movea.l 56+12(%a5),%a0
         jsr     (%a0)
         rts
+
+| A level-6 interrupt handler: counts itself, reads the beam position and
+| sets channel 1's volume.
+level_six_handler:
+        addq.w  #1,0x3004
+        move.w  0xdff006,0x3006
+        move.w  #48,0xdff0b8
+        rte
