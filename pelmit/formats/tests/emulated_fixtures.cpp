@@ -1,6 +1,7 @@
 #include "emulated_fixtures.h"
 
 #include "emulated_tunes.h"
+#include "pelmit/amiga/tests/hunk_writer.h"
 
 #include <stdexcept>
 
@@ -8,7 +9,6 @@ namespace pelmit::test {
 
 namespace {
 
-constexpr uint32_t hunkHeader = 1011, hunkCode = 1001, hunkReloc32 = 1004, hunkEnd = 1010;
 // How far the second link of a DeliTracker player lies from the first.
 constexpr uint32_t movedBy = 0x10000;
 
@@ -46,20 +46,14 @@ void appendLong(Bytes& bytes, uint32_t value) {
 }
 
 Bytes hunkFile(const Bytes& code, const std::vector<uint32_t>& relocations) {
-    const uint32_t longs = uint32_t(code.size() + 3) / 4;
-    Bytes file;
-    for (uint32_t v : {hunkHeader, 0u, 1u, 0u, 0u, longs, hunkCode, longs}) appendLong(file, v);
-    file.insert(file.end(), code.begin(), code.end());
-    file.resize(file.size() + (4 - code.size() % 4) % 4);
-    if (!relocations.empty()) {
-        appendLong(file, hunkReloc32);
-        appendLong(file, uint32_t(relocations.size()));
-        appendLong(file, 0);
-        for (uint32_t offset : relocations) appendLong(file, offset);
-        appendLong(file, 0);
-    }
-    appendLong(file, hunkEnd);
-    return file;
+    std::vector<uint32_t> longs((code.size() + 3) / 4);
+    for (size_t i = 0; i < code.size(); ++i)
+        longs[i / 4] |= uint32_t(code[i]) << (24 - 8 * (i % 4));
+    HunkWriter w;
+    w.header({uint32_t(longs.size())}).block(hunkCodeBlock, longs);
+    if (!relocations.empty()) w.relocations({{0, relocations}});
+    w.put({hunkEndBlock});
+    return w.bytes();
 }
 
 Bytes emulatedFile(const std::string& name) {
