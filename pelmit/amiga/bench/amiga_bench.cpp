@@ -85,8 +85,22 @@ void BM_EmulatedSecondCpuOnly(benchmark::State& state) {
     runSecond(state, false);
 }
 
+// A tune whose routine never returns costs a whole budget on every tick.
+void BM_RunawayTick(benchmark::State& state) {
+    Playback p;
+    if (!p.ready()) {
+        state.SkipWithError("no machine");
+        return;
+    }
+    const uint16_t loopForever = 0x60FE; // bra.s *
+    p.machine.pokeWords(0x3000, &loopForever, 1);
+    const uint32_t none[amigaRegisterCount] = {};
+    for (auto _ : state) p.machine.runAmigaRoutine(0x3000, none);
+}
+
 } // namespace
 
+BENCHMARK(BM_RunawayTick)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EmulatedSecondMixed)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EmulatedSecondCpuOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();
