@@ -1,5 +1,6 @@
 #include "pelmit/format_registry.h"
 
+#include "pelmit/formats/emulated_player.h"
 #include "pelmit/formats/future_composer_player.h"
 #include "pelmit/formats/mod_loader.h"
 #include "pelmit/formats/mod_player.h"
@@ -15,6 +16,8 @@ static const FormatEntry formats[] = {
     {FormatKind::Mod, ModPlayer::create, identifyModFile, readModTitle},
     {FormatKind::SoundMon, SoundMonPlayer::create, identifySoundMon, readSoundMonTitle},
     {FormatKind::SoundFx, SoundFxPlayer::create, identifySoundFx, nullptr},
+    {FormatKind::Emulated, EmulatedPlayer::create,
+     [](std::FILE* stream, const char*) { return isEmulatedFile(stream); }, nullptr},
 };
 
 std::span<const FormatEntry> builtInFormats() {

@@ -23,8 +23,12 @@ int JK_CDECL openStream(int, int, int, int, int) {
 void JK_CDECL closeStream() {
     log("closeStream");
 }
-int JK_CDECL writePcm(char*, int bytes) {
+int JK_CDECL writePcm(char* data, int bytes) {
     std::lock_guard<std::mutex> g(fakeHost.lock);
+    if (fakeHost.keepPcm) {
+        const int16_t* samples = reinterpret_cast<const int16_t*>(data);
+        fakeHost.pcm.insert(fakeHost.pcm.end(), samples, samples + bytes / 2);
+    }
     fakeHost.bytesWritten += bytes;
     fakeHost.writeSizes.push_back(bytes);
     if (!fakeHost.paused)
@@ -106,6 +110,8 @@ void FakeHost::reset() {
     endOfStream = 0;
     dspCalls = 0;
     writableAsked = 0;
+    keepPcm = false;
+    pcm.clear();
 }
 
 int FakeHost::count(const std::string& call) {

@@ -6,6 +6,7 @@
 #include "host/input_module.h"
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ struct FakeHost {
     int dspCalls = 0;
     std::atomic<int> writableAsked{0};
     std::vector<int> writableNeeded; // bytes asked for, from each writableBytes-then-write pair
+    bool keepPcm = false;            // whether writePcm keeps what it is given
+    std::vector<int16_t> pcm;
 
     void reset();
     int count(const std::string& call);

@@ -537,6 +537,30 @@ class EmulatedInfoDialogTest(DialogTest):
                 self.assertEqual(controls[1050]["text"], str(count))
                 self.assertEqual(controls[1000]["range"], [1, 1])
 
+    def test_trackbar_on_an_emulated_tune(self):
+        """The real player: the Hippel test tune's two subsongs, the second an
+        octave above the first."""
+        rc, _, err = run_windows(os.path.join(BIN_DIR, "pelmit_emulated_fixtures.exe"),
+                                 windows_path(self.tmp))
+        self.assertEqual(rc, 0, err)
+        with open(os.path.join(self.tmp, "tune.hip"), "rb") as f:
+            tune = f.read()
+        self.write_ini()
+        summary, windows, pcm = self.play(tune, (
+            1000, "details", "wait Quistor Emulator Info; dump; shot %s; trackbar 1000 2; dump; "
+                             "render 1000; click 1" % self.shot("emulated-hippel.png")),
+            name="tune.hip")
+        d = summary["dialogs"][0]
+        opened, moved = (controls_by_id(w) for w in windows)
+        self.assertEqual([opened[i]["text"] for i in (1052, 1050, 1051)],
+                         ["Jochen Hippel", "2", "1"])
+        self.assertEqual((opened[1000]["position"], opened[1000]["range"]), (1, [1, 2]))
+        self.assertEqual(moved[1051]["text"], "2")
+        before = crossings(pcm, 0, d["atFrame"] - TICK) / (d["atFrame"] - TICK)
+        after = crossings(pcm, d["atFrame"] + 2 * TICK, d["endFrame"]) / \
+            (d["endFrame"] - d["atFrame"] - 2 * TICK)
+        self.assertTrue(1.9 < after / before < 2.1, after / before)
+
 
 if __name__ == "__main__":
     main()
