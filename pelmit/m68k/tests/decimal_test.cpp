@@ -1,6 +1,6 @@
 // ABCD and SBCD: every (destination, source, X) through the register forms
-// against plain models of the decimal steps, and the address order of the
-// memory forms.
+// against plain models of the decimal steps, NBCD over every (operand, X) as
+// the subtraction from zero, and the address order of the memory forms.
 #include "pelmit/m68k/tests/single_step.h"
 
 using namespace pelmit::m68k;
@@ -110,6 +110,23 @@ TEST_F(DecimalInstructions, RegisterFormsOverEveryOperand) {
                     ASSERT_EQ(cycles, 6u);
                 }
     }
+}
+
+// NBCD D0 over every byte and X: zero minus the operand and X by the
+// subtraction's steps, with SBCD's flags; 6 cycles.
+TEST_F(DecimalInstructions, NegateOverEveryOperand) {
+    for (uint32_t dd = 0; dd < 256; ++dd)
+        for (uint32_t x = 0; x < 2; ++x)
+            for (uint32_t zIn = 0; zIn < 2; ++zIn) {
+                d(0) = 0x89ABCD00 | dd;
+                uint32_t cycles = run({0x4800}, x * ccX | zIn * ccZ | ccN | ccV | ccC);
+                Decimal want = subtractModel(0, dd, x);
+                uint32_t flags = want.carry * (ccX | ccC) | (want.result & 0x80 ? ccN : 0) |
+                                 (zIn && want.result == 0 ? ccZ : 0);
+                ASSERT_EQ(d(0), 0x89ABCD00 | want.result) << std::hex << dd << " " << x;
+                ASSERT_EQ(ccr(), flags) << std::hex << dd << " " << x << " " << zIn;
+                ASSERT_EQ(cycles, 6u);
+            }
 }
 
 // -(Ay),-(Ax): the source below Ay, then the destination below Ax as it then
