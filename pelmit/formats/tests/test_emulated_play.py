@@ -3,13 +3,10 @@ stand-in: each is claimed, plays the tone its 68000 routine programs (pitch
 and volume from the PCM) for ten minutes, ends once, and seeks."""
 
 import math
-import os
 
-from jktest import (BIN_DIR, DIST_DIR, TempDirTest, main, read_wav, run_windows, samples16,
-                    testhost)
-from test_play_formats import windows_path
+from jktest import main, read_wav, samples16
+from test_play_formats import FixturePlayTest
 
-PLUGIN = os.path.join(DIST_DIR, "pelmit.dll")
 RATE = 44100
 LENGTH_MS = 600000
 PAL_HALF_CLOCK = 3546894.6
@@ -36,20 +33,11 @@ def frequency(samples):
     return (len(rising) - 1) * RATE / (rising[-1] - rising[0])
 
 
-class EmulatedPlayTest(TempDirTest):
-    def setUp(self):
-        super().setUp()
-        rc, out, err = run_windows(os.path.join(BIN_DIR, "pelmit_emulated_fixtures.exe"),
-                                   windows_path(self.tmp))
-        self.assertEqual(rc, 0, err)
+class EmulatedPlayTest(FixturePlayTest):
+    FIXTURES = "pelmit_emulated_fixtures.exe"
 
     def play(self, name, *extra):
-        wav = os.path.join(self.tmp, name + ".wav")
-        rc, data, err = testhost("play", PLUGIN, windows_path(os.path.join(self.tmp, name)),
-                                 "--wav", wav, *extra)
-        self.assertIsNotNone(data, err)
-        self.assertEqual(rc, 0, err)
-        self.assertEqual(data["violations"], [])
+        data, wav = super().play(name, *extra)
         self.assertEqual(data["startPlayback"], 0)
         self.assertGreater(data["claimsFile"], 0)
         self.assertEqual(data["title"], name)

@@ -21,11 +21,15 @@ def rising_crossings(samples):
     return sum(1 for a, b in zip(samples, samples[1:]) if a < 0 <= b)
 
 
-class FormatPlayTest(TempDirTest):
+class FixturePlayTest(TempDirTest):
+    """Tunes written into the test's folder by a fixture program, played
+    through the plug-in."""
+
+    FIXTURES = "pelmit_format_fixtures.exe"
+
     def setUp(self):
         super().setUp()
-        rc, out, err = run_windows(os.path.join(BIN_DIR, "pelmit_format_fixtures.exe"),
-                                   windows_path(self.tmp))
+        rc, out, err = run_windows(os.path.join(BIN_DIR, self.FIXTURES), windows_path(self.tmp))
         self.assertEqual(rc, 0, err)
 
     def play(self, name, *extra):
@@ -37,6 +41,8 @@ class FormatPlayTest(TempDirTest):
         self.assertEqual(data["violations"], [])
         return data, wav
 
+
+class FormatPlayTest(FixturePlayTest):
     def check_played_out(self, data, length_ms, title):
         self.assertEqual(data["startPlayback"], 0)
         self.assertGreater(data["claimsFile"], 0)
