@@ -184,12 +184,16 @@ function(jk_program name)
     endif()
 endfunction()
 
-# jk_fuzzer(name SOURCES ... [LIBS ...] [SECONDS s] [CORPUS dir]): a libFuzzer
+# jk_fuzzer(name SOURCES ... [LIBS ...] [SECONDS s] [CORPUS dir]
+#           [SEED_SOURCES ... [SEED_LIBS ...] SEED_FILE file]): a libFuzzer
 # target (LLVMFuzzerTestOneInput), built by the fuzz preset only. ctest runs it
 # for a short while (SECONDS, 20 by default) from the seed corpus, if any;
-# longer runs: build/fuzz/bin/NAME -max_total_time=600 CORPUS.
+# longer runs: build/fuzz/bin/NAME -max_total_time=600 CORPUS. SEED_SOURCES
+# make a program that writes seed files into the folder it is given
+# (build/fuzz/fuzz-seeds/NAME, one of them SEED_FILE), which becomes the corpus.
 function(jk_fuzzer name)
-    cmake_parse_arguments(A "" "SECONDS;CORPUS" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(A "" "SECONDS;CORPUS;SEED_FILE" "SOURCES;LIBS;SEED_SOURCES;SEED_LIBS"
+                          ${ARGN})
     if(NOT JK_FUZZ)
         return()
     endif()
@@ -198,6 +202,17 @@ function(jk_fuzzer name)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     add_dependencies(jk_fuzzers ${name})
+    if(A_SEED_SOURCES)
+        set(A_CORPUS "${CMAKE_BINARY_DIR}/fuzz-seeds/${name}")
+        add_executable(${name}_seeds ${A_SEED_SOURCES})
+        target_link_libraries(${name}_seeds PRIVATE jk_options ${A_SEED_LIBS})
+        target_include_directories(${name}_seeds PRIVATE ${CMAKE_SOURCE_DIR})
+        add_custom_command(OUTPUT "${A_CORPUS}/${A_SEED_FILE}"
+                           COMMAND ${CMAKE_COMMAND} -E make_directory "${A_CORPUS}"
+                           COMMAND ${name}_seeds "${A_CORPUS}" DEPENDS ${name}_seeds)
+        add_custom_target(${name}_seed_files DEPENDS "${A_CORPUS}/${A_SEED_FILE}")
+        add_dependencies(${name} ${name}_seed_files)
+    endif()
     if(NOT A_SECONDS)
         set(A_SECONDS 20)
     endif()
