@@ -60,8 +60,7 @@ const char* EmulatedPlayer::subFormatName() const {
 }
 
 void EmulatedPlayer::selectSubsong(int index) {
-    while (busy.load()) {
-    }
+    inTick.waitForEnd();
     currentSubsong = int32_t(int64_t(firstSubsong) + index - 1);
     if (!machine) return;
     initSong();
@@ -142,8 +141,7 @@ void EmulatedPlayer::startSong() {
 }
 
 void EmulatedPlayer::stopSong() {
-    while (busy.load()) {
-    }
+    inTick.waitForEnd();
     if (!started) return;
     started = 0;
     if (tickTimer) tickTimer->stop();
@@ -160,9 +158,7 @@ int EmulatedPlayer::seekToMs(int targetMs) {
 
 void EmulatedPlayer::tickCallback(void* self) {
     auto* player = static_cast<EmulatedPlayer*>(self);
-    player->busy = 1;
-    player->playTick();
-    player->busy = 0;
+    player->inTick.run([player] { player->playTick(); });
 }
 
 void EmulatedPlayer::playTick() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "pelmit/format_player.h"
+#include "pelmit/formats/player_controls.h"
 #include "pelmit/mixer/sound_device.h"
 #include "pelmit/mixer/tick_timer.h"
 #include "pelmit/subsong_selection.h"
@@ -99,7 +100,7 @@ private:
     void playTick();
 
     std::atomic<int32_t> started{0};
-    std::atomic<int32_t> busy{0};
+    TickInProgress inTick;
     TickTimer* tickTimer = nullptr;
     VoiceSet* voiceSet = nullptr;
     char title[256] = {};

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "pelmit/format_player.h"
+#include "pelmit/formats/player_controls.h"
 #include "pelmit/mixer/sound_device.h"
 
 #include <array>
@@ -167,7 +168,8 @@ private:
     FcSound sounds[fcSoundCount];
     char title[256] = {};
 
-    std::atomic<int> playing{0}, inTick{0};
+    std::atomic<int> playing{0};
+    TickInProgress inTick;
     int songEnded = 0;
     uint8_t speed = 3, speedCounter = 3;
     FcVoice voices[4];

@@ -7,8 +7,6 @@
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/mixer/tick_timer.h"
 
-#include <thread>
-
 namespace pelmit {
 
 namespace {
@@ -86,9 +84,7 @@ uint8_t FcSequenceCursor::at(uint32_t ahead) const {
 
 void FutureComposerPlayer::tickCallback(void* player) {
     auto* p = static_cast<FutureComposerPlayer*>(player);
-    p->inTick = 1;
-    p->tick();
-    p->inTick = 0;
+    p->inTick.run([p] { p->tick(); });
 }
 
 void FutureComposerPlayer::reset() {
@@ -124,7 +120,7 @@ void FutureComposerPlayer::startSong() {
 }
 
 void FutureComposerPlayer::stopSong() {
-    while (inTick) std::this_thread::yield();
+    inTick.waitForEnd();
     if (playing != 1) return;
     playing = 0;
     if (TickTimer* timer = mixer.getTickTimer()) timer->stop();

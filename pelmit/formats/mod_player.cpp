@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <thread>
 
 namespace pelmit {
 
@@ -107,7 +106,7 @@ void ModPlayer::startSong() {
 }
 
 void ModPlayer::stopSong() {
-    while (inTick.load()) std::this_thread::yield();
+    inTick.waitForEnd();
     if (!started) return;
     started = 0;
     if (timer) timer->stop();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "pelmit/format_player.h"
+#include "pelmit/formats/player_controls.h"
 #include "pelmit/formats/mod_loader.h"
 #include "pelmit/formats/mod_song.h"
 #include "pelmit/mixer/tick_timer.h"
@@ -125,7 +126,7 @@ private:
     uint16_t ended = 0;
     std::atomic<int> started{0};
     ModChannel channels[modMaxChannels];
-    std::atomic<int> inTick{0};
+    TickInProgress inTick;
     TickTimer* timer = nullptr;
     uint16_t tempo = 125, speed = 6;
     // Song time in microseconds, for the time limit.

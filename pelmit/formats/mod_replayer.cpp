@@ -65,9 +65,7 @@ void ModPlayer::seedRandomDelay(uint32_t seed) {
 
 void ModPlayer::tickCallback(void* player) {
     auto* self = static_cast<ModPlayer*>(player);
-    self->inTick = 1;
-    self->tick();
-    self->inTick = 0;
+    self->inTick.run([self] { self->tick(); });
 }
 
 void ModPlayer::resetPlayback() {

@@ -239,8 +239,7 @@ void SoundFxPlayer::startSong() {
 }
 
 void SoundFxPlayer::stopSong() {
-    while (inTick.load()) {
-    }
+    inTick.waitForEnd();
     if (!started) return;
     started = 0;
     if (TickTimer* timer = mixer.getTickTimer()) timer->stop();
@@ -257,9 +256,7 @@ int SoundFxPlayer::seekToMs(int targetMs) {
 
 void SoundFxPlayer::tickCallback(void* self) {
     auto* player = static_cast<SoundFxPlayer*>(self);
-    player->inTick = 1;
-    player->tick();
-    player->inTick = 0;
+    player->inTick.run([player] { player->tick(); });
 }
 
 void SoundFxPlayer::tick() {

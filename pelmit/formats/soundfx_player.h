@@ -4,6 +4,7 @@
 #pragma once
 
 #include "pelmit/format_player.h"
+#include "pelmit/formats/player_controls.h"
 #include "pelmit/mixer/sound_device.h"
 
 #include <array>
@@ -105,7 +106,7 @@ private:
 
     int32_t lengthMs = 0;
     int32_t started = 0;
-    std::atomic<int32_t> inTick{0};
+    TickInProgress inTick;
     VoiceSet* voices = nullptr;
     uint8_t orders[sfxOrderCount] = {};
     std::unique_ptr<SfxCell[]> patterns;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "pelmit/format_player.h"
+#include "pelmit/formats/player_controls.h"
 #include "pelmit/mixer/sound_device.h"
 
 #include <array>
@@ -168,7 +169,7 @@ private:
 
     // Playing state.
     uint32_t playing = 0;
-    std::atomic<uint32_t> inTick{0};
+    TickInProgress inTick;
     uint32_t songEnded = 0;
     uint32_t speed = 6, speedCounter = 1;
     uint32_t arpeggioPhase = 1;

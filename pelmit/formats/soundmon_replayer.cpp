@@ -130,8 +130,7 @@ void SoundMonPlayer::startSong() {
 }
 
 void SoundMonPlayer::stopSong() {
-    while (inTick.load()) {
-    }
+    inTick.waitForEnd();
     if (playing != 1) return;
     playing = 0;
     if (TickTimer* timer = mixer.getTickTimer()) timer->stop();
@@ -149,9 +148,7 @@ int SoundMonPlayer::seekToMs(int targetMs) {
 
 void SoundMonPlayer::tickCallback(void* self) {
     auto* player = static_cast<SoundMonPlayer*>(self);
-    player->inTick = 1;
-    player->tick();
-    player->inTick = 0;
+    player->inTick.run([player] { player->tick(); });
 }
 
 void SoundMonPlayer::tick() {
