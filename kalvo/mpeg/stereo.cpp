@@ -15,7 +15,9 @@ constexpr double pi = 3.14159265358979323846;
 
 struct IntensityTables {
     float mpeg1Left[7], mpeg1Right[7];
-    float mpeg2[2][16]; // io^n for intensity_scale 0 (io = 2^-1/4) and 1 (2^-1/2)
+    // io^n for intensity_scale 0 (io = 2^-1/4) and 1 (2^-1/2); five-bit scale
+    // factors give positions up to 31, which reach n = 16.
+    float mpeg2[2][17];
     IntensityTables() {
         for (int p = 0; p < 7; ++p) {
             double s = std::sin(p * pi / 12), c = std::cos(p * pi / 12);
@@ -24,7 +26,7 @@ struct IntensityTables {
         }
         mpeg1Left[6] = 1.0f;
         mpeg1Right[6] = 0.0f;
-        for (int n = 0; n < 16; ++n) {
+        for (int n = 0; n < 17; ++n) {
             mpeg2[0][n] = float(std::pow(2.0, -0.25 * n));
             mpeg2[1][n] = float(std::pow(2.0, -0.5 * n));
         }

@@ -188,6 +188,18 @@ const Case cases[] = {
          for (int k = 0; k < 21; ++k) r.scaleFactors.push_back({uint32_t(k * 5 + i) % 16, 4});
      },
      false},
+    {"MPEG-2 intensity stereo, five-bit positions up to 31", 1, 1, 1,
+     [](CraftFrame& f, int i) {
+         f.modeExtension = 1;
+         CraftGranule& r = f.gr[0][1];
+         rightUpTo(r, 30);
+         r.scalefacCompress = 2 * 179 + (i & 1); // slen 4, 5, 5 over 7, 7, 7 factors
+         r.scaleFactors.clear();
+         for (int k = 0; k < 21; ++k)
+             r.scaleFactors.push_back(
+                 {k < 7 ? uint32_t(k + i) % 16 : uint32_t(31 - (k + i) % 8), k < 7 ? 4 : 5});
+     },
+     false},
     {"MPEG-2 intensity stereo, short blocks", 1, 0, 1,
      [](CraftFrame& f, int i) {
          f.modeExtension = 1;
