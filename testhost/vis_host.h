@@ -26,7 +26,7 @@ inline int64_t windowNumber(HWND w) {
 // commands, which it logs.
 class VisHostWindow {
 public:
-    bool create();
+    bool create(const std::string& title);
     ~VisHostWindow();
     HWND handle() const { return window_; }
     struct Message {
@@ -57,7 +57,7 @@ private:
         HWND window;
         std::string title, className;
         bool ownedByHost;
-        RECT rect;
+        RECT rect, client; // screen coordinates
     };
     static BOOL CALLBACK collect(HWND w, LPARAM self);
     HWND host_;

@@ -7,7 +7,9 @@
 // probe.ini keys (defaults): modules (1), header (1; 0: the getter returns
 // null), startResult (0), stopAfter (0; n: renderFrame returns 1 on its n-th
 // call), spectrumChannels (2), waveformChannels (2), latency (25), delay (25),
-// window (1: startModule opens a window that draws the rows), x, y (0, 0).
+// window (1: startModule opens a window that draws the rows, and fails with 1
+// when it cannot have its window class or window), x, y (0, 0). The window
+// logs its mouse messages, and a right click opens a menu.
 #include "host/host_window.h"
 #include "host/vis_module.h"
 
@@ -24,7 +26,7 @@ constexpr int pictureWidth = visRowLength, pictureHeight = 256;
 
 HINSTANCE self;
 std::string folder, name; // "Z:\dir\" and "probe_a"
-bool configured;
+bool configured, classRegistered;
 
 struct Config {
     int modules, header, startResult, stopAfter, spectrumChannels, waveformChannels, latency, delay,
@@ -136,6 +138,36 @@ void drawRows(ModuleState& s, VisModule* m) {
     }
 }
 
+// A mouse message with its client point and where the cursor was.
+void logMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    char buf[256];
+    std::snprintf(buf, sizeof buf,
+                  "{\"op\":\"mouse\",\"message\":%u,\"keys\":%u,\"at\":[%d,%d],"
+                  "\"cursor\":[%ld,%ld]}",
+                  msg, unsigned(wp), int(short(LOWORD(lp))), int(short(HIWORD(lp))), long(cursor.x),
+                  long(cursor.y));
+    logLine(buf);
+}
+
+// A right click opens a menu of every kind of item at the clicked point and
+// logs the command chosen (0 for none).
+void showMenu(HWND w, LPARAM lp) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING | MF_GRAYED, 1, "Title");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING | MF_CHECKED, 2, "Checked");
+    AppendMenuA(menu, MF_STRING, 3, "Radio");
+    CheckMenuRadioItem(menu, 3, 3, 3, MF_BYCOMMAND);
+    AppendMenuA(menu, MF_STRING, 4, "Plain");
+    POINT at{short(LOWORD(lp)), short(HIWORD(lp))};
+    ClientToScreen(w, &at);
+    int command = int(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, w, nullptr));
+    DestroyMenu(menu);
+    logLine("{\"op\":\"menu\",\"command\":" + std::to_string(command) + "}");
+}
+
 LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     auto* m = reinterpret_cast<VisModule*>(GetWindowLongPtrA(w, GWLP_USERDATA));
     switch (msg) {
@@ -156,11 +188,21 @@ LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYUP:
         if (m) return jkForwardKey(m->hostWindow, msg, wp, lp);
         break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        logMouse(msg, wp, lp);
+        if (msg == WM_RBUTTONDOWN) showMenu(w, lp);
+        return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-void openWindow(VisModule* m) {
+// false when the window class or the window cannot be had; the start then fails.
+bool openWindow(VisModule* m) {
     ModuleState& s = states[m - modules];
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -178,7 +220,11 @@ void openWindow(VisModule* m) {
     wc.hInstance = self;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = "JkVisProbe";
-    RegisterClassA(&wc); // fails harmlessly when another module registered it
+    // Registered once for all modules, at the first window.
+    if (!classRegistered) {
+        if (!RegisterClassA(&wc)) return false;
+        classRegistered = true;
+    }
     RECT r{0, 0, pictureWidth, pictureHeight};
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
     AdjustWindowRect(&r, style, FALSE);
@@ -186,7 +232,9 @@ void openWindow(VisModule* m) {
     s.window = CreateWindowExA(0, wc.lpszClassName, m->displayName, style, config.x + 30 * index,
                                config.y + 30 * index, r.right - r.left, r.bottom - r.top,
                                m->hostWindow, nullptr, self, nullptr);
+    if (!s.window) return false;
     SetWindowLongPtrA(s.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m));
+    return true;
 }
 
 void closeWindow(ModuleState& s) {
@@ -205,9 +253,12 @@ int JK_CDECL startModule(VisModule* m) {
     logCall("start", m);
     ModuleState& s = states[m - modules];
     if (config.startResult != 0) return config.startResult;
+    if (config.window && !openWindow(m)) {
+        closeWindow(s);
+        return 1;
+    }
     s.started = true;
     s.renders = 0;
-    if (config.window) openWindow(m);
     return 0;
 }
 
@@ -266,7 +317,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     } else if (reason == DLL_PROCESS_DETACH) {
         logLine(std::string("{\"op\":\"unload\",\"processExit\":") + (reserved ? "true" : "false") +
                 "}");
-        if (!reserved) UnregisterClassA("JkVisProbe", self);
+        if (!reserved && classRegistered) UnregisterClassA("JkVisProbe", self);
     }
     return TRUE;
 }
