@@ -16,6 +16,8 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace testhost {
 
@@ -36,6 +38,7 @@ struct VisOptions {
     bool stopTwice = false;
     std::string script;
     int restarts = 0;
+    std::vector<std::pair<int, int>> keysAt; // frame, virtual-key code
     std::string refuseWindow, holdClass, hostTitle = "testhost";
 };
 
@@ -44,7 +47,7 @@ const char usageText[] =
     "       [--signal silence|sine:HZ|noise|sweep|FILE.wav] [--rate HZ] [--channels 1|2]\n"
     "       [--shot OUT.bmp|OUT.png] [--shot-every K] [--config] [--realtime]\n"
     "       [--stop-twice] [--do SCRIPT] [--restarts N] [--refuse-window CLASS]\n"
-    "       [--hold-class CLASS] [--host-title TEXT]\n";
+    "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n";
 
 bool parseOptions(int argc, char** argv, VisOptions& o) {
     if (argc < 1) return false;
@@ -69,6 +72,12 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
             o.shotEvery = std::atoi(argv[++i]);
         } else if (a == "--do" && hasValue) {
             o.script = argv[++i];
+        } else if (a == "--key-at" && hasValue) {
+            int frame, vk;
+            char end;
+            if (std::sscanf(argv[++i], "%d:%d%c", &frame, &vk, &end) != 2 || frame < 1 || vk < 1)
+                return false;
+            o.keysAt.push_back({frame, vk});
         } else if (a == "--restarts" && hasValue) {
             o.restarts = std::atoi(argv[++i]);
         } else if (a == "--refuse-window" && hasValue) {
@@ -243,6 +252,12 @@ public:
         j.key("stopCalls").value(firstRound_.stopCalls);
         j.key("frameLatencyMs").value(latency_);
         j.key("frameDelayMs").value(delay_);
+        const Round& f = firstRound_;
+        j.key("renderMs").beginObject();
+        j.key("mean").value(f.rendered ? f.renderMsTotal / f.rendered : 0.0);
+        j.key("max").value(f.renderMsMax);
+        j.key("total").value(f.renderMsTotal);
+        j.endObject();
         j.key("screen").beginObject();
         j.key("beforeStart");
         size(j, firstRound_.screenBefore);
@@ -277,6 +292,7 @@ private:
         int startResult = 0, rendered = 0, stopCalls = 0;
         const char* stopReason = "notStarted";
         std::optional<POINT> screenBefore, screenLastFrame, screenAfter;
+        double renderMsTotal = 0, renderMsMax = 0;
     };
 
     static void size(JsonWriter& j, const std::optional<POINT>& p) {
@@ -302,6 +318,24 @@ private:
         if (!RegisterClassA(&wc)) errors_.push_back("cannot register the class " + o_.holdClass);
     }
 
+    // The keys asked for at this frame, posted as the window script's key
+    // posts them to the module's key window and served before anything else.
+    void pressKeysAt(int frame) {
+        bool pressed = false;
+        for (const auto& [at, vk] : o_.keysAt) {
+            if (at != frame) continue;
+            HWND target = windows_.firstOpenOwnedByHost();
+            if (!target) {
+                errors_.push_back("no module window for the key at frame " + std::to_string(frame));
+                continue;
+            }
+            PostMessageA(target, WM_KEYDOWN, WPARAM(vk), 1);
+            PostMessageA(target, WM_KEYUP, WPARAM(vk), LPARAM(0xC0000001u));
+            pressed = true;
+        }
+        if (pressed) pumpMessages();
+    }
+
     Round runRound(VisModule* m, int round, bool last) {
         Round r;
         windows_.ignoreExisting();
@@ -323,12 +357,21 @@ private:
         while (r.rendered < o_.frames) {
             m = module();
             fillRows(m);
+            LARGE_INTEGER before, after, ticksPerSecond;
+            QueryPerformanceCounter(&before);
             int result = m->renderFrame(m);
+            QueryPerformanceCounter(&after);
+            QueryPerformanceFrequency(&ticksPerSecond);
+            double ms =
+                double(after.QuadPart - before.QuadPart) * 1000.0 / double(ticksPerSecond.QuadPart);
+            r.renderMsTotal += ms;
+            r.renderMsMax = std::max(r.renderMsMax, ms);
             ++r.rendered;
             bool alive =
                 o_.realtime ? pumpFor(DWORD(std::max(m->frameDelayMs, 0))) : pumpMessages();
             r.screenLastFrame = screenSize();
             windows_.update();
+            pressKeysAt(r.rendered);
             shotTaken = false;
             if (!shot.empty() && o_.shotEvery && r.rendered % o_.shotEvery == 0) {
                 shoot(numberedShot(shot, r.rendered));

@@ -99,6 +99,12 @@ RECT ModuleWindows::area() const {
     return all;
 }
 
+HWND ModuleWindows::firstOpenOwnedByHost() const {
+    for (const Seen& s : seen_)
+        if (IsWindow(s.window) && GetWindow(s.window, GW_OWNER) == host_) return s.window;
+    return nullptr;
+}
+
 std::vector<std::string> ModuleWindows::stillOpen() const {
     std::vector<std::string> open;
     for (const Seen& s : seen_)

@@ -130,6 +130,12 @@ BOOL CALLBACK dumpChild(HWND c, LPARAM param) {
             j.value(buf);
         }
         j.endArray();
+    } else if (_stricmp(cls.c_str(), UPDOWN_CLASSA) == 0) {
+        int low = 0, high = 0;
+        SendMessageA(c, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                     reinterpret_cast<LPARAM>(&high));
+        j.key("position").value(int(SendMessageA(c, UDM_GETPOS32, 0, 0)));
+        j.key("range").beginArray().value(low).value(high).endArray();
     } else if (_stricmp(cls.c_str(), WC_LISTVIEWA) == 0) {
         dumpListView(j, c);
     }

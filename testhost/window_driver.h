@@ -27,7 +27,8 @@
 //   shot FILE.bmp       save the current window as it is on screen (or FILE.png)
 //   sleep MS            wait
 //   close               send the current window WM_CLOSE
-// "dump" gives list views their columns ([title, width]) and rows (the texts
+// "dump" gives trackbars and up-down controls their position and range, list
+// views their columns ([title, width]) and rows (the texts
 // of every column), and a pop-up menu window (class "#32768") its menu's items.
 #pragma once
 

@@ -222,6 +222,35 @@ class VisTest(ProbeTest):
                                  [os.path.join(self.tmp, "%s-%04d.png" % (name, k))
                                   for k in (2, 4)])
 
+    def test_keys_at_frames_and_render_times(self):
+        self.probes.add("ka")
+        shot = os.path.join(self.tmp, "ka.bmp")
+        data = self.vis("ka", "--frames", "6", "--key-at", "2:70", "--key-at", "5:72",
+                        "--key-at", "2:71", "--shot", shot, "--shot-every", "2")
+        # Each key lands right after its frame, before the next one.
+        events = [e["op"] if e["op"] != "key" else (e["message"], e["vk"])
+                  for e in self.probes.log("ka") if e["op"] in ("render", "key")]
+        keys = lambda *vks: [(m, vk) for vk in vks for m in (256, 257)]
+        self.assertEqual(events, ["render"] * 2 + keys(70, 71) + ["render"] * 3 + keys(72)
+                         + ["render"])
+        self.assertIn([257, 72, 0xC0000001], data["hostMessages"])
+        # Render times: reported, never judged.
+        ms = data["renderMs"]
+        self.assertTrue(0 <= ms["mean"] <= ms["max"] <= ms["total"])
+        self.assertAlmostEqual(ms["mean"] * 6, ms["total"], delta=0.01)  # printed rounded
+
+    def test_settings_window_and_environment(self):
+        self.probes.add("w", window=0, settings=1)
+        rc, out, err = run_windows(TESTHOST, "vis", self.probes.path("w"), "--config", "--do",
+                                   "wait Probe settings; dump; close",
+                                   env={"JK_PROBE_NOTE": "from the test"})
+        self.assertEqual(rc, 0, err)
+        [window] = dumps(out)
+        spin = next(c for c in window["controls"] if c["id"] == 201)
+        self.assertEqual(spin["class"], "msctls_updown32")
+        self.assertEqual((spin["position"], spin["range"]), (4, [1, 9]))
+        self.assertEqual(self.probes.log("w")[0], {"op": "load", "note": "from the test"})
+
     def test_settings_and_a_second_stop(self):
         self.probes.add("s", window=0)
         data = self.vis("s", "--config")
@@ -239,8 +268,10 @@ class VisTest(ProbeTest):
         self.probes.add("b")
         rc, _, _ = testhost("vis", self.probes.path("b"), "--module", "1")
         self.assertEqual(rc, 1)
-        rc, _, _ = testhost("vis", self.probes.path("b"), "--signal", "sine:x")
-        self.assertEqual(rc, 2)
+        for option in (["--signal", "sine:x"], ["--key-at", "3"], ["--key-at", "0:70"],
+                       ["--key-at", "2:70x"], ["--restarts", "-1"]):
+            rc, _, _ = testhost("vis", self.probes.path("b"), *option)
+            self.assertEqual(rc, 2, option)
 
 
 if __name__ == "__main__":

@@ -9,9 +9,14 @@
 // call), spectrumChannels (2), waveformChannels (2), latency (25), delay (25),
 // window (1: startModule opens a window that draws the rows, and fails with 1
 // when it cannot have its window class or window), x, y (0, 0). The window
-// logs its mouse messages, and a right click opens a menu.
+// logs its mouse messages and keys, and a right click opens a menu.
+// settings (0; 1: openModuleSettings shows a settings window with a tab
+// control and a page of controls, and logs their notifications). A note in
+// the environment variable JK_PROBE_NOTE goes into the load line.
 #include "host/host_window.h"
 #include "host/vis_module.h"
+
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -26,11 +31,11 @@ constexpr int pictureWidth = visRowLength, pictureHeight = 256;
 
 HINSTANCE self;
 std::string folder, name; // "Z:\dir\" and "probe_a"
-bool configured, classRegistered;
+bool configured, classRegistered, pageClassRegistered;
 
 struct Config {
     int modules, header, startResult, stopAfter, spectrumChannels, waveformChannels, latency, delay,
-        window, x, y;
+        window, x, y, settings;
 } config;
 
 struct ModuleState {
@@ -106,6 +111,7 @@ void configure() {
     config.window = readKey("window", 1);
     config.x = readKey("x", 0);
     config.y = readKey("y", 0);
+    config.settings = readKey("settings", 0);
     for (int i = 0; i < maxModules; ++i) {
         VisModule& m = modules[i];
         std::snprintf(moduleNames[i], sizeof moduleNames[i], "Probe %s #%d", name.c_str(), i);
@@ -186,6 +192,8 @@ LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_KEYDOWN:
     case WM_KEYUP:
+        logLine("{\"op\":\"key\",\"message\":" + std::to_string(msg) +
+                ",\"vk\":" + std::to_string(wp) + "}");
         if (m) return jkForwardKey(m->hostWindow, msg, wp, lp);
         break;
     case WM_MOUSEMOVE:
@@ -245,8 +253,71 @@ void closeWindow(ModuleState& s) {
     s.pixels = nullptr;
 }
 
+// The settings window's page: where its controls' notifications arrive.
+LRESULT CALLBACK pageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND || msg == WM_HSCROLL || msg == WM_VSCROLL) {
+        int id = msg == WM_COMMAND ? LOWORD(wp) : GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+        logLine("{\"op\":\"notify\",\"message\":" + std::to_string(msg) +
+                ",\"id\":" + std::to_string(id) + ",\"code\":" + std::to_string(LOWORD(wp)) + "}");
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+HWND addChild(HWND parent, const char* cls, const char* text, DWORD style, int id, int x, int y,
+              int width, int height) {
+    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(INT_PTR(id)), self, nullptr);
+}
+
+// The settings window, modal until it is closed: a tab control and, below
+// it, a page that holds the controls (as a property sheet's page does).
+void runSettingsWindow(VisModule* m) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = pageProc;
+    wc.hInstance = self;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "JkVisProbePage";
+    if (!pageClassRegistered) pageClassRegistered = RegisterClassA(&wc) != 0;
+    HWND w = CreateWindowExA(0, "JkVisProbePage", "Probe settings",
+                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 320,
+                             240, m->hostWindow, nullptr, self, nullptr);
+    if (!w) return;
+    HWND tabs = addChild(w, "SysTabControl32", "", 0, 300, 4, 4, 300, 24);
+    const char* names[] = {"First", "Second"};
+    for (int i = 0; i < 2; ++i) {
+        TCITEMA tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = const_cast<char*>(names[i]);
+        SendMessageA(tabs, TCM_INSERTITEMA, WPARAM(i), reinterpret_cast<LPARAM>(&tab));
+    }
+    HWND page = addChild(w, "JkVisProbePage", "", WS_CLIPCHILDREN, 301, 4, 32, 300, 170);
+    addChild(page, "EDIT", "", WS_BORDER, 200, 8, 8, 60, 22);
+    HWND spin = addChild(page, "msctls_updown32", "",
+                         UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY, 201, 0, 0, 0, 0);
+    SendMessageA(spin, UDM_SETRANGE32, 1, 9);
+    SendMessageA(spin, UDM_SETPOS32, 0, 4);
+    HWND bar = addChild(page, "msctls_trackbar32", "", 0, 202, 8, 40, 200, 30);
+    SendMessageA(bar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+    addChild(page, "BUTTON", "Check", BS_AUTOCHECKBOX, 203, 8, 80, 100, 20);
+    HWND combo = addChild(page, "COMBOBOX", "", CBS_DROPDOWNLIST, 204, 8, 110, 100, 100);
+    for (const char* item : {"a", "b", "c"})
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    MSG msg;
+    while (IsWindow(w)) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(int(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (IsWindow(w)) DestroyWindow(w);
+}
+
 void JK_CDECL openModuleSettings(VisModule* m) {
     logCall("settings", m);
+    if (config.settings) runSettingsWindow(m);
 }
 
 int JK_CDECL startModule(VisModule* m) {
@@ -313,11 +384,17 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
             m.renderFrame = renderFrame;
             m.stopModule = stopModule;
         }
-        logLine("{\"op\":\"load\"}");
+        // A note from the environment shows that testhost passes it on.
+        char note[256] = "";
+        if (GetEnvironmentVariableA("JK_PROBE_NOTE", note, sizeof note) < sizeof note && *note)
+            logLine(std::string("{\"op\":\"load\",\"note\":\"") + note + "\"}");
+        else
+            logLine("{\"op\":\"load\"}");
     } else if (reason == DLL_PROCESS_DETACH) {
         logLine(std::string("{\"op\":\"unload\",\"processExit\":") + (reserved ? "true" : "false") +
                 "}");
         if (!reserved && classRegistered) UnregisterClassA("JkVisProbe", self);
+        if (!reserved && pageClassRegistered) UnregisterClassA("JkVisProbePage", self);
     }
     return TRUE;
 }
