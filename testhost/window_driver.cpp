@@ -136,6 +136,20 @@ BOOL CALLBACK dumpChild(HWND c, LPARAM param) {
                      reinterpret_cast<LPARAM>(&high));
         j.key("position").value(int(SendMessageA(c, UDM_GETPOS32, 0, 0)));
         j.key("range").beginArray().value(low).value(high).endArray();
+    } else if (_stricmp(cls.c_str(), WC_TABCONTROLA) == 0) {
+        int n = int(SendMessageA(c, TCM_GETITEMCOUNT, 0, 0));
+        j.key("selected").value(int(SendMessageA(c, TCM_GETCURSEL, 0, 0)));
+        j.key("tabs").beginArray();
+        for (int i = 0; i < n && i < 256; ++i) {
+            char text[256] = "";
+            TCITEMA tab{};
+            tab.mask = TCIF_TEXT;
+            tab.pszText = text;
+            tab.cchTextMax = sizeof text;
+            SendMessageA(c, TCM_GETITEMA, WPARAM(i), LPARAM(&tab));
+            j.value(text);
+        }
+        j.endArray();
     } else if (_stricmp(cls.c_str(), WC_LISTVIEWA) == 0) {
         dumpListView(j, c);
     }
@@ -251,8 +265,27 @@ void WindowDriver::run() {
     }
 }
 
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK findControl(HWND c, LPARAM param) {
+    auto* search = reinterpret_cast<ControlSearch*>(param);
+    if (GetDlgCtrlID(c) != search->id) return TRUE;
+    search->found = c;
+    return FALSE;
+}
+
+// A child of the current window first, then among all descendants: a
+// property sheet's controls sit in its pages, but in a dialog an inner part
+// of a control (a combo box's list) may carry a dialog item's number too.
 HWND WindowDriver::control(const std::string& id) {
-    return current_ ? GetDlgItem(current_, std::atoi(id.c_str())) : nullptr;
+    if (!current_) return nullptr;
+    if (HWND child = GetDlgItem(current_, std::atoi(id.c_str()))) return child;
+    ControlSearch search{std::atoi(id.c_str()), nullptr};
+    EnumChildWindows(current_, findControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 bool WindowDriver::mouse(const std::string& button, int x, int y) {
@@ -387,7 +420,7 @@ bool WindowDriver::perform(const std::vector<std::string>& w) {
         bool combo = _stricmp(className(c).c_str(), "ComboBox") == 0;
         SendMessageA(c, combo ? CB_SETCURSEL : LB_SETCURSEL, WPARAM(index), 0);
         WORD note = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
-        SendMessageA(current_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), note), LPARAM(c));
+        SendMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), note), LPARAM(c));
         return true;
     }
     if (verb == "trackbar" && w.size() == 3) {
@@ -395,8 +428,8 @@ bool WindowDriver::perform(const std::vector<std::string>& w) {
         SendMessageA(c, TBM_SETPOS, TRUE, pos);
         // Setting the position sends no notification: send the one a drag would.
         UINT msg = (GetWindowLongA(c, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
-        SendMessageA(current_, msg, MAKEWPARAM(TB_THUMBPOSITION, pos), LPARAM(c));
-        SendMessageA(current_, msg, MAKEWPARAM(TB_ENDTRACK, 0), LPARAM(c));
+        SendMessageA(GetParent(c), msg, MAKEWPARAM(TB_THUMBPOSITION, pos), LPARAM(c));
+        SendMessageA(GetParent(c), msg, MAKEWPARAM(TB_ENDTRACK, 0), LPARAM(c));
         return true;
     }
     return false;

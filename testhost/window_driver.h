@@ -27,9 +27,13 @@
 //   shot FILE.bmp       save the current window as it is on screen (or FILE.png)
 //   sleep MS            wait
 //   close               send the current window WM_CLOSE
-// "dump" gives trackbars and up-down controls their position and range, list
-// views their columns ([title, width]) and rows (the texts
-// of every column), and a pop-up menu window (class "#32768") its menu's items.
+// A control ID is looked for among all descendants of the current window, and
+// select, check and trackbar notify the control's parent, as a real change
+// would (in a property sheet that is the page, not the sheet).
+// "dump" gives trackbars and up-down controls their position and range, tab
+// controls their tabs' texts, list views their columns ([title, width]) and
+// rows (the texts of every column), and a pop-up menu window (class "#32768")
+// its menu's items.
 #pragma once
 
 #include <windows.h>

@@ -240,15 +240,23 @@ class VisTest(ProbeTest):
         self.assertAlmostEqual(ms["mean"] * 6, ms["total"], delta=0.01)  # printed rounded
 
     def test_settings_window_and_environment(self):
+        # The controls sit in a page inside the window, which gets their notifications.
         self.probes.add("w", window=0, settings=1)
-        rc, out, err = run_windows(TESTHOST, "vis", self.probes.path("w"), "--config", "--do",
-                                   "wait Probe settings; dump; close",
-                                   env={"JK_PROBE_NOTE": "from the test"})
+        rc, out, err = run_windows(
+            TESTHOST, "vis", self.probes.path("w"), "--config", "--do",
+            "wait Probe settings; select 204 2; check 203 1; trackbar 202 7; dump; close",
+            env={"JK_PROBE_NOTE": "from the test"})
         self.assertEqual(rc, 0, err)
         [window] = dumps(out)
-        spin = next(c for c in window["controls"] if c["id"] == 201)
-        self.assertEqual(spin["class"], "msctls_updown32")
-        self.assertEqual((spin["position"], spin["range"]), (4, [1, 9]))
+        controls = {c["id"]: c for c in window["controls"]}
+        self.assertEqual((controls[200]["text"], controls[201]["class"]), ("4", "msctls_updown32"))
+        self.assertEqual((controls[201]["position"], controls[201]["range"]), (4, [1, 9]))
+        self.assertEqual((controls[300]["tabs"], controls[300]["selected"]), (["First", "Second"], 0))
+        self.assertEqual((controls[202]["position"], controls[203]["checked"]), (7, 1))
+        self.assertEqual(controls[204]["selected"], 2)
+        notes = [(e["message"], e["id"], e["code"]) for e in self.probes.log("w")
+                 if e["op"] == "notify" and e["id"] != 200]
+        self.assertEqual(notes, [(273, 204, 1), (273, 203, 0), (276, 202, 4), (276, 202, 8)])
         self.assertEqual(self.probes.log("w")[0], {"op": "load", "note": "from the test"})
 
     def test_settings_and_a_second_stop(self):

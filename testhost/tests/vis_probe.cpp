@@ -257,8 +257,9 @@ void closeWindow(ModuleState& s) {
 LRESULT CALLBACK pageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_COMMAND || msg == WM_HSCROLL || msg == WM_VSCROLL) {
         int id = msg == WM_COMMAND ? LOWORD(wp) : GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+        int code = msg == WM_COMMAND ? HIWORD(wp) : LOWORD(wp);
         logLine("{\"op\":\"notify\",\"message\":" + std::to_string(msg) +
-                ",\"id\":" + std::to_string(id) + ",\"code\":" + std::to_string(LOWORD(wp)) + "}");
+                ",\"id\":" + std::to_string(id) + ",\"code\":" + std::to_string(code) + "}");
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
