@@ -4,11 +4,13 @@
 #include "testhost/screen_shot.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace testhost {
@@ -187,6 +189,33 @@ void serveDisplayEvents() {
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
+// The cursor reaches its place through the display's events, some of which
+// this thread receives: serve them before and after the move, so that no late
+// event of an earlier move puts it back, and wait until it stays, since a
+// window may ask where it is while handling the click.
+bool placeCursor(POINT at) {
+    serveDisplayEvents();
+    if (!SetCursorPos(at.x, at.y)) return false;
+    for (int tries = 0, steady = 0; steady < 10; ++tries) {
+        serveDisplayEvents();
+        POINT now;
+        steady = GetCursorPos(&now) && now.x == at.x && now.y == at.y ? steady + 1 : 0;
+        if (tries == 400) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+void postMouse(HWND target, UINT message, WPARAM keys, POINT screen) {
+    ScreenToClient(target, &screen);
+    PostMessageA(target, message, keys, MAKELPARAM(screen.x, screen.y));
+}
+
+// A number as C writes it: decimal, 0x hexadecimal, or negative.
+LONG_PTR number(const std::string& text) {
+    return LONG_PTR(std::strtoll(text.c_str(), nullptr, 0));
+}
+
 // The window that a click at this screen point reaches: the deepest visible
 // descendant under it that does not let the click through (a group box does).
 HWND windowUnder(HWND top, POINT screen) {
@@ -308,26 +337,52 @@ bool WindowDriver::mouse(const std::string& button, int x, int y) {
         if (button == k.name) kind = &k;
     if (!kind) return false;
     POINT at{x, y};
-    if (!ClientToScreen(current_, &at)) return false;
-    // The cursor reaches its place through the display's events, some of
-    // which this thread receives: serve them before and after the move, so
-    // that no late event of an earlier move puts it back, and wait until it
-    // stays, since a window may ask where it is while handling the click.
-    serveDisplayEvents();
-    if (!SetCursorPos(at.x, at.y)) return false;
-    for (int tries = 0, steady = 0; steady < 10; ++tries) {
-        serveDisplayEvents();
-        POINT now;
-        steady = GetCursorPos(&now) && now.x == at.x && now.y == at.y ? steady + 1 : 0;
-        if (tries == 400) return false;
-        Sleep(5);
-    }
+    if (!ClientToScreen(current_, &at) || !placeCursor(at)) return false;
     // The messages go where a real click lands, in that window's client coordinates.
     HWND target = windowUnder(current_, at);
-    POINT local = at;
-    ScreenToClient(target, &local);
-    for (const auto& [message, keys] : kind->messages)
-        PostMessageA(target, message, keys, MAKELPARAM(local.x, local.y));
+    for (const auto& [message, keys] : kind->messages) postMouse(target, message, keys, at);
+    Sleep(50);
+    return true;
+}
+
+// The left button held from one client point to another: the window under
+// the first point gets every message, as a window that captures the mouse.
+bool WindowDriver::drag(POINT from, POINT to) {
+    if (!ClientToScreen(current_, &from) || !ClientToScreen(current_, &to)) return false;
+    if (!placeCursor(from)) return false;
+    HWND target = windowUnder(current_, from);
+    postMouse(target, WM_LBUTTONDOWN, MK_LBUTTON, from);
+    Sleep(50);
+    constexpr int steps = 8;
+    for (int i = 1; i <= steps; ++i) {
+        POINT at{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps};
+        if (!placeCursor(at)) return false;
+        postMouse(target, WM_MOUSEMOVE, MK_LBUTTON, at);
+        Sleep(50);
+    }
+    postMouse(target, WM_LBUTTONUP, 0, to);
+    Sleep(50);
+    return true;
+}
+
+// Posts WM_DROPFILES with a block of ANSI paths, which the receiver frees.
+bool WindowDriver::drop(const std::vector<std::string>& paths) {
+    size_t chars = 1;
+    for (const std::string& p : paths) chars += p.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars);
+    if (!block) return false;
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    files->pFiles = sizeof(DROPFILES);
+    char* out = reinterpret_cast<char*>(files + 1);
+    for (const std::string& p : paths) {
+        std::memcpy(out, p.c_str(), p.size() + 1);
+        out += p.size() + 1;
+    }
+    GlobalUnlock(block);
+    if (!PostMessageA(current_, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) {
+        GlobalFree(block);
+        return false;
+    }
     Sleep(50);
     return true;
 }
@@ -380,6 +435,26 @@ bool WindowDriver::perform(const std::vector<std::string>& w) {
     if (verb == "move" && w.size() == 3) {
         return SetWindowPos(current_, nullptr, std::atoi(w[1].c_str()), std::atoi(w[2].c_str()), 0,
                             0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+    }
+    if (verb == "drag" && w.size() == 5)
+        return drag({std::atoi(w[1].c_str()), std::atoi(w[2].c_str())},
+                    {std::atoi(w[3].c_str()), std::atoi(w[4].c_str())});
+    if (verb == "drop" && w.size() >= 2) return drop({w.begin() + 1, w.end()});
+    if ((verb == "post" || verb == "send") && w.size() == 4) {
+        UINT msg = UINT(number(w[1]));
+        WPARAM wp = WPARAM(number(w[2]));
+        LPARAM lp = LPARAM(number(w[3]));
+        if (verb == "send") {
+            SendMessageA(current_, msg, wp, lp);
+            return true;
+        }
+        bool posted = PostMessageA(current_, msg, wp, lp) != 0;
+        Sleep(50);
+        return posted;
+    }
+    if (verb == "setpos" && w.size() == 6) {
+        return SetWindowPos(current_, nullptr, int(number(w[1])), int(number(w[2])),
+                            int(number(w[3])), int(number(w[4])), UINT(number(w[5]))) != 0;
     }
     if (verb == "mouse" && w.size() == 4)
         return mouse(w[1], std::atoi(w[2].c_str()), std::atoi(w[3].c_str()));

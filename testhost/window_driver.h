@@ -23,6 +23,13 @@
 //                       window and post that button's down and up messages (double:
 //                       down, up, double-click, up; move: one mouse move) to the
 //                       window a click there reaches, in its client coordinates
+//   drag X0 Y0 X1 Y1    hold the left button from one client point to another,
+//                       the cursor following in steps with mouse moves
+//   drop PATH...        post the current window WM_DROPFILES with these paths
+//   post MSG WP LP      post the current window a message (numbers as in C)
+//   send MSG WP LP      send it one
+//   setpos X Y W H FLAGS
+//                       SetWindowPos on the current window with exactly these flags
 //   move X Y            move the current window's top-left corner
 //   shot FILE.bmp       save the current window as it is on screen (or FILE.png)
 //   sleep MS            wait
@@ -62,6 +69,8 @@ private:
     void run();
     bool perform(const std::vector<std::string>& words);
     bool mouse(const std::string& button, int x, int y);
+    bool drag(POINT from, POINT to);
+    bool drop(const std::vector<std::string>& paths);
     HWND control(const std::string& id);
 
     std::string script_;

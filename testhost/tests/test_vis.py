@@ -175,6 +175,29 @@ class VisTest(ProbeTest):
             dict(item, text="Plain", id=4)])
         self.assertEqual([e["command"] for e in self.probes.log("m") if e["op"] == "menu"], [3])
 
+    def test_drag_drop_messages_and_setpos(self):
+        self.probes.add("d", delay=20)
+        script = ("wait Probe d #0; drag 10 10 50 30; drop C:\\a.mp3 Z:\\b.lbs; "
+                  "post 0x407 7 9; send 1031 8 -1; setpos 100 120 0 0 1; sleep 200")
+        data = self.vis("d", "--frames", "300", "--realtime", "--do", script)
+        log = self.probes.log("d")
+        held = [e for e in log if e["op"] == "mouse" and e["message"] != 0x200 or
+                e["op"] == "mouse" and e["keys"] == 1]
+        self.assertEqual((held[0]["message"], held[0]["at"]), (0x201, [10, 10]))
+        self.assertEqual([e["message"] for e in held[1:]], [0x200] * 8 + [0x202])
+        self.assertEqual([e["at"] for e in held[-2:]], [[50, 30], [50, 30]])
+        # The cursor goes along; the window stood at (0, 0) before setpos moved it.
+        rect, client = data["windows"][0]["rect"], data["windows"][0]["client"]
+        for e in held:
+            self.assertEqual(e["cursor"], [client[0] - rect[0] + e["at"][0],
+                                           client[1] - rect[1] + e["at"][1]])
+        self.assertEqual([e["files"] for e in log if e["op"] == "drop"],
+                         [["C:\\a.mp3", "Z:\\b.lbs"]])
+        self.assertEqual([(e["wParam"], e["lParam"], e["sent"]) for e in log if e["op"] == "user"],
+                         [(7, 9, False), (8, -1, True)])
+        self.assertEqual(rect[:2], [100, 120])
+        self.assertEqual((rect[2] - rect[0], rect[3] - rect[1]), (582, 281))
+
     def test_restarts_and_failed_starts(self):
         cases = [
             # options, first start result, the restarts' results

@@ -9,7 +9,8 @@
 // call), spectrumChannels (2), waveformChannels (2), latency (25), delay (25),
 // window (1: startModule opens a window that draws the rows, and fails with 1
 // when it cannot have its window class or window), x, y (0, 0). The window
-// logs its mouse messages and keys, and a right click opens a menu.
+// logs its mouse messages, keys, dropped files and message WM_USER + 7, and a
+// right click opens a menu.
 // settings (0; 1: openModuleSettings shows a settings window with a tab
 // control and a page of controls, and logs their notifications). A note in
 // the environment variable JK_PROBE_NOTE goes into the load line.
@@ -17,6 +18,7 @@
 #include "host/vis_module.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -196,6 +198,28 @@ LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
                 ",\"vk\":" + std::to_string(wp) + "}");
         if (m) return jkForwardKey(m->hostWindow, msg, wp, lp);
         break;
+    case WM_DROPFILES: {
+        auto drop = reinterpret_cast<HDROP>(wp);
+        std::string line = "{\"op\":\"drop\",\"files\":[";
+        UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < n; ++i) {
+            char path[MAX_PATH] = "";
+            DragQueryFileA(drop, i, path, sizeof path);
+            line += i ? ",\"" : "\"";
+            for (const char* c = path; *c; ++c) {
+                if (*c == '\\' || *c == '"') line += '\\';
+                line += *c;
+            }
+            line += '"';
+        }
+        DragFinish(drop);
+        logLine(line + "]}");
+        return 0;
+    }
+    case WM_USER + 7:
+        logLine("{\"op\":\"user\",\"wParam\":" + std::to_string(wp) + ",\"lParam\":" +
+                std::to_string(lp) + ",\"sent\":" + (InSendMessage() ? "true" : "false") + "}");
+        return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
