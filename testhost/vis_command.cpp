@@ -39,6 +39,7 @@ struct VisOptions {
     std::string script;
     int restarts = 0;
     std::vector<std::pair<int, int>> keysAt; // frame, virtual-key code
+    std::vector<std::pair<int, int>> pauses; // frame, ms
     std::string refuseWindow, holdClass, hostTitle = "testhost";
 };
 
@@ -47,7 +48,8 @@ const char usageText[] =
     "       [--signal silence|sine:HZ|noise|sweep|FILE.wav] [--rate HZ] [--channels 1|2]\n"
     "       [--shot OUT.bmp|OUT.png] [--shot-every K] [--config] [--realtime]\n"
     "       [--stop-twice] [--do SCRIPT] [--restarts N] [--refuse-window CLASS]\n"
-    "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n";
+    "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n"
+    "       [--pause FRAME:MS]...\n";
 
 bool parseOptions(int argc, char** argv, VisOptions& o) {
     if (argc < 1) return false;
@@ -78,6 +80,12 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
             if (std::sscanf(argv[++i], "%d:%d%c", &frame, &vk, &end) != 2 || frame < 1 || vk < 1)
                 return false;
             o.keysAt.push_back({frame, vk});
+        } else if (a == "--pause" && hasValue) {
+            int frame, ms;
+            char end;
+            if (std::sscanf(argv[++i], "%d:%d%c", &frame, &ms, &end) != 2 || frame < 1 || ms < 0)
+                return false;
+            o.pauses.push_back({frame, ms});
         } else if (a == "--restarts" && hasValue) {
             o.restarts = std::atoi(argv[++i]);
         } else if (a == "--refuse-window" && hasValue) {
@@ -372,6 +380,10 @@ private:
             r.screenLastFrame = screenSize();
             windows_.update();
             pressKeysAt(r.rendered);
+            // A pause serves the windows without frames, as a player that
+            // stopped sending them.
+            for (const auto& [at, ms] : o_.pauses)
+                if (at == r.rendered && alive) alive = pumpFor(DWORD(ms));
             shotTaken = false;
             if (!shot.empty() && o_.shotEvery && r.rendered % o_.shotEvery == 0) {
                 shoot(numberedShot(shot, r.rendered));

@@ -60,7 +60,9 @@ private:
         HWND window;
         std::string title, className;
         bool ownedByHost;
-        RECT rect, client; // screen coordinates
+        RECT rect, client;        // screen coordinates
+        bool hasRegion;           // a window region was set
+        std::vector<RECT> region; // its rectangles, in window coordinates
     };
     static BOOL CALLBACK collect(HWND w, LPARAM self);
     HWND host_;

@@ -22,6 +22,26 @@ std::string classOf(HWND w) {
     return buf;
 }
 
+// The rectangles of a window's region; false when it has none.
+bool regionOf(HWND w, std::vector<RECT>& rects) {
+    rects.clear();
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    int kind = GetWindowRgn(w, rgn);
+    if (kind == ERROR) {
+        DeleteObject(rgn);
+        return false;
+    }
+    DWORD bytes = GetRegionData(rgn, 0, nullptr);
+    std::vector<char> buf(bytes);
+    if (bytes && GetRegionData(rgn, bytes, reinterpret_cast<RGNDATA*>(buf.data()))) {
+        const auto* data = reinterpret_cast<const RGNDATA*>(buf.data());
+        const auto* r = reinterpret_cast<const RECT*>(data->Buffer);
+        rects.assign(r, r + data->rdh.nCount);
+    }
+    DeleteObject(rgn);
+    return true;
+}
+
 } // namespace
 
 std::vector<VisHostWindow::Message> VisHostWindow::messages;
@@ -71,13 +91,15 @@ void ModuleWindows::update() {
         if (w == host_ || std::count(ignored_.begin(), ignored_.end(), w)) continue;
         auto it =
             std::find_if(seen_.begin(), seen_.end(), [w](const Seen& s) { return s.window == w; });
-        if (it == seen_.end()) it = seen_.insert(seen_.end(), Seen{w, "", "", false, {}, {}});
+        if (it == seen_.end())
+            it = seen_.insert(seen_.end(), Seen{w, "", "", false, {}, {}, false, {}});
         it->title = textOf(w);
         it->className = classOf(w);
         it->ownedByHost = GetWindow(w, GW_OWNER) == host_;
         GetWindowRect(w, &it->rect);
         GetClientRect(w, &it->client);
         MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&it->client), 2);
+        it->hasRegion = regionOf(w, it->region);
     }
 }
 
@@ -121,6 +143,14 @@ void ModuleWindows::describe(JsonWriter& j) const {
         j.key("ownedByHost").value(s.ownedByHost);
         j.key("rect").rect(s.rect);
         j.key("client").rect(s.client);
+        j.key("region");
+        if (s.hasRegion) {
+            j.beginArray();
+            for (const RECT& r : s.region) j.rect(r);
+            j.endArray();
+        } else {
+            j.null();
+        }
         j.key("open").value(IsWindow(s.window) != 0);
         j.endObject();
     }

@@ -198,6 +198,19 @@ class VisTest(ProbeTest):
         self.assertEqual(rect[:2], [100, 120])
         self.assertEqual((rect[2] - rect[0], rect[3] - rect[1]), (582, 281))
 
+    def test_pause_and_regions(self):
+        # A key from the script lands in the pause after the first frame,
+        # which serves the windows without frames.
+        for region, expected in ((0, None), (1, [[0, 0, 100, 50], [0, 50, 50, 100]])):
+            with self.subTest(region=region):
+                name = "p%d" % region
+                self.probes.add(name, region=region)
+                data = self.vis(name, "--frames", "3", "--pause", "1:3000", "--do",
+                                "wait Probe %s #0; key 0 70" % name)
+                events = [e["op"] for e in self.probes.log(name) if e["op"] in ("render", "key")]
+                self.assertEqual(events, ["render", "key", "key", "render", "render"])
+                self.assertEqual(data["windows"][0]["region"], expected)
+
     def test_restarts_and_failed_starts(self):
         cases = [
             # options, first start result, the restarts' results
@@ -300,7 +313,8 @@ class VisTest(ProbeTest):
         rc, _, _ = testhost("vis", self.probes.path("b"), "--module", "1")
         self.assertEqual(rc, 1)
         for option in (["--signal", "sine:x"], ["--key-at", "3"], ["--key-at", "0:70"],
-                       ["--key-at", "2:70x"], ["--restarts", "-1"]):
+                       ["--key-at", "2:70x"], ["--restarts", "-1"], ["--pause", "1"],
+                       ["--pause", "1:-5"]):
             rc, _, _ = testhost("vis", self.probes.path("b"), *option)
             self.assertEqual(rc, 2, option)
 

@@ -11,6 +11,7 @@
 // when it cannot have its window class or window), x, y (0, 0). The window
 // logs its mouse messages, keys, dropped files and message WM_USER + 7, and a
 // right click opens a menu.
+// region (0; 1: the window gets an L-shaped window region),
 // settings (0; 1: openModuleSettings shows a settings window with a tab
 // control and a page of controls, and logs their notifications). A note in
 // the environment variable JK_PROBE_NOTE goes into the load line.
@@ -37,7 +38,7 @@ bool configured, classRegistered, pageClassRegistered;
 
 struct Config {
     int modules, header, startResult, stopAfter, spectrumChannels, waveformChannels, latency, delay,
-        window, x, y, settings;
+        window, x, y, settings, region;
 } config;
 
 struct ModuleState {
@@ -114,6 +115,7 @@ void configure() {
     config.x = readKey("x", 0);
     config.y = readKey("y", 0);
     config.settings = readKey("settings", 0);
+    config.region = readKey("region", 0);
     for (int i = 0; i < maxModules; ++i) {
         VisModule& m = modules[i];
         std::snprintf(moduleNames[i], sizeof moduleNames[i], "Probe %s #%d", name.c_str(), i);
@@ -266,6 +268,14 @@ bool openWindow(VisModule* m) {
                                m->hostWindow, nullptr, self, nullptr);
     if (!s.window) return false;
     SetWindowLongPtrA(s.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m));
+    if (config.region) {
+        // An L shape: a 100 x 50 bar over a 50 x 50 square.
+        HRGN shape = CreateRectRgn(0, 0, 100, 50);
+        HRGN foot = CreateRectRgn(0, 50, 50, 100);
+        CombineRgn(shape, shape, foot, RGN_OR);
+        DeleteObject(foot);
+        SetWindowRgn(s.window, shape, TRUE); // the window owns it now
+    }
     return true;
 }
 
