@@ -51,6 +51,16 @@ const char usageText[] =
     "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n"
     "       [--pause FRAME:MS]...\n";
 
+// "FRAME:VALUE", frame 1 or later and the value at least least.
+bool addFramePair(const char* text, int least, std::vector<std::pair<int, int>>& into) {
+    int frame, value;
+    char end;
+    if (std::sscanf(text, "%d:%d%c", &frame, &value, &end) != 2 || frame < 1 || value < least)
+        return false;
+    into.push_back({frame, value});
+    return true;
+}
+
 bool parseOptions(int argc, char** argv, VisOptions& o) {
     if (argc < 1) return false;
     o.plugin = argv[0];
@@ -75,17 +85,9 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
         } else if (a == "--do" && hasValue) {
             o.script = argv[++i];
         } else if (a == "--key-at" && hasValue) {
-            int frame, vk;
-            char end;
-            if (std::sscanf(argv[++i], "%d:%d%c", &frame, &vk, &end) != 2 || frame < 1 || vk < 1)
-                return false;
-            o.keysAt.push_back({frame, vk});
+            if (!addFramePair(argv[++i], 1, o.keysAt)) return false;
         } else if (a == "--pause" && hasValue) {
-            int frame, ms;
-            char end;
-            if (std::sscanf(argv[++i], "%d:%d%c", &frame, &ms, &end) != 2 || frame < 1 || ms < 0)
-                return false;
-            o.pauses.push_back({frame, ms});
+            if (!addFramePair(argv[++i], 0, o.pauses)) return false;
         } else if (a == "--restarts" && hasValue) {
             o.restarts = std::atoi(argv[++i]);
         } else if (a == "--refuse-window" && hasValue) {
@@ -494,6 +496,9 @@ int runVis(int argc, char** argv) {
     j.key("hostMessages").beginArray();
     for (const auto& msg : VisHostWindow::messages)
         j.beginArray().value(int(msg.message)).value(msg.wParam).value(msg.lParam).endArray();
+    j.endArray();
+    j.key("hostMessagesPosted").beginArray(); // for each of hostMessages: posted, or sent
+    for (const auto& msg : VisHostWindow::messages) j.value(msg.posted);
     j.endArray();
     j.key("errors").beginArray();
     for (const std::string& e : run.errors()) j.value(e);

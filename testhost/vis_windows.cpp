@@ -46,11 +46,32 @@ bool regionOf(HWND w, std::vector<RECT>& rects) {
 
 std::vector<VisHostWindow::Message> VisHostWindow::messages;
 
+namespace {
+
+// The posted message that last left the thread's queue for the host window
+// and is now being dispatched; a message that comes otherwise was sent (from
+// this thread a send shows no sign of its own).
+MSG leaving;
+bool leavingSet = false;
+
+} // namespace
+
+LRESULT CALLBACK VisHostWindow::leavesQueue(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && wp == PM_REMOVE) {
+        leaving = *reinterpret_cast<const MSG*>(lp);
+        leavingSet = true;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
 LRESULT CALLBACK VisHostWindow::proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    bool posted = leavingSet && leaving.hwnd == w && leaving.message == msg &&
+                  leaving.wParam == wp && leaving.lParam == lp;
+    if (posted) leavingSet = false;
     if (msg == ipcMessage || msg == hostCommandMessage || msg == hostKeyDownMessage ||
         msg == hostKeyUpMessage) {
         if (messages.size() < messageLogLimit)
-            messages.push_back({msg, int64_t(INT_PTR(wp)), int64_t(lp)});
+            messages.push_back({msg, int64_t(INT_PTR(wp)), int64_t(lp), posted});
         return 0; // every question is answered "nothing playing"
     }
     return DefWindowProcA(w, msg, wp, lp);
@@ -67,10 +88,12 @@ bool VisHostWindow::create(const std::string& title) {
     // Out of the way of the module windows, which usually open top left.
     window_ = CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                               744, 628, 280, 140, nullptr, nullptr, wc.hInstance, nullptr);
+    hook_ = SetWindowsHookExA(WH_GETMESSAGE, leavesQueue, nullptr, GetCurrentThreadId());
     return window_ != nullptr;
 }
 
 VisHostWindow::~VisHostWindow() {
+    if (hook_) UnhookWindowsHookEx(hook_);
     if (window_) DestroyWindow(window_);
 }
 

@@ -128,11 +128,14 @@ class VisTest(ProbeTest):
         self.probes.add("k", delay=20)
         rc, out, err = run_windows(TESTHOST, "vis", self.probes.path("k"), "--frames", "50",
                                    "--realtime", "--host-title", "Jukora under test", "--do",
-                                   "wait Probe k #0; key 0 70; use Jukora under test; dump")
+                                   "wait Probe k #0; key 0 70; use Jukora under test; dump; "
+                                   "send 273 40045 0; post 273 40046 0")
         self.assertEqual(rc, 0, err)
         data = json.loads(out.splitlines()[-1])
-        self.assertIn([256, 70, 1], data["hostMessages"])
-        self.assertIn([257, 70, 1 | 0xC0000000], data["hostMessages"])
+        # The module window posts the keys on.
+        posted = dict(zip(map(tuple, data["hostMessages"]), data["hostMessagesPosted"]))
+        self.assertEqual(posted, {(256, 70, 1): True, (257, 70, 1 | 0xC0000000): True,
+                                  (273, 40045, 0): False, (273, 40046, 0): True})
         [host] = dumps(out)
         self.assertEqual(host["class"], "JukoraVisTestHost")
         # The screen keeps the desktop's size throughout.
