@@ -7,6 +7,7 @@
 #include "testhost/resource_use.h"
 #include "testhost/screen_shot.h"
 #include "testhost/vis_host.h"
+#include "testhost/vis_player.h"
 #include "testhost/vis_signal.h"
 #include "testhost/window_driver.h"
 
@@ -41,6 +42,7 @@ struct VisOptions {
     std::vector<std::pair<int, int>> keysAt; // frame, virtual-key code
     std::vector<std::pair<int, int>> pauses; // frame, ms
     std::string refuseWindow, holdClass, hostTitle = "testhost";
+    bool playerWindows = false;
 };
 
 const char usageText[] =
@@ -49,7 +51,7 @@ const char usageText[] =
     "       [--shot OUT.bmp|OUT.png] [--shot-every K] [--config] [--realtime]\n"
     "       [--stop-twice] [--do SCRIPT] [--restarts N] [--refuse-window CLASS]\n"
     "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n"
-    "       [--pause FRAME:MS]...\n";
+    "       [--pause FRAME:MS]... [--player KEY=VALUE,...] [--player-windows]\n";
 
 // "FRAME:VALUE", frame 1 or later and the value at least least.
 bool addFramePair(const char* text, int least, std::vector<std::pair<int, int>>& into) {
@@ -88,6 +90,10 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
             if (!addFramePair(argv[++i], 1, o.keysAt)) return false;
         } else if (a == "--pause" && hasValue) {
             if (!addFramePair(argv[++i], 0, o.pauses)) return false;
+        } else if (a == "--player" && hasValue) {
+            if (!setPlayerAnswers(argv[++i])) return false;
+        } else if (a == "--player-windows") {
+            o.playerWindows = true;
         } else if (a == "--restarts" && hasValue) {
             o.restarts = std::atoi(argv[++i]);
         } else if (a == "--refuse-window" && hasValue) {
@@ -455,6 +461,11 @@ int runVis(int argc, char** argv) {
         std::fputs("cannot create the host window\n", stderr);
         return 1;
     }
+    PlayerWindows playerWindows;
+    if (o.playerWindows && !playerWindows.open()) {
+        std::fputs("cannot open the player's other windows\n", stderr);
+        return 1;
+    }
     VisRun run(o, header, host.handle(), lib);
     std::string error;
     if (!run.openSignal(error)) {
@@ -471,6 +482,12 @@ int runVis(int argc, char** argv) {
     pumpMessages();
 
     WindowDriver driver;
+    driver.extraAction = [](const std::vector<std::string>& w) -> std::optional<bool> {
+        if (w[0] != "player" || w.size() < 2) return std::nullopt;
+        std::string settings;
+        for (size_t i = 1; i < w.size(); ++i) settings += (i > 1 ? " " : "") + w[i];
+        return setPlayerAnswers(settings);
+    };
     if (!o.script.empty()) driver.start(o.script);
     if (o.config) {
         if (m->openModuleSettings)

@@ -1,6 +1,7 @@
 #include "testhost/vis_host.h"
 
 #include "host/messages.h"
+#include "testhost/vis_player.h"
 
 #include <algorithm>
 
@@ -72,7 +73,7 @@ LRESULT CALLBACK VisHostWindow::proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         msg == hostKeyUpMessage) {
         if (messages.size() < messageLogLimit)
             messages.push_back({msg, int64_t(INT_PTR(wp)), int64_t(lp), posted});
-        return 0; // every question is answered "nothing playing"
+        return msg == ipcMessage ? answerPlayerQuestion(wp, lp) : 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
 }

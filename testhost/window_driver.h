@@ -34,6 +34,7 @@
 //   shot FILE.bmp       save the current window as it is on screen (or FILE.png)
 //   sleep MS            wait
 //   close               send the current window WM_CLOSE
+// (testhost vis adds "player KEY=VALUE,...", which changes the player's answers.)
 // A control ID is looked for among all descendants of the current window, and
 // select, check and trackbar notify the control's parent, as a real change
 // would (in a property sheet that is the page, not the sheet).

@@ -214,6 +214,31 @@ class VisTest(ProbeTest):
                 self.assertEqual(events, ["render", "key", "key", "render", "render"])
                 self.assertEqual(data["windows"][0]["region"], expected)
 
+    def test_player_answers_and_windows(self):
+        skins = "C:\\Skins\\" + "s" * 300  # longer than the asker's buffer
+        cases = [
+            # options, script, answers at start, at stop
+            ([], "", dict(play=0, pos=0, len=0, index=0, count=0, title="", skins="",
+                          editor=False, equalizer=False), None),
+            (["--player", "play=1,pos=1500,len=200,index=3,count=9,title=A B,skins=" + skins,
+              "--player-windows"],
+             "wait Probe q1 #0; player title=Next song,skins=D:\\x",
+             dict(play=1, pos=1500, len=200, index=3, count=9, title="A B", skins=skins[:200],
+                  editor=True, equalizer=True),
+             dict(pos=7000, title="Next song", skins="D:\\x")),
+        ]
+        for i, (options, script, start, stop) in enumerate(cases):
+            with self.subTest(options=options):
+                name = "q%d" % i
+                self.probes.add(name, queries=1)
+                args = ["--frames", "300", "--realtime", *options]
+                data = self.vis(name, *args, *(["--do", script] if script else []))
+                [at_start, at_stop] = [e for e in self.probes.log(name) if e["op"] == "player"]
+                del at_start["op"], at_stop["op"], at_start["when"], at_stop["when"]
+                self.assertEqual(at_start, start)
+                self.assertEqual(at_stop, dict(start, **stop) if stop else start)
+                self.assertEqual(len(data["windows"]), 1)  # the player's own are not the module's
+
     def test_restarts_and_failed_starts(self):
         cases = [
             # options, first start result, the restarts' results
@@ -317,7 +342,8 @@ class VisTest(ProbeTest):
         self.assertEqual(rc, 1)
         for option in (["--signal", "sine:x"], ["--key-at", "3"], ["--key-at", "0:70"],
                        ["--key-at", "2:70x"], ["--restarts", "-1"], ["--pause", "1"],
-                       ["--pause", "1:-5"]):
+                       ["--pause", "1:-5"],
+                       ["--player", "volume=3"], ["--player", "pos=x"]):
             rc, _, _ = testhost("vis", self.probes.path("b"), *option)
             self.assertEqual(rc, 2, option)
 

@@ -11,7 +11,8 @@
 // when it cannot have its window class or window), x, y (0, 0). The window
 // logs its mouse messages, keys, dropped files and message WM_USER + 7, and a
 // right click opens a menu.
-// region (0; 1: the window gets an L-shaped window region),
+// queries (0; 1: start and stop log the player's answers, and start seeks
+// to 7000 ms), region (0; 1: the window gets an L-shaped window region),
 // settings (0; 1: openModuleSettings shows a settings window with a tab
 // control and a page of controls, and logs their notifications). A note in
 // the environment variable JK_PROBE_NOTE goes into the load line.
@@ -38,7 +39,7 @@ bool configured, classRegistered, pageClassRegistered;
 
 struct Config {
     int modules, header, startResult, stopAfter, spectrumChannels, waveformChannels, latency, delay,
-        window, x, y, settings, region;
+        window, x, y, settings, region, queries;
 } config;
 
 struct ModuleState {
@@ -116,6 +117,7 @@ void configure() {
     config.y = readKey("y", 0);
     config.settings = readKey("settings", 0);
     config.region = readKey("region", 0);
+    config.queries = readKey("queries", 0);
     for (int i = 0; i < maxModules; ++i) {
         VisModule& m = modules[i];
         std::snprintf(moduleNames[i], sizeof moduleNames[i], "Probe %s #%d", name.c_str(), i);
@@ -146,6 +148,17 @@ void drawRows(ModuleState& s, VisModule* m) {
             put(x, 192 - m->waveformRows[1][x] / 2 + 1, 0x00FFFF);
         }
     }
+}
+
+// A text as a JSON string.
+std::string jsonText(const std::string& text) {
+    std::string out(1, '"');
+    for (char c : text) {
+        if (c == '\\' || c == '"') out.push_back('\\');
+        out.push_back(c);
+    }
+    out.push_back('"');
+    return out;
 }
 
 // A mouse message with its client point and where the cursor was.
@@ -207,12 +220,8 @@ LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         for (UINT i = 0; i < n; ++i) {
             char path[MAX_PATH] = "";
             DragQueryFileA(drop, i, path, sizeof path);
-            line += i ? ",\"" : "\"";
-            for (const char* c = path; *c; ++c) {
-                if (*c == '\\' || *c == '"') line += '\\';
-                line += *c;
-            }
-            line += '"';
+            if (i) line += ',';
+            line += jsonText(path);
         }
         DragFinish(drop);
         logLine(line + "]}");
@@ -287,6 +296,26 @@ void closeWindow(ModuleState& s) {
     s.pixels = nullptr;
 }
 
+// What the player answers, and whether its other windows are there.
+void logPlayer(const char* when, HWND host) {
+    const char* title = reinterpret_cast<const char*>(jkQueryHost(host, ipcQueryEntryTitle, 0));
+    char skins[MAX_PATH + 1] = "";
+    jkQueryHost(host, ipcQuerySkinFolder, reinterpret_cast<WPARAM>(skins));
+    char buf[1024];
+    std::snprintf(buf, sizeof buf,
+                  "{\"op\":\"player\",\"when\":\"%s\",\"play\":%d,\"pos\":%d,\"len\":%d,"
+                  "\"index\":%d,\"count\":%d,\"title\":%s,\"skins\":%s,"
+                  "\"editor\":%s,\"equalizer\":%s}",
+                  when, int(jkQueryHost(host, ipcQueryPlayState, 0)),
+                  int(jkQueryHost(host, ipcQueryTime, 0)), int(jkQueryHost(host, ipcQueryTime, 1)),
+                  int(jkQueryHost(host, ipcQueryListPosition, 0)),
+                  int(jkQueryHost(host, ipcQueryListLength, 0)),
+                  jsonText(std::string(title ? title : "").substr(0, 200)).c_str(),
+                  jsonText(std::string(skins).substr(0, 200)).c_str(),
+                  jkFindPlaylistEditor() ? "true" : "false", jkFindEqualizer() ? "true" : "false");
+    logLine(buf);
+}
+
 // The settings window's page: where its controls' notifications arrive.
 LRESULT CALLBACK pageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_COMMAND || msg == WM_HSCROLL || msg == WM_VSCROLL) {
@@ -359,6 +388,10 @@ int JK_CDECL startModule(VisModule* m) {
     logCall("start", m);
     ModuleState& s = states[m - modules];
     if (config.startResult != 0) return config.startResult;
+    if (config.queries) {
+        logPlayer("start", m->hostWindow);
+        jkQueryHost(m->hostWindow, ipcSeekMs, 7000);
+    }
     if (config.window && !openWindow(m)) {
         closeWindow(s);
         return 1;
@@ -386,6 +419,7 @@ int JK_CDECL renderFrame(VisModule* m) {
 
 void JK_CDECL stopModule(VisModule* m) {
     logCall("stop", m);
+    if (config.queries) logPlayer("stop", m->hostWindow);
     ModuleState& s = states[m - modules];
     s.started = false;
     closeWindow(s);
