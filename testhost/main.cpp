@@ -22,7 +22,8 @@ static void usage() {
                "               [--channels C] [--shot OUT] [--shot-every K] [--config]\n"
                "               [--realtime] [--stop-twice] [--do SCRIPT] [--restarts N]\n"
                "               [--refuse-window CLASS] [--hold-class CLASS] [--host-title TEXT]\n"
-               "               [--key-at FRAME:VK]...\n"
+               "               [--key-at FRAME:VK]... [--pause FRAME:MS]...\n"
+               "               [--player KEY=VALUE,...] [--player-windows]\n"
                "  testhost idle\n"
                "SCRIPT drives the windows the plug-in opens; see window_driver.h.\n",
                stderr);

@@ -7,6 +7,7 @@
 #include "testhost/resource_use.h"
 #include "testhost/screen_shot.h"
 #include "testhost/vis_host.h"
+#include "testhost/vis_player.h"
 #include "testhost/vis_signal.h"
 #include "testhost/window_driver.h"
 
@@ -39,7 +40,9 @@ struct VisOptions {
     std::string script;
     int restarts = 0;
     std::vector<std::pair<int, int>> keysAt; // frame, virtual-key code
+    std::vector<std::pair<int, int>> pauses; // frame, ms
     std::string refuseWindow, holdClass, hostTitle = "testhost";
+    bool playerWindows = false;
 };
 
 const char usageText[] =
@@ -47,7 +50,18 @@ const char usageText[] =
     "       [--signal silence|sine:HZ|noise|sweep|FILE.wav] [--rate HZ] [--channels 1|2]\n"
     "       [--shot OUT.bmp|OUT.png] [--shot-every K] [--config] [--realtime]\n"
     "       [--stop-twice] [--do SCRIPT] [--restarts N] [--refuse-window CLASS]\n"
-    "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n";
+    "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n"
+    "       [--pause FRAME:MS]... [--player KEY=VALUE,...] [--player-windows]\n";
+
+// "FRAME:VALUE", frame 1 or later and the value at least least.
+bool addFramePair(const char* text, int least, std::vector<std::pair<int, int>>& into) {
+    int frame, value;
+    char end;
+    if (std::sscanf(text, "%d:%d%c", &frame, &value, &end) != 2 || frame < 1 || value < least)
+        return false;
+    into.push_back({frame, value});
+    return true;
+}
 
 bool parseOptions(int argc, char** argv, VisOptions& o) {
     if (argc < 1) return false;
@@ -73,11 +87,13 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
         } else if (a == "--do" && hasValue) {
             o.script = argv[++i];
         } else if (a == "--key-at" && hasValue) {
-            int frame, vk;
-            char end;
-            if (std::sscanf(argv[++i], "%d:%d%c", &frame, &vk, &end) != 2 || frame < 1 || vk < 1)
-                return false;
-            o.keysAt.push_back({frame, vk});
+            if (!addFramePair(argv[++i], 1, o.keysAt)) return false;
+        } else if (a == "--pause" && hasValue) {
+            if (!addFramePair(argv[++i], 0, o.pauses)) return false;
+        } else if (a == "--player" && hasValue) {
+            if (!setPlayerAnswers(argv[++i])) return false;
+        } else if (a == "--player-windows") {
+            o.playerWindows = true;
         } else if (a == "--restarts" && hasValue) {
             o.restarts = std::atoi(argv[++i]);
         } else if (a == "--refuse-window" && hasValue) {
@@ -372,6 +388,10 @@ private:
             r.screenLastFrame = screenSize();
             windows_.update();
             pressKeysAt(r.rendered);
+            // A pause serves the windows without frames, as a player that
+            // stopped sending them.
+            for (const auto& [at, ms] : o_.pauses)
+                if (at == r.rendered && alive) alive = pumpFor(DWORD(ms));
             shotTaken = false;
             if (!shot.empty() && o_.shotEvery && r.rendered % o_.shotEvery == 0) {
                 shoot(numberedShot(shot, r.rendered));
@@ -441,6 +461,11 @@ int runVis(int argc, char** argv) {
         std::fputs("cannot create the host window\n", stderr);
         return 1;
     }
+    PlayerWindows playerWindows;
+    if (o.playerWindows && !playerWindows.open()) {
+        std::fputs("cannot open the player's other windows\n", stderr);
+        return 1;
+    }
     VisRun run(o, header, host.handle(), lib);
     std::string error;
     if (!run.openSignal(error)) {
@@ -457,6 +482,12 @@ int runVis(int argc, char** argv) {
     pumpMessages();
 
     WindowDriver driver;
+    driver.extraAction = [](const std::vector<std::string>& w) -> std::optional<bool> {
+        if (w[0] != "player" || w.size() < 2) return std::nullopt;
+        std::string settings;
+        for (size_t i = 1; i < w.size(); ++i) settings += (i > 1 ? " " : "") + w[i];
+        return setPlayerAnswers(settings);
+    };
     if (!o.script.empty()) driver.start(o.script);
     if (o.config) {
         if (m->openModuleSettings)
@@ -482,6 +513,9 @@ int runVis(int argc, char** argv) {
     j.key("hostMessages").beginArray();
     for (const auto& msg : VisHostWindow::messages)
         j.beginArray().value(int(msg.message)).value(msg.wParam).value(msg.lParam).endArray();
+    j.endArray();
+    j.key("hostMessagesPosted").beginArray(); // for each of hostMessages: posted, or sent
+    for (const auto& msg : VisHostWindow::messages) j.value(msg.posted);
     j.endArray();
     j.key("errors").beginArray();
     for (const std::string& e : run.errors()) j.value(e);

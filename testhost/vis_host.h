@@ -32,12 +32,15 @@ public:
     struct Message {
         UINT message;
         int64_t wParam, lParam;
+        bool posted; // else sent
     };
     static std::vector<Message> messages;
 
 private:
     static LRESULT CALLBACK proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK leavesQueue(int code, WPARAM wp, LPARAM lp);
     HWND window_ = nullptr;
+    HHOOK hook_ = nullptr;
 };
 
 // The top-level windows that appear on this thread while a module runs.
@@ -60,7 +63,9 @@ private:
         HWND window;
         std::string title, className;
         bool ownedByHost;
-        RECT rect, client; // screen coordinates
+        RECT rect, client;        // screen coordinates
+        bool hasRegion;           // a window region was set
+        std::vector<RECT> region; // its rectangles, in window coordinates
     };
     static BOOL CALLBACK collect(HWND w, LPARAM self);
     HWND host_;

@@ -4,11 +4,13 @@
 #include "testhost/screen_shot.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace testhost {
@@ -136,6 +138,20 @@ BOOL CALLBACK dumpChild(HWND c, LPARAM param) {
                      reinterpret_cast<LPARAM>(&high));
         j.key("position").value(int(SendMessageA(c, UDM_GETPOS32, 0, 0)));
         j.key("range").beginArray().value(low).value(high).endArray();
+    } else if (_stricmp(cls.c_str(), WC_TABCONTROLA) == 0) {
+        int n = int(SendMessageA(c, TCM_GETITEMCOUNT, 0, 0));
+        j.key("selected").value(int(SendMessageA(c, TCM_GETCURSEL, 0, 0)));
+        j.key("tabs").beginArray();
+        for (int i = 0; i < n && i < 256; ++i) {
+            char text[256] = "";
+            TCITEMA tab{};
+            tab.mask = TCIF_TEXT;
+            tab.pszText = text;
+            tab.cchTextMax = sizeof text;
+            SendMessageA(c, TCM_GETITEMA, WPARAM(i), LPARAM(&tab));
+            j.value(text);
+        }
+        j.endArray();
     } else if (_stricmp(cls.c_str(), WC_LISTVIEWA) == 0) {
         dumpListView(j, c);
     }
@@ -171,6 +187,33 @@ void dumpMenu(JsonWriter& j, HWND window) {
 void serveDisplayEvents() {
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+// The cursor reaches its place through the display's events, some of which
+// this thread receives: serve them before and after the move, so that no late
+// event of an earlier move puts it back, and wait until it stays, since a
+// window may ask where it is while handling the click.
+bool placeCursor(POINT at) {
+    serveDisplayEvents();
+    if (!SetCursorPos(at.x, at.y)) return false;
+    for (int tries = 0, steady = 0; steady < 10; ++tries) {
+        serveDisplayEvents();
+        POINT now;
+        steady = GetCursorPos(&now) && now.x == at.x && now.y == at.y ? steady + 1 : 0;
+        if (tries == 400) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+void postMouse(HWND target, UINT message, WPARAM keys, POINT screen) {
+    ScreenToClient(target, &screen);
+    PostMessageA(target, message, keys, MAKELPARAM(screen.x, screen.y));
+}
+
+// A number as C writes it: decimal, 0x hexadecimal, or negative.
+LONG_PTR number(const std::string& text) {
+    return LONG_PTR(std::strtoll(text.c_str(), nullptr, 0));
 }
 
 // The window that a click at this screen point reaches: the deepest visible
@@ -251,8 +294,27 @@ void WindowDriver::run() {
     }
 }
 
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK findControl(HWND c, LPARAM param) {
+    auto* search = reinterpret_cast<ControlSearch*>(param);
+    if (GetDlgCtrlID(c) != search->id) return TRUE;
+    search->found = c;
+    return FALSE;
+}
+
+// A child of the current window first, then among all descendants: a
+// property sheet's controls sit in its pages, but in a dialog an inner part
+// of a control (a combo box's list) may carry a dialog item's number too.
 HWND WindowDriver::control(const std::string& id) {
-    return current_ ? GetDlgItem(current_, std::atoi(id.c_str())) : nullptr;
+    if (!current_) return nullptr;
+    if (HWND child = GetDlgItem(current_, std::atoi(id.c_str()))) return child;
+    ControlSearch search{std::atoi(id.c_str()), nullptr};
+    EnumChildWindows(current_, findControl, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 bool WindowDriver::mouse(const std::string& button, int x, int y) {
@@ -275,26 +337,52 @@ bool WindowDriver::mouse(const std::string& button, int x, int y) {
         if (button == k.name) kind = &k;
     if (!kind) return false;
     POINT at{x, y};
-    if (!ClientToScreen(current_, &at)) return false;
-    // The cursor reaches its place through the display's events, some of
-    // which this thread receives: serve them before and after the move, so
-    // that no late event of an earlier move puts it back, and wait until it
-    // stays, since a window may ask where it is while handling the click.
-    serveDisplayEvents();
-    if (!SetCursorPos(at.x, at.y)) return false;
-    for (int tries = 0, steady = 0; steady < 10; ++tries) {
-        serveDisplayEvents();
-        POINT now;
-        steady = GetCursorPos(&now) && now.x == at.x && now.y == at.y ? steady + 1 : 0;
-        if (tries == 400) return false;
-        Sleep(5);
-    }
+    if (!ClientToScreen(current_, &at) || !placeCursor(at)) return false;
     // The messages go where a real click lands, in that window's client coordinates.
     HWND target = windowUnder(current_, at);
-    POINT local = at;
-    ScreenToClient(target, &local);
-    for (const auto& [message, keys] : kind->messages)
-        PostMessageA(target, message, keys, MAKELPARAM(local.x, local.y));
+    for (const auto& [message, keys] : kind->messages) postMouse(target, message, keys, at);
+    Sleep(50);
+    return true;
+}
+
+// The left button held from one client point to another: the window under
+// the first point gets every message, as a window that captures the mouse.
+bool WindowDriver::drag(POINT from, POINT to) {
+    if (!ClientToScreen(current_, &from) || !ClientToScreen(current_, &to)) return false;
+    if (!placeCursor(from)) return false;
+    HWND target = windowUnder(current_, from);
+    postMouse(target, WM_LBUTTONDOWN, MK_LBUTTON, from);
+    Sleep(50);
+    constexpr int steps = 8;
+    for (int i = 1; i <= steps; ++i) {
+        POINT at{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps};
+        if (!placeCursor(at)) return false;
+        postMouse(target, WM_MOUSEMOVE, MK_LBUTTON, at);
+        Sleep(50);
+    }
+    postMouse(target, WM_LBUTTONUP, 0, to);
+    Sleep(50);
+    return true;
+}
+
+// Posts WM_DROPFILES with a block of ANSI paths, which the receiver frees.
+bool WindowDriver::drop(const std::vector<std::string>& paths) {
+    size_t chars = 1;
+    for (const std::string& p : paths) chars += p.size() + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars);
+    if (!block) return false;
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    files->pFiles = sizeof(DROPFILES);
+    char* out = reinterpret_cast<char*>(files + 1);
+    for (const std::string& p : paths) {
+        std::memcpy(out, p.c_str(), p.size() + 1);
+        out += p.size() + 1;
+    }
+    GlobalUnlock(block);
+    if (!PostMessageA(current_, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) {
+        GlobalFree(block);
+        return false;
+    }
     Sleep(50);
     return true;
 }
@@ -348,6 +436,26 @@ bool WindowDriver::perform(const std::vector<std::string>& w) {
         return SetWindowPos(current_, nullptr, std::atoi(w[1].c_str()), std::atoi(w[2].c_str()), 0,
                             0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
     }
+    if (verb == "drag" && w.size() == 5)
+        return drag({std::atoi(w[1].c_str()), std::atoi(w[2].c_str())},
+                    {std::atoi(w[3].c_str()), std::atoi(w[4].c_str())});
+    if (verb == "drop" && w.size() >= 2) return drop({w.begin() + 1, w.end()});
+    if ((verb == "post" || verb == "send") && w.size() == 4) {
+        UINT msg = UINT(number(w[1]));
+        WPARAM wp = WPARAM(number(w[2]));
+        LPARAM lp = LPARAM(number(w[3]));
+        if (verb == "send") {
+            SendMessageA(current_, msg, wp, lp);
+            return true;
+        }
+        bool posted = PostMessageA(current_, msg, wp, lp) != 0;
+        Sleep(50);
+        return posted;
+    }
+    if (verb == "setpos" && w.size() == 6) {
+        return SetWindowPos(current_, nullptr, int(number(w[1])), int(number(w[2])),
+                            int(number(w[3])), int(number(w[4])), UINT(number(w[5]))) != 0;
+    }
     if (verb == "mouse" && w.size() == 4)
         return mouse(w[1], std::atoi(w[2].c_str()), std::atoi(w[3].c_str()));
     if (verb == "key" && (w.size() == 3 || (w.size() == 4 && w[3] == "alt"))) {
@@ -387,7 +495,7 @@ bool WindowDriver::perform(const std::vector<std::string>& w) {
         bool combo = _stricmp(className(c).c_str(), "ComboBox") == 0;
         SendMessageA(c, combo ? CB_SETCURSEL : LB_SETCURSEL, WPARAM(index), 0);
         WORD note = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
-        SendMessageA(current_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), note), LPARAM(c));
+        SendMessageA(GetParent(c), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c), note), LPARAM(c));
         return true;
     }
     if (verb == "trackbar" && w.size() == 3) {
@@ -395,8 +503,8 @@ bool WindowDriver::perform(const std::vector<std::string>& w) {
         SendMessageA(c, TBM_SETPOS, TRUE, pos);
         // Setting the position sends no notification: send the one a drag would.
         UINT msg = (GetWindowLongA(c, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
-        SendMessageA(current_, msg, MAKEWPARAM(TB_THUMBPOSITION, pos), LPARAM(c));
-        SendMessageA(current_, msg, MAKEWPARAM(TB_ENDTRACK, 0), LPARAM(c));
+        SendMessageA(GetParent(c), msg, MAKEWPARAM(TB_THUMBPOSITION, pos), LPARAM(c));
+        SendMessageA(GetParent(c), msg, MAKEWPARAM(TB_ENDTRACK, 0), LPARAM(c));
         return true;
     }
     return false;

@@ -23,13 +23,25 @@
 //                       window and post that button's down and up messages (double:
 //                       down, up, double-click, up; move: one mouse move) to the
 //                       window a click there reaches, in its client coordinates
+//   drag X0 Y0 X1 Y1    hold the left button from one client point to another,
+//                       the cursor following in steps with mouse moves
+//   drop PATH...        post the current window WM_DROPFILES with these paths
+//   post MSG WP LP      post the current window a message (numbers as in C)
+//   send MSG WP LP      send it one
+//   setpos X Y W H FLAGS
+//                       SetWindowPos on the current window with exactly these flags
 //   move X Y            move the current window's top-left corner
 //   shot FILE.bmp       save the current window as it is on screen (or FILE.png)
 //   sleep MS            wait
 //   close               send the current window WM_CLOSE
-// "dump" gives trackbars and up-down controls their position and range, list
-// views their columns ([title, width]) and rows (the texts
-// of every column), and a pop-up menu window (class "#32768") its menu's items.
+// (testhost vis adds "player KEY=VALUE,...", which changes the player's answers.)
+// A control ID is looked for among all descendants of the current window, and
+// select, check and trackbar notify the control's parent, as a real change
+// would (in a property sheet that is the page, not the sheet).
+// "dump" gives trackbars and up-down controls their position and range, tab
+// controls their tabs' texts, list views their columns ([title, width]) and
+// rows (the texts of every column), and a pop-up menu window (class "#32768")
+// its menu's items.
 #pragma once
 
 #include <windows.h>
@@ -58,6 +70,8 @@ private:
     void run();
     bool perform(const std::vector<std::string>& words);
     bool mouse(const std::string& button, int x, int y);
+    bool drag(POINT from, POINT to);
+    bool drop(const std::vector<std::string>& paths);
     HWND control(const std::string& id);
 
     std::string script_;

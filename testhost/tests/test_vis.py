@@ -128,11 +128,14 @@ class VisTest(ProbeTest):
         self.probes.add("k", delay=20)
         rc, out, err = run_windows(TESTHOST, "vis", self.probes.path("k"), "--frames", "50",
                                    "--realtime", "--host-title", "Jukora under test", "--do",
-                                   "wait Probe k #0; key 0 70; use Jukora under test; dump")
+                                   "wait Probe k #0; key 0 70; use Jukora under test; dump; "
+                                   "send 273 40045 0; post 273 40046 0")
         self.assertEqual(rc, 0, err)
         data = json.loads(out.splitlines()[-1])
-        self.assertIn([256, 70, 1], data["hostMessages"])
-        self.assertIn([257, 70, 1 | 0xC0000000], data["hostMessages"])
+        # The module window posts the keys on.
+        posted = dict(zip(map(tuple, data["hostMessages"]), data["hostMessagesPosted"]))
+        self.assertEqual(posted, {(256, 70, 1): True, (257, 70, 1 | 0xC0000000): True,
+                                  (273, 40045, 0): False, (273, 40046, 0): True})
         [host] = dumps(out)
         self.assertEqual(host["class"], "JukoraVisTestHost")
         # The screen keeps the desktop's size throughout.
@@ -174,6 +177,67 @@ class VisTest(ProbeTest):
             dict(item, text="Radio", id=3, checked=True, radio=True),
             dict(item, text="Plain", id=4)])
         self.assertEqual([e["command"] for e in self.probes.log("m") if e["op"] == "menu"], [3])
+
+    def test_drag_drop_messages_and_setpos(self):
+        self.probes.add("d", delay=20)
+        script = ("wait Probe d #0; drag 10 10 50 30; drop C:\\a.mp3 Z:\\b.lbs; "
+                  "post 0x407 7 9; send 1031 8 -1; setpos 100 120 0 0 1; sleep 200")
+        data = self.vis("d", "--frames", "300", "--realtime", "--do", script)
+        log = self.probes.log("d")
+        held = [e for e in log if e["op"] == "mouse" and e["message"] != 0x200 or
+                e["op"] == "mouse" and e["keys"] == 1]
+        self.assertEqual((held[0]["message"], held[0]["at"]), (0x201, [10, 10]))
+        self.assertEqual([e["message"] for e in held[1:]], [0x200] * 8 + [0x202])
+        self.assertEqual([e["at"] for e in held[-2:]], [[50, 30], [50, 30]])
+        # The cursor goes along; the window stood at (0, 0) before setpos moved it.
+        rect, client = data["windows"][0]["rect"], data["windows"][0]["client"]
+        for e in held:
+            self.assertEqual(e["cursor"], [client[0] - rect[0] + e["at"][0],
+                                           client[1] - rect[1] + e["at"][1]])
+        self.assertEqual([e["files"] for e in log if e["op"] == "drop"],
+                         [["C:\\a.mp3", "Z:\\b.lbs"]])
+        self.assertEqual([(e["wParam"], e["lParam"], e["sent"]) for e in log if e["op"] == "user"],
+                         [(7, 9, False), (8, -1, True)])
+        self.assertEqual(rect[:2], [100, 120])
+        self.assertEqual((rect[2] - rect[0], rect[3] - rect[1]), (582, 281))
+
+    def test_pause_and_regions(self):
+        # A key from the script lands in the pause after the first frame,
+        # which serves the windows without frames.
+        for region, expected in ((0, None), (1, [[0, 0, 100, 50], [0, 50, 50, 100]])):
+            with self.subTest(region=region):
+                name = "p%d" % region
+                self.probes.add(name, region=region)
+                data = self.vis(name, "--frames", "3", "--pause", "1:3000", "--do",
+                                "wait Probe %s #0; key 0 70" % name)
+                events = [e["op"] for e in self.probes.log(name) if e["op"] in ("render", "key")]
+                self.assertEqual(events, ["render", "key", "key", "render", "render"])
+                self.assertEqual(data["windows"][0]["region"], expected)
+
+    def test_player_answers_and_windows(self):
+        skins = "C:\\Skins\\" + "s" * 300  # longer than the asker's buffer
+        cases = [
+            # options, script, answers at start, at stop
+            ([], "", dict(play=0, pos=0, len=0, index=0, count=0, title="", skins="",
+                          editor=False, equalizer=False), None),
+            (["--player", "play=1,pos=1500,len=200,index=3,count=9,title=A B,skins=" + skins,
+              "--player-windows"],
+             "wait Probe q1 #0; player title=Next song,skins=D:\\x",
+             dict(play=1, pos=1500, len=200, index=3, count=9, title="A B", skins=skins[:200],
+                  editor=True, equalizer=True),
+             dict(pos=7000, title="Next song", skins="D:\\x")),
+        ]
+        for i, (options, script, start, stop) in enumerate(cases):
+            with self.subTest(options=options):
+                name = "q%d" % i
+                self.probes.add(name, queries=1)
+                args = ["--frames", "300", "--realtime", *options]
+                data = self.vis(name, *args, *(["--do", script] if script else []))
+                [at_start, at_stop] = [e for e in self.probes.log(name) if e["op"] == "player"]
+                del at_start["op"], at_stop["op"], at_start["when"], at_stop["when"]
+                self.assertEqual(at_start, start)
+                self.assertEqual(at_stop, dict(start, **stop) if stop else start)
+                self.assertEqual(len(data["windows"]), 1)  # the player's own are not the module's
 
     def test_restarts_and_failed_starts(self):
         cases = [
@@ -240,15 +304,23 @@ class VisTest(ProbeTest):
         self.assertAlmostEqual(ms["mean"] * 6, ms["total"], delta=0.01)  # printed rounded
 
     def test_settings_window_and_environment(self):
+        # The controls sit in a page inside the window, which gets their notifications.
         self.probes.add("w", window=0, settings=1)
-        rc, out, err = run_windows(TESTHOST, "vis", self.probes.path("w"), "--config", "--do",
-                                   "wait Probe settings; dump; close",
-                                   env={"JK_PROBE_NOTE": "from the test"})
+        rc, out, err = run_windows(
+            TESTHOST, "vis", self.probes.path("w"), "--config", "--do",
+            "wait Probe settings; select 204 2; check 203 1; trackbar 202 7; dump; close",
+            env={"JK_PROBE_NOTE": "from the test"})
         self.assertEqual(rc, 0, err)
         [window] = dumps(out)
-        spin = next(c for c in window["controls"] if c["id"] == 201)
-        self.assertEqual(spin["class"], "msctls_updown32")
-        self.assertEqual((spin["position"], spin["range"]), (4, [1, 9]))
+        controls = {c["id"]: c for c in window["controls"]}
+        self.assertEqual((controls[200]["text"], controls[201]["class"]), ("4", "msctls_updown32"))
+        self.assertEqual((controls[201]["position"], controls[201]["range"]), (4, [1, 9]))
+        self.assertEqual((controls[300]["tabs"], controls[300]["selected"]), (["First", "Second"], 0))
+        self.assertEqual((controls[202]["position"], controls[203]["checked"]), (7, 1))
+        self.assertEqual(controls[204]["selected"], 2)
+        notes = [(e["message"], e["id"], e["code"]) for e in self.probes.log("w")
+                 if e["op"] == "notify" and e["id"] != 200]
+        self.assertEqual(notes, [(273, 204, 1), (273, 203, 0), (276, 202, 4), (276, 202, 8)])
         self.assertEqual(self.probes.log("w")[0], {"op": "load", "note": "from the test"})
 
     def test_settings_and_a_second_stop(self):
@@ -269,7 +341,9 @@ class VisTest(ProbeTest):
         rc, _, _ = testhost("vis", self.probes.path("b"), "--module", "1")
         self.assertEqual(rc, 1)
         for option in (["--signal", "sine:x"], ["--key-at", "3"], ["--key-at", "0:70"],
-                       ["--key-at", "2:70x"], ["--restarts", "-1"]):
+                       ["--key-at", "2:70x"], ["--restarts", "-1"], ["--pause", "1"],
+                       ["--pause", "1:-5"],
+                       ["--player", "volume=3"], ["--player", "pos=x"]):
             rc, _, _ = testhost("vis", self.probes.path("b"), *option)
             self.assertEqual(rc, 2, option)
 

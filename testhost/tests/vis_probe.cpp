@@ -9,7 +9,10 @@
 // call), spectrumChannels (2), waveformChannels (2), latency (25), delay (25),
 // window (1: startModule opens a window that draws the rows, and fails with 1
 // when it cannot have its window class or window), x, y (0, 0). The window
-// logs its mouse messages and keys, and a right click opens a menu.
+// logs its mouse messages, keys, dropped files and message WM_USER + 7, and a
+// right click opens a menu.
+// queries (0; 1: start and stop log the player's answers, and start seeks
+// to 7000 ms), region (0; 1: the window gets an L-shaped window region),
 // settings (0; 1: openModuleSettings shows a settings window with a tab
 // control and a page of controls, and logs their notifications). A note in
 // the environment variable JK_PROBE_NOTE goes into the load line.
@@ -17,6 +20,7 @@
 #include "host/vis_module.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -35,7 +39,7 @@ bool configured, classRegistered, pageClassRegistered;
 
 struct Config {
     int modules, header, startResult, stopAfter, spectrumChannels, waveformChannels, latency, delay,
-        window, x, y, settings;
+        window, x, y, settings, region, queries;
 } config;
 
 struct ModuleState {
@@ -112,6 +116,8 @@ void configure() {
     config.x = readKey("x", 0);
     config.y = readKey("y", 0);
     config.settings = readKey("settings", 0);
+    config.region = readKey("region", 0);
+    config.queries = readKey("queries", 0);
     for (int i = 0; i < maxModules; ++i) {
         VisModule& m = modules[i];
         std::snprintf(moduleNames[i], sizeof moduleNames[i], "Probe %s #%d", name.c_str(), i);
@@ -142,6 +148,17 @@ void drawRows(ModuleState& s, VisModule* m) {
             put(x, 192 - m->waveformRows[1][x] / 2 + 1, 0x00FFFF);
         }
     }
+}
+
+// A text as a JSON string.
+std::string jsonText(const std::string& text) {
+    std::string out(1, '"');
+    for (char c : text) {
+        if (c == '\\' || c == '"') out.push_back('\\');
+        out.push_back(c);
+    }
+    out.push_back('"');
+    return out;
 }
 
 // A mouse message with its client point and where the cursor was.
@@ -196,6 +213,24 @@ LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
                 ",\"vk\":" + std::to_string(wp) + "}");
         if (m) return jkForwardKey(m->hostWindow, msg, wp, lp);
         break;
+    case WM_DROPFILES: {
+        auto drop = reinterpret_cast<HDROP>(wp);
+        std::string line = "{\"op\":\"drop\",\"files\":[";
+        UINT n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < n; ++i) {
+            char path[MAX_PATH] = "";
+            DragQueryFileA(drop, i, path, sizeof path);
+            if (i) line += ',';
+            line += jsonText(path);
+        }
+        DragFinish(drop);
+        logLine(line + "]}");
+        return 0;
+    }
+    case WM_USER + 7:
+        logLine("{\"op\":\"user\",\"wParam\":" + std::to_string(wp) + ",\"lParam\":" +
+                std::to_string(lp) + ",\"sent\":" + (InSendMessage() ? "true" : "false") + "}");
+        return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -242,6 +277,14 @@ bool openWindow(VisModule* m) {
                                m->hostWindow, nullptr, self, nullptr);
     if (!s.window) return false;
     SetWindowLongPtrA(s.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m));
+    if (config.region) {
+        // An L shape: a 100 x 50 bar over a 50 x 50 square.
+        HRGN shape = CreateRectRgn(0, 0, 100, 50);
+        HRGN foot = CreateRectRgn(0, 50, 50, 100);
+        CombineRgn(shape, shape, foot, RGN_OR);
+        DeleteObject(foot);
+        SetWindowRgn(s.window, shape, TRUE); // the window owns it now
+    }
     return true;
 }
 
@@ -253,12 +296,33 @@ void closeWindow(ModuleState& s) {
     s.pixels = nullptr;
 }
 
+// What the player answers, and whether its other windows are there.
+void logPlayer(const char* when, HWND host) {
+    const char* title = reinterpret_cast<const char*>(jkQueryHost(host, ipcQueryEntryTitle, 0));
+    char skins[MAX_PATH + 1] = "";
+    jkQueryHost(host, ipcQuerySkinFolder, reinterpret_cast<WPARAM>(skins));
+    char buf[1024];
+    std::snprintf(buf, sizeof buf,
+                  "{\"op\":\"player\",\"when\":\"%s\",\"play\":%d,\"pos\":%d,\"len\":%d,"
+                  "\"index\":%d,\"count\":%d,\"title\":%s,\"skins\":%s,"
+                  "\"editor\":%s,\"equalizer\":%s}",
+                  when, int(jkQueryHost(host, ipcQueryPlayState, 0)),
+                  int(jkQueryHost(host, ipcQueryTime, 0)), int(jkQueryHost(host, ipcQueryTime, 1)),
+                  int(jkQueryHost(host, ipcQueryListPosition, 0)),
+                  int(jkQueryHost(host, ipcQueryListLength, 0)),
+                  jsonText(std::string(title ? title : "").substr(0, 200)).c_str(),
+                  jsonText(std::string(skins).substr(0, 200)).c_str(),
+                  jkFindPlaylistEditor() ? "true" : "false", jkFindEqualizer() ? "true" : "false");
+    logLine(buf);
+}
+
 // The settings window's page: where its controls' notifications arrive.
 LRESULT CALLBACK pageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_COMMAND || msg == WM_HSCROLL || msg == WM_VSCROLL) {
         int id = msg == WM_COMMAND ? LOWORD(wp) : GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+        int code = msg == WM_COMMAND ? HIWORD(wp) : LOWORD(wp);
         logLine("{\"op\":\"notify\",\"message\":" + std::to_string(msg) +
-                ",\"id\":" + std::to_string(id) + ",\"code\":" + std::to_string(LOWORD(wp)) + "}");
+                ",\"id\":" + std::to_string(id) + ",\"code\":" + std::to_string(code) + "}");
         return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
@@ -324,6 +388,10 @@ int JK_CDECL startModule(VisModule* m) {
     logCall("start", m);
     ModuleState& s = states[m - modules];
     if (config.startResult != 0) return config.startResult;
+    if (config.queries) {
+        logPlayer("start", m->hostWindow);
+        jkQueryHost(m->hostWindow, ipcSeekMs, 7000);
+    }
     if (config.window && !openWindow(m)) {
         closeWindow(s);
         return 1;
@@ -351,6 +419,7 @@ int JK_CDECL renderFrame(VisModule* m) {
 
 void JK_CDECL stopModule(VisModule* m) {
     logCall("stop", m);
+    if (config.queries) logPlayer("stop", m->hostWindow);
     ModuleState& s = states[m - modules];
     s.started = false;
     closeWindow(s);
