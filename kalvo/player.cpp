@@ -113,6 +113,10 @@ int Player::openSong(InputModule* module, FrameDecoder* decoder) {
 bool Player::serveSeek() {
     int32_t t = seekTargetMs_.exchange(noPendingSeek);
     if (t == noPendingSeek) return false;
+    // The host may ask for any time; the clock and the stream keep to the song.
+    int32_t length = lengthMs();
+    if (t < 0) t = 0;
+    if (length >= 0 && t > length) t = length;
     clockBaseMs_ = t;
     samplesSinceSeek_ = 0;
     playClockMs_.store(t);

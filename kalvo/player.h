@@ -60,6 +60,7 @@ private:
     enum Ended { decoding = 0, endReached = 1, endWritten = 2 };
 
     int openSong(InputModule* module, FrameDecoder* decoder);
+    // Serves a pending seek at its target clamped to 0..the length.
     bool serveSeek();
     // Decodes frames until one gives PCM, the end is reached, or a stop or a
     // seek is pending.
