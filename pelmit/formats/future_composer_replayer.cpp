@@ -136,9 +136,7 @@ int FutureComposerPlayer::seekToMs(int targetMs) {
     stopSong();
     if (!voiceSet || !mixer.getTickTimer()) return targetMs;
     startTimer();
-    mixer.beginSkip();
-    while (!songEnded && mixer.elapsedMs() < targetMs) audioEngine.runTick();
-    const int reached = mixer.endSkip();
+    const int reached = skipTicks(songEnded, targetMs);
     mixer.resetOutput();
     return reached;
 }
@@ -148,7 +146,8 @@ void FutureComposerPlayer::measure() {
     if (!timer) return;
     startTimer();
     mixer.beginSkip();
-    for (uint32_t n = 0; !songEnded && n < maxMeasuredTicks; ++n) audioEngine.runTick();
+    for (uint32_t n = 0; !songEnded && n < maxMeasuredTicks && !stopIsRequested(); ++n)
+        audioEngine.runTick();
     lengthMs = mixer.endSkip();
     timer->stop();
     timer->release();
