@@ -171,6 +171,7 @@ private:
     std::atomic<int> playing{0};
     TickInProgress inTick;
     uint32_t songEnded = 0;
+    uint32_t tickCount = 0;
     uint8_t speed = 3, speedCounter = 3;
     FcVoice voices[4];
     int lengthMs = 0;
