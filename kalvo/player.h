@@ -50,7 +50,8 @@ public:
     void resume() { paused_.store(false); }
     int paused() const { return paused_.load() ? 1 : 0; }
     int32_t positionMs() const;
-    // The stream's bytes at the average bit rate; -1 without a song or a rate.
+    // The length the stream's VBR header gives, else the stream's bytes at the
+    // average bit rate; -1 without a song or a rate.
     int32_t lengthMs() const;
     int32_t playClockMs() const { return playClockMs_.load(); }
     int averageKbps() const { return averageKbps_.load(); }
