@@ -93,10 +93,11 @@ void VbrIndex::scan(const uint8_t* head, size_t length, int64_t streamBytes) {
         int64_t have = streamBytes - frameStart_;
         int64_t said = header_.bytes > frameBytes ? int64_t(header_.bytes) : have;
         int64_t frames = header_.frames;
+        int64_t fullMs = frames * h.samplesPerFrame * 1000 / h.samplingRate;
         if (said > have) frames = frames * have / said; // a cut-off stream
         int64_t ms = frames * h.samplesPerFrame * 1000 / h.samplingRate;
         int64_t audioBytes = std::min(said, have) - int64_t(frameBytes);
-        if (frames <= 0 || ms <= 0 || ms > INT32_MAX || audioBytes <= 0) return;
+        if (frames <= 0 || ms <= 0 || fullMs > INT32_MAX || audioBytes <= 0) return;
         // Every frame's rate lies in the version's table, so their average does too
         // (with a little room for trailing bytes that are not audio).
         int64_t low, high;
@@ -104,7 +105,9 @@ void VbrIndex::scan(const uint8_t* head, size_t length, int64_t streamBytes) {
         int64_t bits = audioBytes * 8;
         if (bits * 10 < low * ms * 9 || bits * 10 > high * ms * 11) return;
         lengthMs_ = int32_t(ms);
+        fullMs_ = int32_t(fullMs);
         tocBytes_ = said;
+        audioBytes_ = audioBytes;
         tocUsable_ = header_.hasToc && std::is_sorted(header_.toc.begin(), header_.toc.end());
         return;
     }
@@ -112,16 +115,17 @@ void VbrIndex::scan(const uint8_t* head, size_t length, int64_t streamBytes) {
 
 int64_t VbrIndex::offsetOf(int32_t ms) const {
     if (lengthMs_ <= 0) return audioOffset();
-    double part = std::clamp(double(ms) / lengthMs_, 0.0, 1.0);
     int64_t offset;
     if (tocUsable_) {
-        double percent = part * 100;
+        // The table maps the whole song the header speaks of, cut off or not.
+        double percent = std::clamp(double(ms) / fullMs_, 0.0, 1.0) * 100;
         int i = std::min(int(percent), 99);
         double a = header_.toc[size_t(i)];
         double b = i < 99 ? header_.toc[size_t(i) + 1] : 256;
         offset = frameStart_ + int64_t((a + (b - a) * (percent - i)) * double(tocBytes_) / 256);
     } else {
-        offset = frameEnd_ + int64_t(part * double(tocBytes_ - (frameEnd_ - frameStart_)));
+        double part = std::clamp(double(ms) / lengthMs_, 0.0, 1.0);
+        offset = frameEnd_ + int64_t(part * double(audioBytes_));
     }
     return std::clamp(offset, frameEnd_, streamBytes_);
 }

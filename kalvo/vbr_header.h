@@ -46,8 +46,11 @@ private:
     bool found_ = false;
     VbrHeader header_;
     bool tocUsable_ = false;
-    int64_t frameStart_ = 0, frameEnd_ = 0, streamBytes_ = 0, tocBytes_ = 0;
-    int32_t lengthMs_ = -1;
+    int64_t frameStart_ = 0, frameEnd_ = 0, streamBytes_ = 0;
+    // The bytes the table of contents divides; the audio bytes the stream has.
+    int64_t tocBytes_ = 0, audioBytes_ = 0;
+    // The length the stream has, and the one the header gives for it whole.
+    int32_t lengthMs_ = -1, fullMs_ = -1;
 };
 
 } // namespace kalvo
