@@ -113,6 +113,10 @@ int Player::openSong(InputModule* module, FrameDecoder* decoder) {
 bool Player::serveSeek() {
     int32_t t = seekTargetMs_.exchange(noPendingSeek);
     if (t == noPendingSeek) return false;
+    // The host may ask for any time; the clock and the stream keep to the song.
+    int32_t length = lengthMs();
+    if (t < 0) t = 0;
+    if (length >= 0 && t > length) t = length;
     clockBaseMs_ = t;
     samplesSinceSeek_ = 0;
     playClockMs_.store(t);
@@ -223,12 +227,18 @@ void Player::finish() {
 int32_t Player::positionMs() const {
     if (!module_) return 0;
     OutputModule* out = module_->hostOutput;
-    return playClockMs_.load() - out->writtenTimeMs() + out->playedTimeMs();
+    int32_t position = playClockMs_.load() - out->writtenTimeMs() + out->playedTimeMs();
+    // A length taken from the bytes or the header is an estimate the stream
+    // may outrun; the position never goes past what the player shows as the end.
+    int32_t length = lengthMs();
+    return length > 0 && position > length ? length : position;
 }
 
 int32_t Player::lengthMs() const {
     // Without a song there is no length to give, whatever the last one's rate was.
     if (!source_) return -1;
+    int32_t fromHeader = source_->headerLengthMs();
+    if (fromHeader >= 0) return fromHeader;
     return mulDiv(source_->byteSize(), 8, averageKbps_.load());
 }
 

@@ -50,7 +50,8 @@ public:
     void resume() { paused_.store(false); }
     int paused() const { return paused_.load() ? 1 : 0; }
     int32_t positionMs() const;
-    // The stream's bytes at the average bit rate; -1 without a song or a rate.
+    // The length the stream's VBR header gives, else the stream's bytes at the
+    // average bit rate; -1 without a song or a rate.
     int32_t lengthMs() const;
     int32_t playClockMs() const { return playClockMs_.load(); }
     int averageKbps() const { return averageKbps_.load(); }
@@ -60,6 +61,7 @@ private:
     enum Ended { decoding = 0, endReached = 1, endWritten = 2 };
 
     int openSong(InputModule* module, FrameDecoder* decoder);
+    // Serves a pending seek at its target clamped to 0..the length.
     bool serveSeek();
     // Decodes frames until one gives PCM, the end is reached, or a stop or a
     // seek is pending.

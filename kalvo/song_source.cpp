@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace kalvo {
 
@@ -52,6 +53,14 @@ bool SongSource::open(const std::string& path) {
     if (end_ - start_ >= 128 && seekFile(file_, end_ - 128, SEEK_SET) == 0 &&
         std::fread(tail, 1, 3, file_) == 3 && std::memcmp(tail, "TAG", 3) == 0)
         end_ -= 128;
+    streamStart_ = start_;
+    std::vector<uint8_t> first(size_t(std::min<int64_t>(end_ - start_, 65536)));
+    if (seekFile(file_, start_, SEEK_SET) == 0)
+        first.resize(std::fread(first.data(), 1, first.size(), file_));
+    else
+        first.clear();
+    vbr_.scan(first.data(), first.size(), end_ - start_);
+    start_ += vbr_.audioOffset();
     pos_ = start_;
     failed_ = seekFile(file_, pos_, SEEK_SET) != 0;
     return true;
@@ -60,7 +69,8 @@ bool SongSource::open(const std::string& path) {
 void SongSource::close() {
     if (file_) std::fclose(file_);
     file_ = nullptr;
-    start_ = end_ = pos_ = 0;
+    start_ = end_ = pos_ = streamStart_ = 0;
+    vbr_ = VbrIndex{};
     failed_ = false;
 }
 
@@ -81,10 +91,14 @@ bool SongSource::atEnd() {
 
 void SongSource::seek(int32_t ms, int32_t kbps) {
     if (!file_) return;
-    int64_t offset = mulDiv(ms, kbps, 8);
-    if (offset < 0) offset = 0;
-    offset &= ~int64_t(7);
-    pos_ = std::min(start_ + offset, end_);
+    if (vbr_.lengthMs() >= 0) {
+        pos_ = std::min(streamStart_ + vbr_.offsetOf(ms), end_);
+    } else {
+        int64_t offset = mulDiv(ms, kbps, 8);
+        if (offset < 0) offset = 0;
+        offset &= ~int64_t(7);
+        pos_ = std::min(start_ + offset, end_);
+    }
     failed_ = seekFile(file_, pos_, SEEK_SET) != 0;
 }
 

@@ -1,9 +1,11 @@
 // The playing song's MPEG audio stream: the bytes of a TQZ file from the end
 // of its ID3v2 tag up to a trailing ID3v1 tag, read by the decoder and
-// positioned by time at the running average bit rate.
+// positioned by time at the running average bit rate, or by the stream's own
+// VBR header when its first frame is one (that frame is then left out).
 #pragma once
 
 #include "kalvo/mpeg/decoder_input.h"
+#include "kalvo/vbr_header.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -28,8 +30,11 @@ public:
     bool atEnd() override;
 
     // Positions the stream at ms x kbps / 8 bytes (rounded, lowered to a
-    // multiple of 8) after its start, never past its end.
+    // multiple of 8) after its start, never past its end; with a believable
+    // VBR header, where the header puts ms instead.
     void seek(int32_t ms, int32_t kbps);
+    // The length the stream's VBR header gives; -1 without a believable one.
+    int32_t headerLengthMs() const { return vbr_.lengthMs(); }
 
     int32_t byteSize() const;
     int canSeek() const { return 1; }
@@ -39,6 +44,9 @@ public:
 private:
     std::FILE* file_ = nullptr;
     int64_t start_ = 0, end_ = 0, pos_ = 0;
+    // Where the stream begins, header frame included.
+    int64_t streamStart_ = 0;
+    VbrIndex vbr_;
     bool failed_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "pelmit/playback.h"
 
+#include "pelmit/formats/player_controls.h"
 #include "pelmit/host_notify.h"
 #include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
@@ -187,6 +188,9 @@ int JK_CDECL startPlayback(const char* path) {
     // The player calls stopPlayback between two songs; should it not, the old
     // song's thread must still end before a new one starts.
     endSong();
+    // The new song is measured while it loads: nothing of the old stop may cut that short.
+    playback.stopRequested = 0;
+    watchStopRequest(&playback.stopRequested);
     for (FormatKind kind : startOrder) {
         const FormatEntry* format = formatOf(kind);
         if (!format || !format->create) continue;
@@ -223,7 +227,6 @@ int JK_CDECL startPlayback(const char* path) {
     mixer.resetOutput();
     mixer.setSampleRate(uint32_t(playback.rate));
     playback.currentPlayer->startSong();
-    playback.stopRequested = 0;
     playback.threadDone = 0;
     playback.pendingSeekMs = noPendingSeek;
     playback.pendingSubsong = 0;

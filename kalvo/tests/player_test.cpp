@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <string>
@@ -153,6 +154,28 @@ TEST_F(PlayerTest, ASeekFlushesResetsAndRestartsTheClock) {
     host.playedMs = 10003;
     EXPECT_EQ(player.positionMs(), 10000 + 26 - 10026 + 10003);
     EXPECT_EQ(player.lengthMs(), 400000 * 8 / 128);
+}
+
+TEST_F(PlayerTest, SeekTargetsAreClampedToTheSong) {
+    // 400,000 bytes at 128 kbit/s: a 25-second song.
+    Bytes audio(400000, 0x55);
+    std::string path = test::writeTemp(test::tag(test::textFrame("TIT2", "x")) + audio, "c.tqz");
+    ASSERT_TRUE(source.open(path));
+    decoder.script.assign(20, Frame{});
+    ASSERT_EQ(start(), playbackStarted);
+    struct Case {
+        int32_t request, served;
+        int64_t offset;
+    };
+    for (Case c : {Case{-5000, 0, 0}, Case{999999, 25000, 400000}, Case{INT32_MIN, 0, 0},
+                   Case{25000, 25000, 400000}, Case{10000, 10000, 160000}}) {
+        host.flushes.clear();
+        player.requestSeek(c.request);
+        player.pass();
+        EXPECT_EQ(host.flushes, std::vector<int>{c.served}) << c.request;
+        EXPECT_EQ(source.position(), source.audioStart() + c.offset) << c.request;
+        EXPECT_GE(player.playClockMs(), c.served) << c.request;
+    }
 }
 
 TEST_F(PlayerTest, StopAndSeekAreServedInsideALongSearch) {

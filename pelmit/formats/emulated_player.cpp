@@ -86,7 +86,7 @@ void EmulatedPlayer::initSong() {
         break;
     case formatDeliTracker: {
         auto call = [&](uint32_t routine) {
-            if (routine) m.callAmigaRoutine(routine, registers, cleared);
+            if (routine && !stopIsRequested()) m.callAmigaRoutine(routine, registers, cleared);
         };
         call(prepareRoutine);
         m.pokeSupportWord(supportSubsong, subsong & 0xFFFF);

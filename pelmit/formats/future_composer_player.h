@@ -114,7 +114,7 @@ public:
     void startSong() override;
     void stopSong() override;
     void releaseSong() override;
-    int songFinished() override { return songEnded; }
+    int songFinished() override { return int(songEnded); }
     // At most 63 characters of the title.
     void songTitle(char* buffer, size_t size) override;
     int songLengthMs() override { return lengthMs; }
@@ -170,7 +170,8 @@ private:
 
     std::atomic<int> playing{0};
     TickInProgress inTick;
-    int songEnded = 0;
+    uint32_t songEnded = 0;
+    uint32_t tickCount = 0;
     uint8_t speed = 3, speedCounter = 3;
     FcVoice voices[4];
     int lengthMs = 0;

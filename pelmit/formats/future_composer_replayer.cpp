@@ -35,10 +35,11 @@ constexpr uint16_t highestPeriod = 3424;
 // chains of E8 00) would never end the tick: after this many bytes read in one
 // tick a sequence stops as if at E1, and goes on from there next tick.
 constexpr int maxCommandsPerTick = 256;
-// The length measurement gives up after an hour of music: no real tune is
-// that long, and a crafted one (thousands of steps at speed 255) would
-// otherwise keep startPlayback, and with it the host, busy for minutes.
-constexpr uint32_t maxMeasuredTicks = 60 * 60 * 50;
+// A song ends after an hour of music: no real tune is that long, and a crafted
+// one (thousands of steps at speed 255) would otherwise keep the length
+// measurement in startPlayback, and with it the host, busy for minutes. The
+// tick itself ends it, so that playback stops where the length says.
+constexpr uint32_t maxSongTicks = 60 * 60 * 50;
 
 enum : uint8_t {
     seqJump = 0xE0,
@@ -101,6 +102,7 @@ void FutureComposerPlayer::reset() {
     speed = initialSpeed();
     speedCounter = speed;
     songEnded = 0;
+    tickCount = 0;
 }
 
 void FutureComposerPlayer::startTimer() {
@@ -136,9 +138,7 @@ int FutureComposerPlayer::seekToMs(int targetMs) {
     stopSong();
     if (!voiceSet || !mixer.getTickTimer()) return targetMs;
     startTimer();
-    mixer.beginSkip();
-    while (!songEnded && mixer.elapsedMs() < targetMs) audioEngine.runTick();
-    const int reached = mixer.endSkip();
+    const int reached = skipTicks(songEnded, targetMs);
     mixer.resetOutput();
     return reached;
 }
@@ -147,9 +147,7 @@ void FutureComposerPlayer::measure() {
     TickTimer* timer = mixer.getTickTimer();
     if (!timer) return;
     startTimer();
-    mixer.beginSkip();
-    for (uint32_t n = 0; !songEnded && n < maxMeasuredTicks; ++n) audioEngine.runTick();
-    lengthMs = mixer.endSkip();
+    lengthMs = skipTicks(songEnded);
     timer->stop();
     timer->release();
     playing = 0;
@@ -169,6 +167,7 @@ void FutureComposerPlayer::tick() {
         mixer.sendVoiceCommand(voiceSet, &v.command);
     }
     mixer.renderVoices(voiceSet);
+    if (++tickCount >= maxSongTicks) songEnded = 1;
 }
 
 void FutureComposerPlayer::takeStep(FcVoice& v) {

@@ -47,7 +47,7 @@ int ModPlayer::loadSong(const char* path) {
     if (!restartTimer(125)) return 1;
     mixer.beginSkip();
     int64_t ticks = -1;
-    while (!ended && ticks != songTimeUs) {
+    while (!ended && ticks != songTimeUs && !stopIsRequested()) {
         ticks = songTimeUs; // a tick always moves the song clock on
         audioEngine.runTick();
     }
@@ -131,7 +131,7 @@ int ModPlayer::seekToMs(int targetMs) {
     stopSong();
     if (!restartTimer(125)) return targetMs;
     mixer.beginSkip();
-    while (!ended && mixer.elapsedMs() < targetMs) {
+    while (!ended && mixer.elapsedMs() < targetMs && !stopIsRequested()) {
         const int64_t before = songTimeUs;
         audioEngine.runTick();
         if (songTimeUs == before) break;

@@ -5,9 +5,24 @@
 
 namespace pelmit {
 
+namespace {
+
+std::atomic<const std::atomic<int>*> watchedStop{nullptr};
+
+} // namespace
+
+void watchStopRequest(const std::atomic<int>* request) {
+    watchedStop = request;
+}
+
+bool stopIsRequested() {
+    const std::atomic<int>* request = watchedStop.load();
+    return request && request->load() != 0;
+}
+
 int32_t skipTicks(const uint32_t& finished, int32_t targetMs) {
     mixer.beginSkip();
-    while (!finished && mixer.elapsedMs() < targetMs) audioEngine.runTick();
+    while (!finished && mixer.elapsedMs() < targetMs && !stopIsRequested()) audioEngine.runTick();
     return mixer.endSkip();
 }
 

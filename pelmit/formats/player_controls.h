@@ -29,8 +29,16 @@ private:
     std::atomic<int> running{0};
 };
 
-// Runs the tick timer in the Mixer's skip mode until `finished` is set or the
-// song has reached targetMs; returns the milliseconds reached.
+// The shell's stop request (null: none). Every loop that runs ticks without
+// giving out sound looks at it before each tick, so that a stop ends a seek,
+// a length measurement or a subsong change at once, however long the song's
+// own code keeps each tick busy.
+void watchStopRequest(const std::atomic<int>* request);
+bool stopIsRequested();
+
+// Runs the tick timer in the Mixer's skip mode until `finished` is set, the
+// song has reached targetMs or a stop is requested; returns the milliseconds
+// reached.
 int32_t skipTicks(const uint32_t& finished, int32_t targetMs = std::numeric_limits<int32_t>::max());
 
 // Sends cmdStop to voices 0..count-1 of the set.

@@ -462,13 +462,21 @@ TEST_F(FcFixture, ReadsPastTheLoadedDataAreBounded) {
     EXPECT_EQ(p.songLengthMs(), 65 * 20);
 }
 
-TEST_F(FcFixture, MeasuringStopsAfterAnHour) {
+TEST_F(FcFixture, ASongEndsAfterAnHourAsItsLengthSays) {
     // 300 steps of 32 rows at speed 255 would last 34 hours.
     FcFile f;
     for (int i = 0; i < 300; ++i) f.addStep({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 255);
     f.setRow(0, 31, 0, 0);
     auto& p = load(f);
     EXPECT_EQ(p.songLengthMs(), 3600 * 1000);
-    EXPECT_EQ(p.seekToMs(3700 * 1000), 3700 * 1000);
+    EXPECT_EQ(p.seekToMs(3700 * 1000), 3600 * 1000);
+    EXPECT_EQ(p.songFinished(), 1);
+    // Played rather than skipped, the last tick before the hour still sounds
+    // and the one after it ends the song.
+    EXPECT_EQ(p.seekToMs(3600 * 1000 - 40), 3600 * 1000 - 40);
     EXPECT_EQ(p.songFinished(), 0);
+    run(1);
+    EXPECT_EQ(p.songFinished(), 0);
+    run(1);
+    EXPECT_EQ(p.songFinished(), 1);
 }

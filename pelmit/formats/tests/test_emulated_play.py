@@ -3,9 +3,10 @@ stand-in: each is claimed, plays the tone its 68000 routine programs (pitch
 and volume from the PCM) for ten minutes, ends once, and seeks."""
 
 import math
+import os
 
-from jktest import main, read_wav, samples16
-from test_play_formats import FixturePlayTest
+from jktest import main, read_wav, samples16, testhost
+from test_play_formats import PLUGIN, FixturePlayTest, windows_path
 
 RATE = 44100
 LENGTH_MS = 600000
@@ -89,6 +90,32 @@ class EmulatedPlayTest(FixturePlayTest):
                 after = left[seek_frame + 4410:seek_frame + 30000]
                 self.assertAlmostEqual(max(after) / max(before), 127 / 255, delta=0.02)
                 self.assertAlmostEqual(frequency(after), PAL_HALF_CLOCK / 428 / 32, delta=1.5)
+
+    def test_stop_ends_a_seek_in_code_that_never_returns(self):
+        # A routine that loops on itself (bra.s *) spends its whole cycle
+        # budget on every tick: a seek then takes far longer than real time,
+        # and a stop in the middle of it must still return at once.
+        for name, offset, routine in (("walk.cust", 0xD2, "the tick routine"),
+                                      ("walk.cust", 0x74, "InitPlayer"),
+                                      ("interrupt.cust", 0xAC, "the level-6 handler")):
+            with self.subTest(routine=routine):
+                path = os.path.join(self.tmp, name)
+                with open(path, "rb") as f:
+                    data = bytearray(f.read())
+                self.assertNotEqual(data[offset:offset + 2], b"\x60\xfe", routine)
+                data[offset:offset + 2] = b"\x60\xfe"
+                hung = "hung_" + name
+                with open(os.path.join(self.tmp, hung), "wb") as f:
+                    f.write(data)
+                rc, result, err = testhost("play", PLUGIN,
+                                           windows_path(os.path.join(self.tmp, hung)),
+                                           "--max-seconds", "20", "--timeout", "5",
+                                           "--seek", "590000@500")
+                self.assertEqual(rc, 0, err)
+                self.assertIsNotNone(result, err)
+                self.assertEqual(result["violations"], [])
+                self.assertEqual(result["stopReason"], "timeout")
+                self.assertEqual(result["lengthMs"], LENGTH_MS)
 
 
 if __name__ == "__main__":
