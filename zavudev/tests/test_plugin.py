@@ -12,6 +12,7 @@ from visprobe import ProbeTest, read_bmp, read_ini, win_path, write_burst_wav
 
 MODULES = ["wake up", "dezo zaz iru"]
 CHECK = os.path.join(BIN_DIR, "zavudev_core_check.exe")
+TESTHOST = os.path.join(BIN_DIR, "testhost.exe")
 WIDTH, HEIGHT = 320, 192
 
 
@@ -35,16 +36,81 @@ class ZavudevTest(ProbeTest):
         self.assertEqual(rc, 0, err)
         return out
 
-    def levels(self, frames):
-        return json.loads(self.core("levels", win_path(self.beats), frames))
+    def levels(self, signal, frames):
+        return json.loads(self.core("levels", win_path(signal), frames))
 
-    def client_area(self, shot):
-        """The client area of a screenshot of the module's window: the
-        picture sits at the bottom, centred between equal borders."""
-        width, height, rows = read_bmp(shot)
-        border = (width - WIDTH) // 2
-        top = height - border - HEIGHT
-        return [row[border:border + WIDTH] for row in rows[top:top + HEIGHT]]
+    def client_area(self, shot, data):
+        """The module window's client area in a screenshot of that window."""
+        [window] = [w for w in data["windows"] if w["class"] == "zzzz"]
+        _, _, rows = read_bmp(shot)
+        left = window["client"][0] - window["rect"][0]
+        top = window["client"][1] - window["rect"][1]
+        return [row[left:left + WIDTH] for row in rows[top:top + HEIGHT]]
+
+    def run_script(self, module, *args):
+        """testhost vis with a window script: (JSON, the dumped windows)."""
+        rc, out, err = run_windows(TESTHOST, "vis", self.dll, "--module", str(module), *args)
+        self.assertEqual(rc, 0, err)
+        data = json.loads(out.splitlines()[-1])
+        self.assertEqual(data["violations"], [])
+        dumps = [json.loads(l[len("window "):]) for l in out.splitlines()
+                 if l.startswith("window ")]
+        return data, dumps
+
+    def test_speed_menu(self):
+        # Bursts from 1.5 s on, which the core rates above the default 0.25
+        # and below 0.6.
+        beats = write_burst_wav(os.path.join(self.tmp, "late.wav"), seconds=10, first=1.5,
+                                amplitude=0.03)
+        levels = self.levels(beats, 250)
+        self.assertTrue(0.25 < max(levels) < 0.6, max(levels))
+        self.assertGreater(next(n for n, l in enumerate(levels) if l > 0.25), 60)
+        plain = {"checked": False, "radio": False, "disabled": False, "separator": False}
+        items = ([dict(plain, text="speed", id=0), dict(plain, text="", id=0, separator=True)] +
+                 [dict(plain, text=str(n), id=n) for n in range(1, 7)])
+        down, enter, escape = "key 0 40", "key 0 13", "key 0 27"
+        for name, keys, coloured in (("six", [down] * 7 + [enter], False),
+                                     ("escape", [escape], True),
+                                     ("title", [down, enter], True)):
+            with self.subTest(choice=name):
+                shot = os.path.join(self.tmp, name + ".bmp")
+                data, [menu] = self.run_script(
+                    0, "--frames", "250", "--realtime", "--signal", beats, "--shot", shot,
+                    "--do", "; ".join(["wait wake up", "mouse right 30 40", "wait", "dump"] + keys))
+                client = data["windows"][0]["client"]
+                self.assertEqual(menu["class"], "#32768")
+                self.assertEqual(menu["rect"][:2], [client[0] + 30, client[1] + 40])
+                menu["menu"][1]["disabled"] = False  # a separator may count as disabled
+                self.assertEqual(menu["menu"], items)
+                grey = all(r == g == b for row in self.client_area(shot, data)
+                           for r, g, b in row)
+                self.assertEqual(grey, not coloured)
+
+    def test_failed_starts(self):
+        for options, text, restarts in (
+                (["--hold-class", "zzzz"], "Error registering window class", None),
+                (["--refuse-window", "zzzz", "--restarts", "1"], "Error creating window", [0])):
+            with self.subTest(options=options):
+                data, [box] = self.run_script(0, "--frames", "5", *options,
+                                              "--do", "wait Error; dump; close")
+                self.assertEqual(box["title"], "Error")
+                self.assertIn(text, [c.get("text") for c in box["controls"]])
+                self.assertEqual((data["startResult"], data["stopReason"]), (1, "startFailed"))
+                if restarts is None:
+                    self.assertNotIn("zzzz", [w["class"] for w in data["windows"]])
+                else:
+                    # The class was let go: the next round registers it again.
+                    self.assertEqual(data["restarts"]["startResults"], restarts)
+
+    def test_restarts_hold_nothing(self):
+        for module in (0, 1):
+            with self.subTest(module=MODULES[module]):
+                data = self.vis(module, "--frames", "3", "--restarts", "50")
+                self.assertEqual(data["restarts"]["startResults"], [0] * 50)
+                handles = data["restarts"]["nextHandle"]
+                self.assertEqual(handles[0], handles[1])
+                memory = data["restarts"]["memoryBytes"]
+                self.assertLess(memory[1] - memory[0], 512 * 1024)
 
     def test_records(self):
         rc, data, err = testhost("info", self.dll)
@@ -72,12 +138,15 @@ class ZavudevTest(ProbeTest):
                     self.assertTrue(window["ownedByHost"])
                     self.assertFalse(window["open"])
                     self.assertEqual(window["rect"][:2], [50, 50])
+                    client = window["client"]
+                    self.assertEqual((client[2] - client[0], client[3] - client[1]),
+                                     (WIDTH, HEIGHT))
 
     def test_picture_matches_the_core_pixel_for_pixel(self):
         for module, name in enumerate(MODULES):
             with self.subTest(module=name):
                 shot = os.path.join(self.tmp, "silence%d.bmp" % module)
-                self.vis(module, "--signal", "silence", "--frames", "10", "--shot", shot)
+                data = self.vis(module, "--signal", "silence", "--frames", "10", "--shot", shot)
                 expected = os.path.join(self.tmp, "core%d.bin" % module)
                 self.core("picture", module, 10, win_path(expected))
                 with open(expected, "rb") as f:
@@ -85,7 +154,7 @@ class ZavudevTest(ProbeTest):
                 self.assertEqual(len(raw), WIDTH * HEIGHT + 1024)
                 table = [(raw[WIDTH * HEIGHT + 4 * i + 2], raw[WIDTH * HEIGHT + 4 * i + 1],
                           raw[WIDTH * HEIGHT + 4 * i]) for i in range(256)]
-                client = self.client_area(shot)
+                client = self.client_area(shot, data)
                 mismatches = 0
                 for y in range(HEIGHT):
                     stored = (HEIGHT - 1 - y) * WIDTH  # the picture is stored bottom-up
@@ -96,14 +165,14 @@ class ZavudevTest(ProbeTest):
                 self.assertEqual(table, [(i, i, i) for i in range(256)])
 
     def test_wake_up_turns_from_grey_to_colour_at_the_first_beat(self):
-        levels = self.levels(60)
+        levels = self.levels(self.beats, 60)
         first = next(n for n, level in enumerate(levels) if level > 0.25)
         self.assertGreater(first, 5)
 
         def grey(frames):
             shot = os.path.join(self.tmp, "beat%d.bmp" % frames)
-            self.vis(0, "--signal", self.beats, "--frames", str(frames), "--shot", shot)
-            return all(r == g == b for row in self.client_area(shot) for r, g, b in row)
+            data = self.vis(0, "--signal", self.beats, "--frames", str(frames), "--shot", shot)
+            return all(r == g == b for row in self.client_area(shot, data) for r, g, b in row)
 
         self.assertTrue(grey(first))
         self.assertFalse(grey(first + 1))
@@ -141,12 +210,8 @@ class ZavudevTest(ProbeTest):
                 self.assertFalse(data["windows"][0]["open"])
 
     def test_module_list_box(self):
-        rc, out, err = run_windows(os.path.join(BIN_DIR, "testhost.exe"), "vis", self.dll,
-                                   "--module", "1", "--config",
-                                   "--do", "wait dezo zaz iru; dump; close")
-        self.assertEqual(rc, 0, err)
-        [dump] = [json.loads(l[len("window "):]) for l in out.splitlines()
-                  if l.startswith("window ")]
+        data, [dump] = self.run_script(1, "--config", "--do", "wait dezo zaz iru; dump; close")
+        self.assertIsNone(data["startResult"])
         self.assertEqual(dump["title"], "dezo zaz iru")
         texts = [c.get("text", "") for c in dump["controls"]]
         self.assertTrue(any(t.startswith("modules:\n wake up\n dezo zaz iru\n\n") for t in texts),

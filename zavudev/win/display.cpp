@@ -121,7 +121,7 @@ bool openDisplay(Display& d, VisModule* module) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = windowProc;
     wc.hInstance = module->pluginInstance;
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // the arrow
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = windowClass;
     if (!RegisterClassA(&wc)) {
         errorBox(module, "Error registering window class");
