@@ -1,8 +1,9 @@
 """zavudev under the stand-in player: its records, both modules' windows on
 a sine and on beats, the picture pixel for pixel against the core, grey
-turning to colour on the first beat, keys, the window's place in
-plugin.ini (also hostile values there), the module list box, a window the
-user closes, and both modules as children of Morsk beside a probe."""
+turning to colour on the first beat, the speed menu, keys, the window's place
+in plugin.ini (also hostile values there), the module list box, failed starts
+and fifty restarts, a window the user closes, and both modules as children of
+Morsk beside a probe."""
 
 import json
 import os
