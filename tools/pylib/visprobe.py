@@ -94,3 +94,25 @@ def read_bmp(path):
         rows.append([(raw[base + 3 * x + 2], raw[base + 3 * x + 1], raw[base + 3 * x])
                      for x in range(width)])
     return width, abs(height), rows
+
+
+def write_burst_wav(path, rate=44100, seconds=4.0, every=0.5, first=0.25, burst=0.05,
+                    frequency=1000, amplitude=0.5):
+    """A 16-bit stereo WAV of silence with a sine burst (BURST seconds long)
+    every EVERY seconds from FIRST on: beats for a visualization."""
+    import math
+    import wave
+    frames = int(rate * seconds)
+    samples = bytearray()
+    for n in range(frames):
+        t = n / rate
+        v = 0
+        if t >= first and (t - first) % every < burst:
+            v = int(32767 * amplitude * math.sin(2 * math.pi * frequency * t))
+        samples += struct.pack("<hh", v, v)
+    with wave.open(path, "wb") as w:
+        w.setnchannels(2)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(bytes(samples))
+    return path
