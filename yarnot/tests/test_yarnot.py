@@ -5,7 +5,6 @@ and full screen inside Wine's virtual desktop."""
 
 import json
 import os
-import shutil
 import struct
 
 from jktest import BIN_DIR, main, run_windows, testhost
@@ -77,12 +76,12 @@ class YarnotTest(ProbeTest):
         [w] = data["windows"]
         return w
 
-    def client(self, data, width, height):
-        """The client area's place in the window: the frame is as thick left
-        and right, and the caption sits above."""
-        left, top, right, bottom = self.window(data)["rect"]
-        border = (right - left - width) // 2
-        return border, bottom - top - height - border
+    def client(self, data):
+        """The client area's top-left corner in a screenshot of the window,
+        and its size."""
+        w = self.window(data)
+        (left, top, right, bottom), (wl, wt, _, _) = w["client"], w["rect"]
+        return (left - wl, top - wt), (right - left, bottom - top)
 
     def shot(self, name):
         return os.path.join(self.tmp, name)
@@ -111,11 +110,8 @@ class YarnotTest(ProbeTest):
                     self.assertEqual((w["title"], w["class"]), (MODULES[module], "Dremlow"))
                     self.assertTrue(w["ownedByHost"])
                     self.assertFalse(w["open"])
-                    left, top, right, bottom = w["rect"]
-                    self.assertEqual(left, 50)
-                    self.assertEqual(top, 50)
-                    self.assertGreater(right - left, 256)
-                    self.assertGreater(bottom - top, 200)
+                    self.assertEqual(w["rect"][:2], [50, 50])
+                    self.assertEqual(self.client(data)[1], (256, 200))
                     self.assertEqual((data["frameLatencyMs"], data["frameDelayMs"]),
                                      (1000 // refresh,) * 2)
                     # The stop writes the position only.
@@ -131,7 +127,8 @@ class YarnotTest(ProbeTest):
                 data, _ = self.run_vis(0, "--frames", frames, "--signal", "silence",
                                        "--shot", self.shot("quorl.bmp"))
                 _, _, rows = read_bmp(self.shot("quorl.bmp"))
-                x0, y0 = self.client(data, width, height)
+                (x0, y0), size = self.client(data)
+                self.assertEqual(size, (width, height))
                 for y in range(0, height, 3):
                     for x in range(0, width, 2):
                         expected = texel(y & 255, x & 255)
@@ -153,6 +150,34 @@ class YarnotTest(ProbeTest):
         self.assertEqual(data["stopReason"], "quit")
         self.assertFalse(self.window(data)["open"])
         self.assertNotIn(27, [m[1] for m in data["hostMessages"]])
+
+    def test_titles(self):
+        def white(shot, data):
+            """Columns of pure white in the client area's top rows."""
+            _, _, rows = read_bmp(shot)
+            (x0, y0), (width, _) = self.client(data)
+            return sorted({x for y in range(20) for x in range(width)
+                           if rows[y0 + y][x0 + x] == (255, 255, 255)})
+
+        for title, flags, shown in (("Song - Jukora", 4, True), ("Jukora", 4, False),
+                                    ("Song - Jukora", 0, False)):
+            with self.subTest(title=title, flags=flags):
+                self.settings(0, Flags=flags, Blur=0)
+                data, _ = self.run_vis(0, "--frames", "2", "--signal", "silence", "--host-title",
+                                       title, "--shot", self.shot("title.bmp"))
+                columns = white(self.shot("title.bmp"), data)
+                if shown:
+                    self.assertTrue(columns)
+                    self.assertLessEqual(columns[0], 5)  # drawn from x = 2
+                else:
+                    self.assertEqual(columns, [])
+
+        self.settings(0, Flags=4 | 0x10, Blur=0)
+        data, _ = self.run_vis(0, "--frames", "3", "--signal", "silence", "--host-title",
+                               "Song - Jukora", "--shot", self.shot("scroll.bmp"),
+                               "--shot-every", "1")
+        first = [white(self.shot("scroll-%04d.bmp" % n), data)[0] for n in (1, 2, 3)]
+        self.assertEqual(first, [first[0], first[0] - 1, first[0] - 2])
 
     def test_configuration_dialog(self):
         before = "[Quorl II]\r\nFlags=453\r\nScreen_x=7\r\nOther=1\r\n"
@@ -214,21 +239,63 @@ class YarnotTest(ProbeTest):
                     message = named(text, path)
                 with open(self.ini, "rb") as f:
                     before = f.read()
-                data, dumps = self.run_vis(3, "--frames", "5",
-                                           "--do", "wait Dremlow Message; dump; close")
+                # The class goes with the failed start: a second start
+                # shows the same box rather than failing silently.
+                data, dumps = self.run_vis(
+                    3, "--frames", "5", "--restarts", "1", "--do",
+                    "wait Dremlow Message; dump; close; wait Dremlow Message; dump; close")
                 self.assertEqual((data["startResult"], data["stopReason"]), (1, "startFailed"))
+                self.assertEqual(data["restarts"]["startResults"], [1])
                 self.assertEqual(data["windows"], [])
-                [box] = dumps
-                self.assertEqual(box["title"], "Dremlow Message")
-                self.assertIn(message, [c["text"] for c in box["controls"]])
+                self.assertEqual(len(dumps), 2)
+                for box in dumps:
+                    self.assertEqual(box["title"], "Dremlow Message")
+                    self.assertIn(message, [c["text"] for c in box["controls"]])
                 with open(self.ini, "rb") as f:
                     self.assertEqual(f.read(), before)
+
+    def test_class_held_and_window_refused(self):
+        # A class already taken: 1 without a box (the script waits in vain).
+        self.settings(3)
+        data, _ = self.run_vis(3, "--frames", "5", "--hold-class", "Dremlow", "--do",
+                               "wait Dremlow Message; close", clean=False)
+        self.assertEqual(data["startResult"], 1)
+        self.assertTrue(data["errors"])
+        for flags in (0, 2):
+            with self.subTest(flags=flags):
+                self.settings(3, Flags=flags)
+                data, _ = self.run_vis(3, "--frames", "5", "--refuse-window", "Dremlow",
+                                       "--restarts", "1")
+                self.assertEqual(data["startResult"], 1)
+                # Only the first window is refused: the second round starts,
+                # which it could not with the class left behind.
+                self.assertEqual(data["restarts"]["startResults"], [0])
+                self.assertEqual(data["screen"]["afterStop"], [1024, 768])
+
+    def test_restarts_leave_nothing_behind(self):
+        """Memory grows over the first rounds while the system warms its
+        caches; a leak keeps it growing. So a short and a long series of
+        restarts must grow alike."""
+        for flags, short, long in ((0, 10, 50), (2, 5, 15)):
+            with self.subTest(flags=flags):
+                self.settings(3, Flags=flags)
+                growth = []
+                for restarts in (short, long):
+                    data, _ = self.run_vis(3, "--frames", "3", "--restarts", restarts)
+                    self.assertEqual(data["restarts"]["startResults"], [0] * restarts)
+                    first, last = data["restarts"]["nextHandle"]
+                    self.assertEqual(first, last)
+                    first, last = data["restarts"]["memoryBytes"]
+                    growth.append(last - first)
+                    self.assertEqual(data["screen"]["afterStop"], [1024, 768])
+                # One 320 x 240 picture left behind a round would add 3 MB.
+                self.assertLess(growth[1] - growth[0], 1 << 20, growth)
 
     def test_hostile_settings(self):
         cases = [
             ({"Refresh": 0}, 320, 240, 100),
             ({"Refresh": 1000}, 320, 240, 16),
-            ({"Blur": 7}, 320, 240, 25),
+            ({"Blur": 7, "Width": 322, "Height": 243}, 320, 240, 25),
             ({"Blur": -1}, 320, 240, 25),
             ({"Width": 2, "Height": "x"}, 4, 4, 25),
             ({"Width": -50, "Height": 7}, 4, 4, 25),
@@ -243,11 +310,11 @@ class YarnotTest(ProbeTest):
                     self.assertEqual(data["frameDelayMs"], delay)
                     if module == 0:
                         width = min(width, 576)
-                    left, top, right, bottom = self.window(data)["rect"]
-                    x0, y0 = self.client(data, width, height)
-                    if width < 100:
-                        continue  # a tiny client area: the frame sets the window's width
-                    self.assertEqual(right - left - 2 * x0, width)
+                    self.assertEqual(data["framesRendered"], 20)
+                    # Tiny and huge windows are bent by the window manager's
+                    # own limits; the others show the picture's size.
+                    if 100 <= width <= 1000 and height >= 100:
+                        self.assertEqual(self.client(data)[1], (width, height))
 
     def test_under_morsk_beside_a_probe(self):
         morsk = self.copy_deliverable("morsk.dll")
@@ -285,6 +352,10 @@ class YarnotTest(ProbeTest):
                 w = self.window(data)
                 self.assertEqual(w["rect"], [0, 0, mode[0], mode[1]])
                 self.assertFalse(w["open"])
+                screen = data["screen"]
+                self.assertEqual(screen["beforeStart"], [1024, 768])
+                self.assertEqual(screen["lastFrame"], list(mode))
+                self.assertEqual(screen["afterStop"], [1024, 768])
                 shot_width, shot_height, rows = read_bmp(self.shot("full.bmp"))
                 self.assertEqual((shot_width, shot_height), mode)
                 # Silence leaves the picture unturned and unzoomed.

@@ -1,5 +1,6 @@
 #include "yarnot/win/config_dialog.h"
 
+#include "host/plugin_ini.h"
 #include "yarnot/settings.h"
 #include "yarnot/win/ini_profile.h"
 #include "yarnot/win/message_box.h"
@@ -130,7 +131,7 @@ void RunConfigDialog(VisModule* module, HINSTANCE resources) {
     // class, and the dialog would not open.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    IniProfile profile(PluginIniPath(module->pluginInstance), module->displayName);
+    IniProfile profile(jkPluginIniPath(module->pluginInstance), module->displayName);
     DialogState state{ReadSettings(profile), resources};
     INT_PTR result = DialogBoxParamA(resources, MAKEINTRESOURCEA(IDD_CONFIG), module->hostWindow,
                                      dialogProc, LPARAM(&state));

@@ -2,15 +2,6 @@
 
 namespace yarnot {
 
-std::string PluginIniPath(HINSTANCE instance) {
-    char path[MAX_PATH] = "";
-    DWORD n = GetModuleFileNameA(instance, path, sizeof path);
-    std::string dir(path, n < sizeof path ? n : 0);
-    size_t cut = dir.find_last_of('\\');
-    dir.resize(cut == std::string::npos ? 0 : cut + 1);
-    return dir + "plugin.ini";
-}
-
 int IniProfile::ReadInt(const char* key, int fallback) {
     return int(GetPrivateProfileIntA(section_.c_str(), key, fallback, path_.c_str()));
 }

@@ -1,4 +1,5 @@
-// A module's section of "plugin.ini" through the profile functions.
+// A module's section of "plugin.ini" (beside the library, jkPluginIniPath)
+// through the profile functions.
 #pragma once
 
 #include "yarnot/settings.h"
@@ -8,9 +9,6 @@
 #include <string>
 
 namespace yarnot {
-
-// "plugin.ini" in the folder of the library that `instance` names.
-std::string PluginIniPath(HINSTANCE instance);
 
 class IniProfile : public Profile {
 public:

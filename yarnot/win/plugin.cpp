@@ -1,5 +1,6 @@
 // Yarnot's export, its four modules and their shared start and stop; each
 // module's frame is its effect.
+#include "host/plugin_ini.h"
 #include "host/vis_module.h"
 #include "yarnot/effects.h"
 #include "yarnot/win/config_dialog.h"
@@ -38,7 +39,7 @@ void JK_CDECL openModuleSettings(VisModule* module) {
 
 int JK_CDECL startModule(VisModule* module) {
     Sines();
-    IniProfile profile(PluginIniPath(module->pluginInstance), module->displayName);
+    IniProfile profile(jkPluginIniPath(module->pluginInstance), module->displayName);
     settings = ReadSettings(profile);
     for (VisModule& m : modules) m.frameLatencyMs = m.frameDelayMs = FrameDelayMs(settings);
     int index = indexOf(module);
@@ -80,7 +81,7 @@ int JK_CDECL renderFrame(VisModule* module) {
 
 void JK_CDECL stopModule(VisModule* module) {
     display.Teardown();
-    IniProfile profile(PluginIniPath(module->pluginInstance), module->displayName);
+    IniProfile profile(jkPluginIniPath(module->pluginInstance), module->displayName);
     WritePosition(profile, settings);
 }
 
