@@ -8,7 +8,7 @@
 
 namespace yarnot::test {
 
-struct BmpSpec {
+struct BmpLayout {
     uint32_t headerSize = 40;
     int32_t width = 256, height = 256;
     uint16_t planes = 1, bits = 24;
@@ -32,29 +32,29 @@ inline void put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 }
 
 // Always 65,536 pixels of 3 bytes, whatever the header claims.
-inline std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
-    uint32_t offset = spec.pixelOffset ? spec.pixelOffset : 14 + spec.headerSize;
+inline std::vector<uint8_t> MakeBmp(const BmpLayout& layout) {
+    uint32_t offset = layout.pixelOffset ? layout.pixelOffset : 14 + layout.headerSize;
     std::vector<uint8_t> out(offset + 256 * 256 * 3, 0xAA);
-    out[0] = uint8_t(spec.magic[0]);
-    out[1] = uint8_t(spec.magic[1]);
+    out[0] = uint8_t(layout.magic[0]);
+    out[1] = uint8_t(layout.magic[1]);
     put32(out, 2, uint32_t(out.size()));
     put32(out, 10, offset);
-    put32(out, 14, spec.headerSize);
-    if (spec.headerSize == 12) {
-        put16(out, 18, uint32_t(spec.width));
-        put16(out, 20, uint32_t(spec.height));
-        put16(out, 22, spec.planes);
-        put16(out, 24, spec.bits);
+    put32(out, 14, layout.headerSize);
+    if (layout.headerSize == 12) {
+        put16(out, 18, uint32_t(layout.width));
+        put16(out, 20, uint32_t(layout.height));
+        put16(out, 22, layout.planes);
+        put16(out, 24, layout.bits);
     } else {
-        put32(out, 18, uint32_t(spec.width));
-        put32(out, 22, uint32_t(spec.height));
-        put16(out, 26, spec.planes);
-        put16(out, 28, spec.bits);
-        put32(out, 30, spec.compression);
+        put32(out, 18, uint32_t(layout.width));
+        put32(out, 22, uint32_t(layout.height));
+        put16(out, 26, layout.planes);
+        put16(out, 28, layout.bits);
+        put32(out, 30, layout.compression);
     }
     for (int row = 0; row < 256; ++row)
         for (int column = 0; column < 256; ++column) {
-            uint32_t rgb = spec.pixel(row, column);
+            uint32_t rgb = layout.pixel(row, column);
             size_t at = offset + size_t(row * 256 + column) * 3;
             out[at] = uint8_t(rgb);
             out[at + 1] = uint8_t(rgb >> 8);

@@ -13,7 +13,7 @@
 namespace yarnot {
 namespace {
 
-using test::BmpSpec;
+using test::BmpLayout;
 using test::MakeBmp;
 
 const char name[] = "C:\\art\\bump.BMP";
@@ -26,7 +26,7 @@ TEST(Texture, FixtureTable) {
     constexpr size_t whole = SIZE_MAX;
     struct Case {
         const char* what;
-        std::function<void(BmpSpec&)> change;
+        std::function<void(BmpLayout&)> change;
         size_t keep; // bytes kept of the file
         std::string message;
         std::function<void(std::vector<uint8_t>&)> patch = nullptr;
@@ -35,31 +35,31 @@ TEST(Texture, FixtureTable) {
     const std::string unknown = named("Don't know how to handle image file:");
     const std::string reading = named("Error reading image file:");
     const Case cases[] = {
-        {"40-byte header", [](BmpSpec&) {}, whole, ""},
-        {"12-byte header", [](BmpSpec& s) { s.headerSize = 12; }, whole, ""},
-        {"pixels further on", [](BmpSpec& s) { s.pixelOffset = 300; }, whole, ""},
-        {"256 x 128", [](BmpSpec& s) { s.height = 128; }, whole, notWanted},
-        {"128 x 256, 12 bytes", [](BmpSpec& s) { s.headerSize = 12, s.width = 128; }, whole,
+        {"40-byte header", [](BmpLayout&) {}, whole, ""},
+        {"12-byte header", [](BmpLayout& s) { s.headerSize = 12; }, whole, ""},
+        {"pixels further on", [](BmpLayout& s) { s.pixelOffset = 300; }, whole, ""},
+        {"256 x 128", [](BmpLayout& s) { s.height = 128; }, whole, notWanted},
+        {"128 x 256, 12 bytes", [](BmpLayout& s) { s.headerSize = 12, s.width = 128; }, whole,
          notWanted},
-        {"top-down", [](BmpSpec& s) { s.height = -256; }, whole, notWanted},
-        {"8-bit", [](BmpSpec& s) { s.bits = 8; }, whole, notWanted},
-        {"8-bit, 12 bytes", [](BmpSpec& s) { s.headerSize = 12, s.bits = 8; }, whole, notWanted},
-        {"two planes", [](BmpSpec& s) { s.planes = 2; }, whole, notWanted},
-        {"compressed", [](BmpSpec& s) { s.compression = 1; }, whole, notWanted},
-        {"108-byte header", [](BmpSpec& s) { s.headerSize = 108; }, whole, unknown},
-        {"not BM", [](BmpSpec& s) { s.magic[1] = 'A'; }, whole, named("Not a BMP image file:")},
-        {"empty file", [](BmpSpec&) {}, 0, reading},
-        {"headers cut short", [](BmpSpec&) {}, 33, reading},
-        {"last pixel cut short", [](BmpSpec&) {}, 54 + 65536 * 3 - 1, reading},
-        {"offset past the end", [](BmpSpec&) {}, whole, reading,
+        {"top-down", [](BmpLayout& s) { s.height = -256; }, whole, notWanted},
+        {"8-bit", [](BmpLayout& s) { s.bits = 8; }, whole, notWanted},
+        {"8-bit, 12 bytes", [](BmpLayout& s) { s.headerSize = 12, s.bits = 8; }, whole, notWanted},
+        {"two planes", [](BmpLayout& s) { s.planes = 2; }, whole, notWanted},
+        {"compressed", [](BmpLayout& s) { s.compression = 1; }, whole, notWanted},
+        {"108-byte header", [](BmpLayout& s) { s.headerSize = 108; }, whole, unknown},
+        {"not BM", [](BmpLayout& s) { s.magic[1] = 'A'; }, whole, named("Not a BMP image file:")},
+        {"empty file", [](BmpLayout&) {}, 0, reading},
+        {"headers cut short", [](BmpLayout&) {}, 33, reading},
+        {"last pixel cut short", [](BmpLayout&) {}, 54 + 65536 * 3 - 1, reading},
+        {"offset past the end", [](BmpLayout&) {}, whole, reading,
          [](std::vector<uint8_t>& f) { test::put32(f, 10, 0xFFFFFF00); }},
-        {"offset inside the headers", [](BmpSpec&) {}, whole, "",
+        {"offset inside the headers", [](BmpLayout&) {}, whole, "",
          [](std::vector<uint8_t>& f) { test::put32(f, 10, 0); }},
     };
     for (const Case& c : cases) {
-        BmpSpec spec;
-        c.change(spec);
-        std::vector<uint8_t> file = MakeBmp(spec);
+        BmpLayout layout;
+        c.change(layout);
+        std::vector<uint8_t> file = MakeBmp(layout);
         if (c.keep != whole) file.resize(c.keep);
         if (c.patch) c.patch(file);
         MemorySource source(file.data(), file.size());
@@ -78,9 +78,9 @@ TEST(Texture, FixtureTable) {
 }
 
 TEST(Texture, ChannelOrderAndBlurMaskAndShift) {
-    BmpSpec spec;
-    spec.pixel = [](int row, int column) { return row == 0 && column == 0 ? 0xFF8103u : 0u; };
-    std::vector<uint8_t> file = MakeBmp(spec);
+    BmpLayout layout;
+    layout.pixel = [](int row, int column) { return row == 0 && column == 0 ? 0xFF8103u : 0u; };
+    std::vector<uint8_t> file = MakeBmp(layout);
     EXPECT_EQ(file[54], 0x03); // stored blue, green, red
     const uint32_t expected[] = {0xFF8103, 0x7F4001, 0x3F2000, 0x1F1000};
     for (int blur = 0; blur < 4; ++blur) {
@@ -96,7 +96,7 @@ TEST(Texture, FromFile) {
     const char* dir = std::getenv("TEST_TMPDIR");
     ASSERT_NE(dir, nullptr) << "TEST_TMPDIR is not set";
     std::string path = std::string(dir) + "/texture_test.bmp";
-    std::vector<uint8_t> file = MakeBmp(BmpSpec{});
+    std::vector<uint8_t> file = MakeBmp(BmpLayout{});
     std::FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path << ": " << std::strerror(errno);
     ASSERT_EQ(std::fwrite(file.data(), 1, file.size(), f), file.size()) << path;
