@@ -4,6 +4,7 @@
 #include "yarnot/effects.h"
 #include "yarnot/settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -51,7 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         if (module < 2 && (s.width > quorlMaxSize || s.height > quorlMaxSize)) std::abort();
         const int skip = int(size & 3);
-        std::vector<uint32_t> pixels(size_t(s.width + skip) * size_t(s.height));
+        // One buffer for every run: the largest pictures are 64 MB.
+        static std::vector<uint32_t> pixels;
+        pixels.resize(std::max(pixels.size(), size_t(s.width + skip) * size_t(s.height)));
         PixelTarget target{pixels.data(), s.width, s.height, skip};
         RotZoomState state;
         switch (module) {

@@ -140,14 +140,19 @@ class YarnotTest(ProbeTest):
     def test_keys(self):
         self.settings(3, Refresh=60)
         data, _ = self.run_vis(3, "--frames", "300", "--realtime", "--do",
-                               "wait Rot-Zoomer; key 0 70")
+                               "wait Rot-Zoomer; move 100 120; key 0 70")
         self.assertIn([256, 70, 1], data["hostMessages"])
         self.assertIn([257, 70, 1 | 0xC0000000], data["hostMessages"])
         self.assertEqual(data["stopReason"], "frames")
+        # The stop writes where the window was moved to.
+        keys = read_ini(self.ini, "Rot-Zoomer")
+        self.assertEqual((keys["Screen_x"], keys["Screen_y"]), ("100", "120"))
 
+        self.settings(3, Refresh=60, Screen_x=30, Screen_y=40)
         data, _ = self.run_vis(3, "--frames", "100000", "--realtime", "--do",
                                "wait Rot-Zoomer; key 0 27")
         self.assertEqual(data["stopReason"], "quit")
+        self.assertEqual(self.window(data)["rect"][:2], [30, 40])
         self.assertFalse(self.window(data)["open"])
         self.assertNotIn(27, [m[1] for m in data["hostMessages"]])
 
