@@ -20,7 +20,7 @@ using Lines = std::vector<std::string>;
 
 std::string tempPath(const std::string& name) {
     const char* dir = std::getenv("TEST_TMPDIR");
-    return std::string(dir ? dir : ".") + "/" + name;
+    return (dir ? std::string(dir) + "/" : ::testing::TempDir()) + name;
 }
 
 std::string writeBmp(const std::string& name, const BmpSpec& spec) {
