@@ -80,6 +80,8 @@ class RecordsAndWindow(FennickTest):
                 self.assertEqual((window["title"], window["class"]), (name, CLASS))
                 self.assertTrue(window["ownedByHost"])
                 self.assertFalse(window["open"])
+                client = window["client"]
+                self.assertEqual((client[2] - client[0], client[3] - client[1]), (640, 480))
                 # The GL picture is the client area: all black, exactly 640 x 480
                 # (the caption's text is black too, but only in short runs).
                 width, height, rows = read_bmp(shot)
@@ -100,14 +102,34 @@ class RecordsAndWindow(FennickTest):
         self.assertEqual([m[:2] for m in keys], [[257, 70]])
         self.assertEqual(keys[0][2] & 0xC0000000, 0xC0000000)
         self.assertFalse(data["windows"][0]["open"])
+        # The same at chosen frames: Space (its action comes on the 14th frame)
+        # sends nothing on.
+        data, _ = self.vis("--module", 1, "--frames", 30, "--key-at", "3:70", "--key-at",
+                           "4:32", "--key-at", "5:71")
+        self.assertEqual((data["stopReason"], data["framesRendered"]), ("frames", 30))
+        self.assertEqual([m[:2] for m in data["hostMessages"] if m[0] in (256, 257)],
+                         [[257, 70], [257, 71]])
 
-    def test_full_screen_window_takes_the_resolution(self):
+    def test_start_stop_start_takes_a_new_window_each_round(self):
+        data, _ = self.vis("--module", 3, "--frames", 10, "--restarts", 5)
+        self.assertEqual(data["startResult"], 0)
+        self.assertEqual(data["restarts"]["startResults"], [0] * 5)
+        windows = data["windows"]
+        self.assertEqual([(w["class"], w["open"]) for w in windows], [(CLASS, False)] * 6)
+        handles, memory = data["restarts"]["nextHandle"], data["restarts"]["memoryBytes"]
+        self.assertEqual(handles[0], handles[1])
+        self.assertLess(memory[1] - memory[0], 4 * 1024 * 1024)
+
+    def test_full_screen_switches_the_display_until_the_stop(self):
         self.write_ini({"Block": {"FullScreen": 1, "FullScreenRes": 3}})
         data, _ = self.vis("--module", 1, "--frames", 20)
         self.assertEqual(data["startResult"], 0)
         [window] = data["windows"]
         self.assertEqual(window["rect"], [0, 0, 640, 480])
         self.assertFalse(window["open"])
+        screen = data["screen"]
+        self.assertEqual((screen["beforeStart"], screen["lastFrame"], screen["afterStop"]),
+                         ([1024, 768], [640, 480], [1024, 768]))
 
 
 class NoOpenGl(FennickTest):
@@ -126,6 +148,36 @@ class NoOpenGl(FennickTest):
                 self.assertIn('Unable to load "%s", please consult READMEGL.TXT' % name, texts)
                 boxes = [w for w in data["windows"] if w["title"] == ERROR_CAPTION]
                 self.assertLessEqual(len(boxes), 1)
+
+
+class FailedWindow(FennickTest):
+    def test_class_and_window_failures_leave_nothing_behind(self):
+        cases = [
+            # options, box text, start results of the restarts, our windows opened
+            (["--hold-class", CLASS], "Error registering window class", None, 0),
+            (["--refuse-window", CLASS], "Error creating window", None, 0),
+            (["--refuse-window", CLASS, "--restarts", "1"], "Error creating window", [0], 1),
+        ]
+        for options, text, restarts, opened in cases:
+            with self.subTest(options=options):
+                data, dumps = self.vis("--module", 0, "--frames", 12, *options,
+                                       "--do", "wait blah; dump; close")
+                self.assertEqual(data["startResult"], 0)
+                self.assertEqual((data["framesRendered"], data["stopReason"]), (12, "frames"))
+                [box] = dumps
+                self.assertIn(text, [c["text"] for c in box["controls"]])
+                ours = [w for w in data["windows"] if w["class"] == CLASS]
+                self.assertEqual(len(ours), opened)
+                self.assertFalse(any(w["open"] for w in ours))
+                if restarts is not None:
+                    self.assertEqual(data["restarts"]["startResults"], restarts)
+
+    def test_a_refused_full_screen_window_gives_the_display_back(self):
+        self.write_ini({"Wave": {"FullScreen": 1, "FullScreenRes": 3}})
+        data, dumps = self.vis("--module", 0, "--frames", 5, "--refuse-window", CLASS,
+                               "--do", "wait blah; close")
+        self.assertEqual(data["screen"]["lastFrame"], [1024, 768])
+        self.assertEqual(data["screen"]["afterStop"], [1024, 768])
 
 
 class Settings(FennickTest):
