@@ -19,6 +19,9 @@ std::string presetRowText(ProfileStore& store, int slot) {
 }
 
 bool loadPreset(ProfileStore& store, int slot, Settings& settings) {
+    // A save with no row selected names "preset-1", which no row shows and
+    // no load may pick up.
+    if (slot < 0 || slot >= presetSlotCount) return false;
     std::string section = presetSection(slot);
     if (store.readString(section.c_str(), nameKey).empty()) return false;
     const Settings defaults = defaultSettings();

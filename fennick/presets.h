@@ -16,8 +16,9 @@ constexpr int presetNameLimit = 255;
 std::string presetSection(int slot);
 // The slot's name, or "%d. New Preset" with slot + 1 when it has none.
 std::string presetRowText(ProfileStore& store, int slot);
-// False (and nothing changed) when the slot has no name; else every key read
-// into the settings, a missing one as its default.
+// False (and nothing changed) when the slot has no name or is not one of the
+// 100 rows; else every key read into the settings, a missing one as its
+// default.
 bool loadPreset(ProfileStore& store, int slot, Settings& settings);
 void savePresetName(ProfileStore& store, int slot, const std::string& name);
 void savePresetValues(ProfileStore& store, int slot, const Settings& settings);

@@ -153,8 +153,12 @@ TEST(Presets, EmptyNamesMissingKeysAndTheUnselectedSlot) {
 
     store.writes.clear();
     savePresetName(store, -1, std::string(300, 'n'));
-    EXPECT_EQ(store.writes, Lines{"preset-1 presetname=" + std::string(255, 'n')});
-    EXPECT_FALSE(loadPreset(store, -2, s));
+    savePresetValues(store, -1, numbered());
+    EXPECT_EQ(store.writes.front(), "preset-1 presetname=" + std::string(255, 'n'));
+    EXPECT_EQ(store.writes.size(), 21u);
+    Settings before = s;
+    EXPECT_FALSE(loadPreset(store, -1, s)) << "no row selected";
+    EXPECT_EQ(std::memcmp(&s, &before, sizeof s), 0);
 }
 
 } // namespace

@@ -111,14 +111,17 @@ class RecordsAndWindow(FennickTest):
                          [[257, 70], [257, 71]])
 
     def test_start_stop_start_takes_a_new_window_each_round(self):
-        data, _ = self.vis("--module", 3, "--frames", 10, "--restarts", 5)
+        data, _ = self.vis("--module", 3, "--frames", 10, "--restarts", 10)
         self.assertEqual(data["startResult"], 0)
-        self.assertEqual(data["restarts"]["startResults"], [0] * 5)
+        self.assertEqual(data["restarts"]["startResults"], [0] * 10)
         windows = data["windows"]
-        self.assertEqual([(w["class"], w["open"]) for w in windows], [(CLASS, False)] * 6)
+        self.assertEqual([(w["class"], w["open"]) for w in windows], [(CLASS, False)] * 11)
         handles, memory = data["restarts"]["nextHandle"], data["restarts"]["memoryBytes"]
         self.assertEqual(handles[0], handles[1])
-        self.assertLess(memory[1] - memory[0], 4 * 1024 * 1024)
+        # The GL driver keeps a few megabytes after its first contexts however
+        # many follow (measured: 3 to 6 MB after 2, 10 or 25 rounds); a window's
+        # buffers left behind each round would cost about 3.7 MB a round.
+        self.assertLess(memory[1] - memory[0], 16 * 1024 * 1024)
 
     def test_full_screen_switches_the_display_until_the_stop(self):
         self.write_ini({"Block": {"FullScreen": 1, "FullScreenRes": 3}})
@@ -130,6 +133,12 @@ class RecordsAndWindow(FennickTest):
         screen = data["screen"]
         self.assertEqual((screen["beforeStart"], screen["lastFrame"], screen["afterStop"]),
                          ([1024, 768], [640, 480], [1024, 768]))
+        # The Cube reads no settings: it runs windowed with the defaults.
+        self.write_ini({"Cube": {"FullScreen": 1}, "Wave": {"FullScreen": 1}})
+        data, _ = self.vis("--module", 3, "--frames", 5)
+        self.assertEqual(data["screen"]["lastFrame"], [1024, 768])
+        client = data["windows"][0]["client"]
+        self.assertEqual((client[2] - client[0], client[3] - client[1]), (640, 480))
 
 
 class NoOpenGl(FennickTest):
@@ -294,7 +303,8 @@ class Settings(FennickTest):
         _, dumps = self.vis("--module", 1, "--config", "--do",
                             "wait 3D Sound Block Settings; click 1015; wait; dump; close; "
                             "use 3D Sound Block Settings; click 1004")
-        self.assertEqual(len(dumps), 1)
+        [chooser] = dumps
+        self.assertEqual(chooser["title"], "Color")
         self.assertIn(("Light1", "65280"), self.section("Block"))
 
 

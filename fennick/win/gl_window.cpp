@@ -169,10 +169,16 @@ int startGlWindow(VisModule* module) {
     return 0;
 }
 
-// Also clears windowReady and unbinds: a second stop, or a frame after the
-// stop, must not reach the released context or the freed libraries.
+// Also clears windowReady and unbinds at every stop: a second stop, or a
+// frame after the stop, must not reach the released context or the freed
+// libraries, and the libraries' load counts stay balanced.
 void stopGlWindow(VisModule* module) {
-    if (!plugin.windowReady) return;
+    if (!plugin.windowReady) {
+        // A start that failed after binding: the libraries go now, not with
+        // the plug-in's unload, which would leave them loaded.
+        unbindGl(plugin.binding, loader);
+        return;
+    }
     plugin.windowReady = 0;
     HWND window = plugin.glWindow;
     releaseContext();
