@@ -1,5 +1,6 @@
 // The scene kit: tables with pi taken as 3.14, orbits and their wraps, the
 // grid's whole-number steps, lighting by distance, and the vertex emitters.
+#include "fennick/projection.h"
 #include "fennick/scene.h"
 #include "fennick/tests/recording_gl.h"
 
@@ -200,6 +201,16 @@ TEST(Emitters, ColourTextureThenVertexPerCorner) {
                            "glColor3f 0 1 0", "glTexCoord2f 1 1", "glVertex3f 4 5 6",
                            "glColor3f 0 0 0", "glTexCoord2f 0 0", "glVertex3f 0 0 0",
                            "glColor3f 1 0 0.2", "glVertex3f 1 2 3"}));
+}
+
+TEST(Projection, DefaultLooksDownAtTheOriginThenResetsTheModelView) {
+    GlEntryPoints gl = testing::recordingGl();
+    glLog().clear();
+    applyProjection(gl, defaultProjection);
+    EXPECT_EQ(glLog(), (std::vector<std::string>{"glMatrixMode 5889", "glLoadIdentity",
+                                                 "gluPerspective 120 1 1 2000",
+                                                 "gluLookAt 0 250 250 0 0 0 0 1 0",
+                                                 "glMatrixMode 5888", "glLoadIdentity"}));
 }
 
 } // namespace

@@ -110,6 +110,11 @@ class RecordsAndWindow(FennickTest):
         self.assertEqual([m[:2] for m in data["hostMessages"] if m[0] in (256, 257)],
                          [[257, 70], [257, 71]])
 
+    def test_a_second_stop_does_nothing(self):
+        data, _ = self.vis("--module", 0, "--frames", 5, "--stop-twice")
+        self.assertEqual(data["stopCalls"], 2)
+        self.assertEqual([w["open"] for w in data["windows"]], [False])
+
     def test_start_stop_start_takes_a_new_window_each_round(self):
         data, _ = self.vis("--module", 3, "--frames", 10, "--restarts", 10)
         self.assertEqual(data["startResult"], 0)
