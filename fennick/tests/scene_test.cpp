@@ -1,5 +1,6 @@
 // The scene kit: tables with pi taken as 3.14, orbits and their wraps, the
 // grid's whole-number steps, lighting by distance, and the vertex emitters.
+#include "fennick/frame.h"
 #include "fennick/projection.h"
 #include "fennick/scene.h"
 #include "fennick/tests/recording_gl.h"
@@ -201,6 +202,16 @@ TEST(Emitters, ColourTextureThenVertexPerCorner) {
                            "glColor3f 0 1 0", "glTexCoord2f 1 1", "glVertex3f 4 5 6",
                            "glColor3f 0 0 0", "glTexCoord2f 0 0", "glVertex3f 0 0 0",
                            "glColor3f 1 0 0.2", "glVertex3f 1 2 3"}));
+}
+
+TEST(Frame, ViewportTakesAZeroHeightAsOneAndFramesClearToBlack) {
+    GlEntryPoints gl = testing::recordingGl();
+    glLog().clear();
+    sizeViewport(gl, 640, 480);
+    sizeViewport(gl, 640, 0);
+    clearFrame(gl);
+    EXPECT_EQ(glLog(), (std::vector<std::string>{"glViewport 0 0 640 480", "glViewport 0 0 640 1",
+                                                 "glClear 16640", "glClearColor 0 0 0 1"}));
 }
 
 TEST(Projection, DefaultLooksDownAtTheOriginThenResetsTheModelView) {

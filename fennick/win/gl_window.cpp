@@ -1,5 +1,6 @@
 #include "fennick/win/gl_window.h"
 
+#include "fennick/frame.h"
 #include "fennick/resolution.h"
 #include "fennick/win/plugin_state.h"
 #include "fennick/win/win_loader.h"
@@ -65,7 +66,7 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SIZE: {
         int width = LOWORD(lParam), height = HIWORD(lParam);
         if (!plugin.glContext) return 0;
-        gl().glViewport(0, 0, width, height == 0 ? 1 : height);
+        sizeViewport(gl(), width, height);
         if (plugin.projectionSetup) plugin.projectionSetup(gl());
         return 0;
     }
@@ -190,8 +191,7 @@ void stopGlWindow(VisModule* module) {
 }
 
 void beginFrame() {
-    gl().glClear(glColorBufferBit | glDepthBufferBit);
-    gl().glClearColor(0, 0, 0, 1);
+    clearFrame(gl());
 }
 
 void endFrame() {
