@@ -275,8 +275,11 @@ class Settings(FennickTest):
 
     def test_presets_save_show_load_and_refuse_an_empty_name(self):
         self.write_ini({"Wave": {"Mode": 1, "Sensitivity": 222}})
+        # Save, close, move a slider, then load the preset back over it.
         script = ("wait 3D Sound Wave Settings; click 1033; wait Load and Save Preset Values; "
-                  "select 1035 5; set 1036 Soft; click 1032; dump; "
+                  "select 1035 5; set 1036 Soft; click 1032; dump; click 1004; "
+                  "use 3D Sound Wave Settings; trackbar 1002 5; "
+                  "click 1033; wait Load and Save Preset Values; select 1035 5; "
                   "click 1017; wait; dump; close; use Load and Save Preset Values; "
                   "select 1035 6; set 1036; click 1032; click 1017; wait Error; dump; close; "
                   "use Load and Save Preset Values; click 1004; "
@@ -303,6 +306,7 @@ class Settings(FennickTest):
         self.assertEqual((soft["presetname"], soft["config_Mode"], soft["config_Sensitivity"],
                           soft["config_GridRes"]), ("Soft", "1", "222", "8"))
         self.assertEqual(read_ini(pre, "preset6")["presetname"], "")
+        self.assertIn(("Sensitivity", "222"), self.section("Wave"))
 
     def test_colour_chooser_opens_and_a_cancel_keeps_the_colour(self):
         _, dumps = self.vis("--module", 1, "--config", "--do",
