@@ -1,0 +1,14 @@
+#include "fennick/frame.h"
+
+namespace fennick {
+
+void sizeViewport(const GlEntryPoints& gl, int width, int height) {
+    gl.glViewport(0, 0, width, height == 0 ? 1 : height);
+}
+
+void clearFrame(const GlEntryPoints& gl) {
+    gl.glClear(glColorBufferBit | glDepthBufferBit);
+    gl.glClearColor(0, 0, 0, 1);
+}
+
+} // namespace fennick

@@ -1,0 +1,57 @@
+// Dialog resources and control identifiers; the numbers are fixed (scripts
+// and users' habits rely on them), the layouts are the plug-in's own.
+#pragma once
+
+#define IDD_WAVE_SETTINGS 101
+#define IDD_BLOCK_SETTINGS 105
+#define IDD_TUNNEL_SETTINGS 109
+#define IDD_GRAPHICS_OPTIONS 112
+#define IDD_PRESETS 115
+
+#define IDC_OK 1004
+#define IDC_APPLY 1007
+#define IDC_RESET 1008
+#define IDC_COLOUR1 1014
+#define IDC_COLOUR2 1015
+#define IDC_COLOUR3 1016
+#define IDC_GRAPHICS 1030
+#define IDC_PRESETS 1033
+
+/* Wave */
+#define IDC_WAVE_ROTSPEED 1001
+#define IDC_WAVE_SENSITIVITY 1002
+#define IDC_WAVE_MODE 1003
+#define IDC_WAVE_ROTDIR 1005
+#define IDC_WAVE_DYNAMIC 1006
+#define IDC_WAVE_STYLE 1010
+
+/* Block */
+#define IDC_BLOCK_GRIDRES 1001
+#define IDC_BLOCK_SENSITIVITY 1002
+#define IDC_BLOCK_ROTSPEED 1003
+#define IDC_BLOCK_DYNAMIC 1006
+
+/* Tunnel */
+#define IDC_TUNNEL_BASS_FLARE 1012
+#define IDC_TUNNEL_MIDDLE_FLARE 1013
+#define IDC_TUNNEL_TREBLE_FLARE 1017
+#define IDC_TUNNEL_BASS 1024
+#define IDC_TUNNEL_MIDDLE 1025
+#define IDC_TUNNEL_TREBLE 1006
+#define IDC_TUNNEL_BRIGHT 1027
+#define IDC_TUNNEL_ROTSPEED 1026
+#define IDC_TUNNEL_FLARESPEED 1029
+#define IDC_TUNNEL_RANDOMIZE 1028
+#define IDC_TUNNEL_FLARES 1022
+
+/* Graphics options */
+#define IDC_GFX_FULLSCREEN 1019
+#define IDC_GFX_RESOLUTION 1020
+#define IDC_GFX_TEXTURE 1003
+#define IDC_GFX_SHADE 1005
+
+/* Presets */
+#define IDC_PRESET_LOAD 1017
+#define IDC_PRESET_SAVE 1032
+#define IDC_PRESET_LIST 1035
+#define IDC_PRESET_NAME 1036
