@@ -1,0 +1,228 @@
+// The per-fragment pipeline shared by triangles and lines: texture, colour and
+// alpha combine, chroma key, alpha test, depth test, fog, blend and write.
+#pragma once
+
+#include "umbrek/glide/board.h"
+#include "umbrek/glide/depth.h"
+#include "umbrek/glide/texture.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+namespace umbrek::glide {
+
+struct Level {
+    uint32_t offset = 0; // in texture memory
+    int width = 1, height = 1;
+    float scale = 1; // texels per unit of s and t at this level: long side / 256
+};
+
+// The selected texture, resolved for one primitive.
+struct Sampler {
+    const uint8_t* memory = nullptr;
+    uint32_t memorySize = 0;
+    int32_t format = 0;
+    bool sixteen = false; // two bytes per texel
+    bool direct = false;  // 565, 1555 or 4444: decoded from the bits
+    uint32_t lookup[256] = {};
+    Level levels[maxLevels];
+    int levelCount = 0;
+    bool mipmapped = false; // more than one level to choose from
+    bool needLod = false;   // LOD needed for the level or the filter
+    float lodScale = 1;     // largest level's texels per unit of s
+    bool minBilinear = true, magBilinear = true;
+};
+
+// A fragment's iterated values.
+struct Fragment {
+    int r, g, b, a; // 0..255
+    float oow, sow, tow;
+};
+
+// Everything a primitive needs, resolved from the state once.
+struct Pipeline {
+    const RenderState* state = nullptr;
+    uint16_t* colour = nullptr; // the render buffer
+    uint16_t* depth = nullptr;
+    int pitch = 0;
+    bool textured = false;
+    bool depthTest = false;
+    bool opaque = true; // blend (1, 0): the destination is not read
+    bool depthWrite = false;
+    bool colourWrite = true;
+    bool fog = false;
+    bool chroma = false;
+    bool alphaTest = false;
+    uint32_t chromaKey = 0; // 0x00RRGGBB
+    int constR = 0, constG = 0, constB = 0, constA = 0;
+    int fogR = 0, fogG = 0, fogB = 0;
+    Sampler sampler;
+    // Screen-space derivatives of the texture planes, for the LOD; zero on lines.
+    float dSowDx = 0, dTowDx = 0, dOowDx = 0, dSowDy = 0, dTowDy = 0, dOowDy = 0;
+    uint64_t written = 0;
+};
+
+// Resolves the state into `p`; false when nothing can be drawn (no screen).
+bool preparePipeline(Pipeline& p);
+
+inline bool compare(int function, uint32_t value, uint32_t reference) {
+    switch (function) {
+    case GR_CMP_NEVER: return false;
+    case GR_CMP_LESS: return value < reference;
+    case GR_CMP_EQUAL: return value == reference;
+    case GR_CMP_LEQUAL: return value <= reference;
+    case GR_CMP_GREATER: return value > reference;
+    case GR_CMP_NOTEQUAL: return value != reference;
+    case GR_CMP_GEQUAL: return value >= reference;
+    default: return true;
+    }
+}
+
+// a × b / 255, rounded to nearest, exact for 8-bit values.
+inline int mul8(int a, int b) {
+    const int t = a * b + 128;
+    return (t + (t >> 8)) >> 8;
+}
+
+// A float as 24.8 fixed point; absurd and NaN values are pinned so that the
+// conversion stays defined (they sample some texel, never outside memory).
+inline int32_t toFixed8(float v) {
+    constexpr float limit = 1073741824.0f; // 2^30
+    v *= 256.0f;
+    if (!(v >= -limit)) v = -limit;
+    if (v > limit) v = limit;
+    return int32_t(std::floor(v));
+}
+
+inline uint32_t readTexel(const Sampler& s, const Level& l, int x, int y) {
+    const uint32_t index = uint32_t(y * l.width + x);
+    if (s.sixteen) {
+        const uint32_t at = l.offset + 2 * index;
+        if (at + 2 > s.memorySize) return 0;
+        const uint16_t t = uint16_t(s.memory[at] | s.memory[at + 1] << 8);
+        if (s.direct) return decodeDirect(s.format, t);
+        return (s.lookup[t & 0xFF] & 0xFFFFFFu) | uint32_t(t >> 8) << 24;
+    }
+    const uint32_t at = l.offset + index;
+    if (at >= s.memorySize) return 0;
+    return s.lookup[s.memory[at]];
+}
+
+inline uint32_t bilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, int fx, int fy) {
+    const uint32_t w00 = uint32_t((256 - fx) * (256 - fy)), w10 = uint32_t(fx * (256 - fy));
+    const uint32_t w01 = uint32_t((256 - fx) * fy), w11 = uint32_t(fx * fy);
+    uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const uint32_t v = ((c00 >> shift & 255) * w00 + (c10 >> shift & 255) * w10 +
+                            (c01 >> shift & 255) * w01 + (c11 >> shift & 255) * w11 + 32768) >>
+                           16;
+        out |= v << shift;
+    }
+    return out;
+}
+
+// The texel colour (ARGB) at s, t (already divided by w).
+inline uint32_t sample(const Pipeline& p, float s, float t, float w) {
+    const Sampler& sm = p.sampler;
+    int level = 0;
+    bool bilinearFilter = sm.magBilinear;
+    if (sm.needLod) {
+        // The larger screen-space derivative of s and t, in largest-level texels.
+        const float dsdx = w * (p.dSowDx - s * p.dOowDx), dtdx = w * (p.dTowDx - t * p.dOowDx);
+        const float dsdy = w * (p.dSowDy - s * p.dOowDy), dtdy = w * (p.dTowDy - t * p.dOowDy);
+        const float m = std::max(std::max(std::fabs(dsdx), std::fabs(dtdx)),
+                                 std::max(std::fabs(dsdy), std::fabs(dtdy))) *
+                        sm.lodScale;
+        if (m > 1.0f) {
+            bilinearFilter = sm.minBilinear;
+            if (sm.mipmapped) {
+                // round(log2 m) is the exponent of m·√2.
+                const float q = std::min(m * 1.41421356f, 65536.0f);
+                const int lambda = int(std::bit_cast<uint32_t>(q) >> 23) - 127;
+                level = std::clamp(lambda, 0, sm.levelCount - 1);
+            }
+        }
+    }
+    const Level& l = sm.levels[level];
+    if (!bilinearFilter) {
+        const int32_t u = toFixed8(s * l.scale) >> 8, v = toFixed8(t * l.scale) >> 8;
+        return readTexel(sm, l, u & (l.width - 1), v & (l.height - 1));
+    }
+    const int32_t u = toFixed8(s * l.scale - 0.5f), v = toFixed8(t * l.scale - 0.5f);
+    const int x0 = (u >> 8) & (l.width - 1), y0 = (v >> 8) & (l.height - 1);
+    const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
+    return bilinear(readTexel(sm, l, x0, y0), readTexel(sm, l, x1, y0), readTexel(sm, l, x0, y1),
+                    readTexel(sm, l, x1, y1), u & 255, v & 255);
+}
+
+inline int blendFactor(int code, bool source, int srcAlpha, int srcChannel, int dstChannel) {
+    switch (code) {
+    case GR_BLEND_ZERO: return 0;
+    case GR_BLEND_SRC_ALPHA: return srcAlpha;
+    case GR_BLEND_DST_COLOR: return source ? dstChannel : srcChannel;
+    case GR_BLEND_ONE_MINUS_SRC_ALPHA: return 255 - srcAlpha;
+    case GR_BLEND_ONE_MINUS_DST_COLOR: return 255 - (source ? dstChannel : srcChannel);
+    default: return 255; // one
+    }
+}
+
+inline int blendChannel(const RenderState& s, int src, int dst, int alpha) {
+    const int sf = blendFactor(s.blend[0], true, alpha, src, dst);
+    const int df = blendFactor(s.blend[1], false, alpha, src, dst);
+    return std::min(255, (src * sf + dst * df + 127) / 255);
+}
+
+// Runs one fragment at `at` (its colour pixel; the depth pixel at the same
+// index of the depth buffer).
+template <bool Textured, bool DepthTest, bool Opaque>
+inline void shade(Pipeline& p, size_t at, const Fragment& f) {
+    const RenderState& s = *p.state;
+    uint32_t depth = 0;
+    if (DepthTest || p.fog || p.depthWrite) depth = depthOfOow(f.oow);
+    const uint32_t biased = uint32_t(std::clamp(int(depth) + s.depthBias, 0, 0xFFFF));
+    if (DepthTest && !compare(s.depthFunction, biased, p.depth[at])) return;
+
+    int r = f.r, g = f.g, b = f.b, a = f.a;
+    uint32_t texel = 0;
+    if (Textured) {
+        const float w = 1.0f / f.oow;
+        texel = sample(p, f.sow * w, f.tow * w, w);
+    }
+    const int tr = int(texel >> 16 & 255), tg = int(texel >> 8 & 255), tb = int(texel & 255);
+    const int ta = int(texel >> 24);
+    switch (s.colour) {
+    case ColourSource::Constant: r = p.constR, g = p.constG, b = p.constB; break;
+    case ColourSource::Iterated: break;
+    case ColourSource::Texture: r = tr, g = tg, b = tb; break;
+    case ColourSource::TextureTimesIterated:
+        r = mul8(tr, r), g = mul8(tg, g), b = mul8(tb, b);
+        break;
+    }
+    switch (s.alpha) {
+    case AlphaSource::Constant: a = p.constA; break;
+    case AlphaSource::Iterated: break;
+    case AlphaSource::Texture: a = ta; break;
+    case AlphaSource::TextureTimesIterated: a = mul8(ta, a); break;
+    }
+    if (p.chroma && uint32_t(r << 16 | g << 8 | b) == p.chromaKey) return;
+    if (p.alphaTest && !compare(s.alphaFunction, uint32_t(a), s.alphaReference)) return;
+    if (p.fog) {
+        const int k = s.fogTable[fogIndex(depth)];
+        r = (r * (255 - k) + p.fogR * k + 127) / 255;
+        g = (g * (255 - k) + p.fogG * k + 127) / 255;
+        b = (b * (255 - k) + p.fogB * k + 127) / 255;
+    }
+    if (!Opaque) {
+        const uint16_t d = p.colour[at];
+        r = blendChannel(s, r, expand5(d >> 11), a);
+        g = blendChannel(s, g, expand6(d >> 5 & 63), a);
+        b = blendChannel(s, b, expand5(d & 31), a);
+    }
+    if (p.colourWrite) p.colour[at] = uint16_t((r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
+    if (p.depthWrite) p.depth[at] = uint16_t(biased);
+    ++p.written;
+}
+
+} // namespace umbrek::glide
