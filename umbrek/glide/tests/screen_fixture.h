@@ -23,7 +23,7 @@ constexpr uint16_t rgb565(int r, int g, int b) {
 }
 
 class Screen : public ::testing::Test {
-protected:
+public:
     void SetUp() override;
     void TearDown() override;
 
