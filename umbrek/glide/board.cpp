@@ -61,6 +61,7 @@ void resetOptions() {
     Board& b = board();
     b.options = Options{};
     b.queriesMade = b.opensMade = 0;
+    b.trace.clear();
 }
 
 namespace {

@@ -34,7 +34,7 @@ Options& options();
 // Reads a JK_GLIDE_OPTIONS list into `into`; unknown or malformed words are
 // appended to `errors` (one per line) and ignored.
 void parseOptions(const char* text, Options& into, std::string& errors);
-// Back to the defaults, the per-process call counts included.
+// Back to the defaults, the per-process call counts included; empties the trace.
 void resetOptions();
 
 struct Buffer {
