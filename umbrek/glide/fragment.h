@@ -14,15 +14,13 @@
 namespace umbrek::glide {
 
 struct Level {
-    uint32_t offset = 0; // in texture memory
+    const uint8_t* texels = nullptr; // inside texture memory, checked when prepared
     int width = 1, height = 1;
     float scale = 1; // texels per unit of s and t at this level: long side / 256
 };
 
 // The selected texture, resolved for one primitive.
 struct Sampler {
-    const uint8_t* memory = nullptr;
-    uint32_t memorySize = 0;
     int32_t format = 0;
     bool sixteen = false; // two bytes per texel
     bool direct = false;  // 565, 1555 or 4444: decoded from the bits
@@ -93,38 +91,38 @@ inline int32_t toFixed8(float v) {
     v *= 256.0f;
     if (!(v >= -limit)) v = -limit;
     if (v > limit) v = limit;
-    return int32_t(std::floor(v));
+    const int32_t i = int32_t(v); // towards zero; then down for negative fractions
+    return i - (float(i) > v ? 1 : 0);
 }
 
-inline uint32_t readTexel(const Sampler& s, const Level& l, int x, int y) {
-    const uint32_t index = uint32_t(y * l.width + x);
+[[gnu::always_inline]] inline uint32_t readTexel(const Sampler& s, const Level& l, int x, int y) {
+    const size_t index = size_t(y) * size_t(l.width) + size_t(x);
     if (s.sixteen) {
-        const uint32_t at = l.offset + 2 * index;
-        if (at + 2 > s.memorySize) return 0;
-        const uint16_t t = uint16_t(s.memory[at] | s.memory[at + 1] << 8);
+        const uint16_t t = uint16_t(l.texels[2 * index] | l.texels[2 * index + 1] << 8);
         if (s.direct) return decodeDirect(s.format, t);
         return (s.lookup[t & 0xFF] & 0xFFFFFFu) | uint32_t(t >> 8) << 24;
     }
-    const uint32_t at = l.offset + index;
-    if (at >= s.memorySize) return 0;
-    return s.lookup[s.memory[at]];
+    return s.lookup[l.texels[index]];
 }
 
-inline uint32_t bilinear(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, int fx, int fy) {
-    const uint32_t w00 = uint32_t((256 - fx) * (256 - fy)), w10 = uint32_t(fx * (256 - fy));
-    const uint32_t w01 = uint32_t((256 - fx) * fy), w11 = uint32_t(fx * fy);
-    uint32_t out = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t v = ((c00 >> shift & 255) * w00 + (c10 >> shift & 255) * w10 +
-                            (c01 >> shift & 255) * w01 + (c11 >> shift & 255) * w11 + 32768) >>
-                           16;
-        out |= v << shift;
-    }
-    return out;
+// Σ texel × weight / 65536, rounded, per channel; the weights sum to 65536.
+// Two channels share a 64-bit product, a lane of 32 bits each.
+[[gnu::always_inline]] inline uint32_t bilinear(uint32_t c00, uint32_t c10, uint32_t c01,
+                                                uint32_t c11, int fx, int fy) {
+    const uint64_t w00 = uint64_t((256 - fx) * (256 - fy)), w10 = uint64_t(fx * (256 - fy));
+    const uint64_t w01 = uint64_t((256 - fx) * fy), w11 = uint64_t(fx * fy);
+    auto low = [](uint32_t c) { return uint64_t(c & 0xFF) | uint64_t(c >> 8 & 0xFF) << 32; };
+    auto high = [](uint32_t c) { return uint64_t(c >> 16 & 0xFF) | uint64_t(c >> 24) << 32; };
+    constexpr uint64_t half = 32768 | uint64_t(32768) << 32;
+    const uint64_t lo = low(c00) * w00 + low(c10) * w10 + low(c01) * w01 + low(c11) * w11 + half;
+    const uint64_t hi =
+        high(c00) * w00 + high(c10) * w10 + high(c01) * w01 + high(c11) * w11 + half;
+    return uint32_t(lo >> 16 & 0xFF) | uint32_t(lo >> 48 & 0xFF) << 8 |
+           uint32_t(hi >> 16 & 0xFF) << 16 | uint32_t(hi >> 48 & 0xFF) << 24;
 }
 
 // The texel colour (ARGB) at s, t (already divided by w).
-inline uint32_t sample(const Pipeline& p, float s, float t, float w) {
+[[gnu::always_inline]] inline uint32_t sample(const Pipeline& p, float s, float t, float w) {
     const Sampler& sm = p.sampler;
     int level = 0;
     bool bilinearFilter = sm.magBilinear;
@@ -177,7 +175,7 @@ inline int blendChannel(const RenderState& s, int src, int dst, int alpha) {
 // Runs one fragment at `at` (its colour pixel; the depth pixel at the same
 // index of the depth buffer).
 template <bool Textured, bool DepthTest, bool Opaque>
-inline void shade(Pipeline& p, size_t at, const Fragment& f) {
+[[gnu::always_inline]] inline void shade(Pipeline& p, size_t at, const Fragment& f) {
     const RenderState& s = *p.state;
     uint32_t depth = 0;
     if (DepthTest || p.fog || p.depthWrite) depth = depthOfOow(f.oow);

@@ -37,13 +37,14 @@ bool preparePipeline(Pipeline& p) {
         s.alpha == AlphaSource::Texture || s.alpha == AlphaSource::TextureTimesIterated;
     Layout layout;
     const TextureSource& t = s.texture;
-    p.textured =
-        wantsTexture && t.set && describe(t.smallLod, t.largeLod, t.aspect, t.format, layout);
+    // A source is checked against texture memory when it is selected; the
+    // check is repeated here so that no texel is ever read outside it.
+    p.textured = wantsTexture && t.set &&
+                 describe(t.smallLod, t.largeLod, t.aspect, t.format, layout) &&
+                 uint64_t(t.start) + layout.size <= b.textureMemory.size();
     if (!p.textured) return true;
 
     Sampler& sm = p.sampler;
-    sm.memory = b.textureMemory.data();
-    sm.memorySize = uint32_t(b.textureMemory.size());
     sm.format = t.format;
     sm.sixteen = layout.bytesPerTexel == 2;
     sm.direct = t.format == GR_TEXFMT_RGB_565 || t.format == GR_TEXFMT_ARGB_1555 ||
@@ -62,7 +63,7 @@ bool preparePipeline(Pipeline& p) {
     sm.levelCount = layout.levels;
     for (int i = 0; i < layout.levels; ++i) {
         Level& l = sm.levels[i];
-        l.offset = t.start + layout.offset[i];
+        l.texels = b.textureMemory.data() + t.start + layout.offset[i];
         l.width = layout.width[i];
         l.height = layout.height[i];
         l.scale = float(256 >> (t.largeLod + i)) / 256.0f;

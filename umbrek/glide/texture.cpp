@@ -84,16 +84,4 @@ void buildLookup(int32_t format, const GuTexPalette& palette, const GuNccTable& 
     }
 }
 
-uint32_t decodeDirect(int32_t format, uint16_t t) {
-    switch (format) {
-    case GR_TEXFMT_RGB_565: return expand565(t);
-    case GR_TEXFMT_ARGB_1555:
-        return argb(t & 0x8000 ? 255 : 0, expand5(t >> 10 & 31), expand5(t >> 5 & 31),
-                    expand5(t & 31));
-    case GR_TEXFMT_ARGB_4444:
-        return argb((t >> 12) * 0x11, (t >> 8 & 15) * 0x11, (t >> 4 & 15) * 0x11, (t & 15) * 0x11);
-    default: return 0;
-    }
-}
-
 } // namespace umbrek::glide

@@ -47,6 +47,17 @@ inline uint32_t expand565(uint16_t p) {
 void buildLookup(int32_t format, const GuTexPalette& palette, const GuNccTable& ncc,
                  uint32_t out[256]);
 // ARGB of one 16-bit texel of the direct formats 565, 1555 and 4444.
-uint32_t decodeDirect(int32_t format, uint16_t texel);
+inline uint32_t decodeDirect(int32_t format, uint16_t t) {
+    switch (format) {
+    case GR_TEXFMT_RGB_565: return expand565(t);
+    case GR_TEXFMT_ARGB_1555:
+        return argb(t & 0x8000 ? 255 : 0, expand5(t >> 10 & 31), expand5(t >> 5 & 31),
+                    expand5(t & 31));
+    case GR_TEXFMT_ARGB_4444:
+        return argb((t >> 12) * 0x11u, (t >> 8 & 15) * 0x11u, (t >> 4 & 15) * 0x11u,
+                    (t & 15) * 0x11u);
+    default: return 0;
+    }
+}
 
 } // namespace umbrek::glide
