@@ -13,17 +13,21 @@
 
 namespace umbrek::glide {
 
+// How a texel becomes ARGB: through the 256-entry lookup (with the alpha
+// from the high byte for the 16-bit ones) or from its own bits.
+enum class TexelKind : uint8_t { Lookup8, Lookup16, Rgb565, Argb1555, Argb4444 };
+
 struct Level {
     const uint8_t* texels = nullptr; // inside texture memory, checked when prepared
     int width = 1, height = 1;
+    size_t rowBytes = 1;
     float scale = 1; // texels per unit of s and t at this level: long side / 256
 };
 
 // The selected texture, resolved for one primitive.
 struct Sampler {
     int32_t format = 0;
-    bool sixteen = false; // two bytes per texel
-    bool direct = false;  // 565, 1555 or 4444: decoded from the bits
+    TexelKind kind = TexelKind::Lookup8;
     uint32_t lookup[256] = {};
     Level levels[maxLevels];
     int levelCount = 0;
@@ -36,7 +40,8 @@ struct Sampler {
 // A fragment's iterated values.
 struct Fragment {
     int r, g, b, a; // 0..255
-    float oow, sow, tow;
+    float oow;
+    float w, s, t; // 1/oow and the texture coordinates divided by it (textured only)
 };
 
 // Everything a primitive needs, resolved from the state once.
@@ -89,20 +94,27 @@ inline int mul8(int a, int b) {
 inline int32_t toFixed8(float v) {
     constexpr float limit = 1073741824.0f; // 2^30
     v *= 256.0f;
-    if (!(v >= -limit)) v = -limit;
-    if (v > limit) v = limit;
-    const int32_t i = int32_t(v); // towards zero; then down for negative fractions
-    return i - (float(i) > v ? 1 : 0);
+    v = v > -limit ? v : -limit; // NaN too
+    v = v < limit ? v : limit;
+    // Floor without a branch: truncation of a positive double is its floor.
+    return int32_t(int64_t(double(v) + 2147483648.0) - 2147483648);
 }
 
-[[gnu::always_inline]] inline uint32_t readTexel(const Sampler& s, const Level& l, int x, int y) {
-    const size_t index = size_t(y) * size_t(l.width) + size_t(x);
-    if (s.sixteen) {
-        const uint16_t t = uint16_t(l.texels[2 * index] | l.texels[2 * index + 1] << 8);
-        if (s.direct) return decodeDirect(s.format, t);
-        return (s.lookup[t & 0xFF] & 0xFFFFFFu) | uint32_t(t >> 8) << 24;
+template <TexelKind Kind>
+[[gnu::always_inline]] inline uint32_t texelAt(const Sampler& s, const uint8_t* row, int x) {
+    if constexpr (Kind == TexelKind::Lookup8) {
+        return s.lookup[row[x]];
+    } else {
+        const uint16_t t = uint16_t(row[2 * x] | row[2 * x + 1] << 8);
+        if constexpr (Kind == TexelKind::Lookup16)
+            return (s.lookup[t & 0xFF] & 0xFFFFFFu) | uint32_t(t >> 8) << 24;
+        else if constexpr (Kind == TexelKind::Rgb565)
+            return expand565(t);
+        else if constexpr (Kind == TexelKind::Argb1555)
+            return decodeDirect(GR_TEXFMT_ARGB_1555, t);
+        else
+            return decodeDirect(GR_TEXFMT_ARGB_4444, t);
     }
-    return s.lookup[l.texels[index]];
 }
 
 // Σ texel × weight / 65536, rounded, per channel; the weights sum to 65536.
@@ -119,6 +131,13 @@ inline int32_t toFixed8(float v) {
         high(c00) * w00 + high(c10) * w10 + high(c01) * w01 + high(c11) * w11 + half;
     return uint32_t(lo >> 16 & 0xFF) | uint32_t(lo >> 48 & 0xFF) << 8 |
            uint32_t(hi >> 16 & 0xFF) << 16 | uint32_t(hi >> 48 & 0xFF) << 24;
+}
+
+template <TexelKind K>
+[[gnu::always_inline]] inline uint32_t filter(const Sampler& sm, const uint8_t* r0,
+                                              const uint8_t* r1, int x0, int x1, int fx, int fy) {
+    return bilinear(texelAt<K>(sm, r0, x0), texelAt<K>(sm, r0, x1), texelAt<K>(sm, r1, x0),
+                    texelAt<K>(sm, r1, x1), fx, fy);
 }
 
 // The texel colour (ARGB) at s, t (already divided by w).
@@ -146,13 +165,29 @@ inline int32_t toFixed8(float v) {
     const Level& l = sm.levels[level];
     if (!bilinearFilter) {
         const int32_t u = toFixed8(s * l.scale) >> 8, v = toFixed8(t * l.scale) >> 8;
-        return readTexel(sm, l, u & (l.width - 1), v & (l.height - 1));
+        const uint8_t* row = l.texels + size_t(v & (l.height - 1)) * l.rowBytes;
+        const int x = u & (l.width - 1);
+        switch (sm.kind) {
+        case TexelKind::Lookup8: return texelAt<TexelKind::Lookup8>(sm, row, x);
+        case TexelKind::Lookup16: return texelAt<TexelKind::Lookup16>(sm, row, x);
+        case TexelKind::Rgb565: return texelAt<TexelKind::Rgb565>(sm, row, x);
+        case TexelKind::Argb1555: return texelAt<TexelKind::Argb1555>(sm, row, x);
+        default: return texelAt<TexelKind::Argb4444>(sm, row, x);
+        }
     }
     const int32_t u = toFixed8(s * l.scale - 0.5f), v = toFixed8(t * l.scale - 0.5f);
     const int x0 = (u >> 8) & (l.width - 1), y0 = (v >> 8) & (l.height - 1);
     const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
-    return bilinear(readTexel(sm, l, x0, y0), readTexel(sm, l, x1, y0), readTexel(sm, l, x0, y1),
-                    readTexel(sm, l, x1, y1), u & 255, v & 255);
+    const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
+    const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
+    const int fx = u & 255, fy = v & 255;
+    switch (sm.kind) {
+    case TexelKind::Lookup8: return filter<TexelKind::Lookup8>(sm, r0, r1, x0, x1, fx, fy);
+    case TexelKind::Lookup16: return filter<TexelKind::Lookup16>(sm, r0, r1, x0, x1, fx, fy);
+    case TexelKind::Rgb565: return filter<TexelKind::Rgb565>(sm, r0, r1, x0, x1, fx, fy);
+    case TexelKind::Argb1555: return filter<TexelKind::Argb1555>(sm, r0, r1, x0, x1, fx, fy);
+    default: return filter<TexelKind::Argb4444>(sm, r0, r1, x0, x1, fx, fy);
+    }
 }
 
 inline int blendFactor(int code, bool source, int srcAlpha, int srcChannel, int dstChannel) {
@@ -184,10 +219,7 @@ template <bool Textured, bool DepthTest, bool Opaque>
 
     int r = f.r, g = f.g, b = f.b, a = f.a;
     uint32_t texel = 0;
-    if (Textured) {
-        const float w = 1.0f / f.oow;
-        texel = sample(p, f.sow * w, f.tow * w, w);
-    }
+    if (Textured) texel = sample(p, f.s, f.t, f.w);
     const int tr = int(texel >> 16 & 255), tg = int(texel >> 8 & 255), tb = int(texel & 255);
     const int ta = int(texel >> 24);
     switch (s.colour) {

@@ -46,26 +46,32 @@ bool preparePipeline(Pipeline& p) {
 
     Sampler& sm = p.sampler;
     sm.format = t.format;
-    sm.sixteen = layout.bytesPerTexel == 2;
-    sm.direct = t.format == GR_TEXFMT_RGB_565 || t.format == GR_TEXFMT_ARGB_1555 ||
-                t.format == GR_TEXFMT_ARGB_4444;
+    switch (t.format) {
+    case GR_TEXFMT_RGB_565: sm.kind = TexelKind::Rgb565; break;
+    case GR_TEXFMT_ARGB_1555: sm.kind = TexelKind::Argb1555; break;
+    case GR_TEXFMT_ARGB_4444: sm.kind = TexelKind::Argb4444; break;
+    default: sm.kind = layout.bytesPerTexel == 2 ? TexelKind::Lookup16 : TexelKind::Lookup8;
+    }
+    const bool direct = sm.kind == TexelKind::Rgb565 || sm.kind == TexelKind::Argb1555 ||
+                        sm.kind == TexelKind::Argb4444;
     // The lookup of the 8-bit formats is rebuilt only when the format or a
     // table changed since the last primitive.
     static int32_t cachedFormat = -1;
     static uint32_t cachedVersion = 0;
     static uint32_t cachedLookup[256];
-    if (!sm.direct && (cachedFormat != t.format || cachedVersion != b.tableVersion)) {
+    if (!direct && (cachedFormat != t.format || cachedVersion != b.tableVersion)) {
         buildLookup(t.format, b.palette, b.ncc[0], cachedLookup);
         cachedFormat = t.format;
         cachedVersion = b.tableVersion;
     }
-    if (!sm.direct) std::copy(cachedLookup, cachedLookup + 256, sm.lookup);
+    if (!direct) std::copy(cachedLookup, cachedLookup + 256, sm.lookup);
     sm.levelCount = layout.levels;
     for (int i = 0; i < layout.levels; ++i) {
         Level& l = sm.levels[i];
         l.texels = b.textureMemory.data() + t.start + layout.offset[i];
         l.width = layout.width[i];
         l.height = layout.height[i];
+        l.rowBytes = size_t(l.width) * size_t(layout.bytesPerTexel);
         l.scale = float(256 >> (t.largeLod + i)) / 256.0f;
     }
     sm.lodScale = sm.levels[0].scale;
@@ -124,30 +130,44 @@ void drawSpan(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
     int32_t fixed[4], step[4];
     const float n = float(x1 - x0);
     for (int i = 0; i < 4; ++i) {
-        const float start = std::clamp(planes[i].at(x0, y), -16384.0f, 16384.0f);
-        const float limit = 16384.0f / std::max(n, 1.0f);
+        // |start| and |n · step| stay within 2^13, so no sum leaves 2^30 in 16.16.
+        const float start = std::clamp(planes[i].at(x0, y), -8192.0f, 8192.0f);
+        const float limit = 8192.0f / std::max(n, 1.0f);
         const float dx = std::clamp(planes[i].dx, -limit, limit);
         fixed[i] = int32_t(std::lrint(start * 65536.0f)) + 0x8000;
         step[i] = int32_t(std::lrint(dx * 65536.0f));
     }
     const float oowRow = planes[Oow].at(0, y), sowRow = planes[Sow].at(0, y);
     const float towRow = planes[Tow].at(0, y);
-    for (int x = x0; x < x1; ++x) {
-        Fragment f;
-        f.r = std::clamp(fixed[0] >> 16, 0, 255);
-        f.g = std::clamp(fixed[1] >> 16, 0, 255);
-        f.b = std::clamp(fixed[2] >> 16, 0, 255);
-        f.a = std::clamp(fixed[3] >> 16, 0, 255);
-        const float fx = float(x);
-        f.oow = oowRow + planes[Oow].dx * fx;
-        if (Textured) {
-            f.sow = sowRow + planes[Sow].dx * fx;
-            f.tow = towRow + planes[Tow].dx * fx;
-        } else {
-            f.sow = f.tow = 0;
+    // The perspective division of a run of pixels first, in a loop of its
+    // own that the compiler can vectorise, then the fragments.
+    constexpr int run = 32;
+    float oow[run], w[run], s[run], t[run];
+    for (int from = x0; from < x1; from += run) {
+        const int count = std::min(run, x1 - from);
+        for (int i = 0; i < count; ++i) {
+            const float fx = float(from + i);
+            oow[i] = oowRow + planes[Oow].dx * fx;
+            if (Textured) {
+                w[i] = 1.0f / oow[i];
+                s[i] = (sowRow + planes[Sow].dx * fx) * w[i];
+                t[i] = (towRow + planes[Tow].dx * fx) * w[i];
+            }
         }
-        shade<Textured, DepthTest, Opaque>(p, row + size_t(x), f);
-        for (int i = 0; i < 4; ++i) fixed[i] += step[i];
+        for (int i = 0; i < count; ++i) {
+            Fragment f;
+            f.r = std::clamp(fixed[0] >> 16, 0, 255);
+            f.g = std::clamp(fixed[1] >> 16, 0, 255);
+            f.b = std::clamp(fixed[2] >> 16, 0, 255);
+            f.a = std::clamp(fixed[3] >> 16, 0, 255);
+            f.oow = oow[i];
+            if (Textured)
+                f.w = w[i], f.s = s[i], f.t = t[i];
+            else
+                f.w = f.s = f.t = 0;
+            shade<Textured, DepthTest, Opaque>(p, row + size_t(from + i), f);
+            for (int c = 0; c < 4; ++c) fixed[c] += step[c];
+        }
     }
 }
 
@@ -277,7 +297,24 @@ void grDrawLine(const GrVertex* va, const GrVertex* vb) {
     auto channel = [&](float a, float b, float t) {
         return int(std::clamp(std::floor(mix(a, b, t) + 0.5f), 0.0f, 255.0f));
     };
-    for (int i = 0; i < n; ++i) {
+    // Only the steps near the clip window can land in it.
+    float t0 = 0, t1 = 1;
+    auto slab = [&](float from, float delta, float low, float high) {
+        if (delta == 0) {
+            if (from < low || from > high) t1 = -1;
+            return;
+        }
+        float a = (low - from) / delta, b = (high - from) / delta;
+        if (a > b) std::swap(a, b);
+        t0 = std::max(t0, a);
+        t1 = std::min(t1, b);
+    };
+    slab(va->x, dx, float(s.clipX0 - 1), float(s.clipX1 + 1));
+    slab(va->y, dy, float(s.clipY0 - 1), float(s.clipY1 + 1));
+    if (!(t0 <= t1)) return;
+    const int first = std::max(0, int(t0 * float(n)) - 1);
+    const int last = std::min(n, int(t1 * float(n)) + 2);
+    for (int i = first; i < last; ++i) {
         const float t = float(i) / float(n);
         const float fx = std::floor(mix(va->x, vb->x, t)), fy = std::floor(mix(va->y, vb->y, t));
         if (fx < float(s.clipX0) || fx >= float(s.clipX1) || fy < float(s.clipY0) ||
@@ -289,8 +326,9 @@ void grDrawLine(const GrVertex* va, const GrVertex* vb) {
         f.b = channel(va->b, vb->b, t);
         f.a = channel(va->a, vb->a, t);
         f.oow = mix(va->oow, vb->oow, t);
-        f.sow = mix(va->tmuvtx[0].sow, vb->tmuvtx[0].sow, t);
-        f.tow = mix(va->tmuvtx[0].tow, vb->tmuvtx[0].tow, t);
+        f.w = 1.0f / f.oow;
+        f.s = mix(va->tmuvtx[0].sow, vb->tmuvtx[0].sow, t) * f.w;
+        f.t = mix(va->tmuvtx[0].tow, vb->tmuvtx[0].tow, t) * f.w;
         point(p, int(fx), int(fy), f);
     }
     Board& b = board();

@@ -137,6 +137,18 @@ TEST_F(Coverage, BrokenTrianglesAreSkipped) {
     const GrVertex w2 = vertex(0, 4, 1e30f, -1e30f, 1e30f);
     grDrawTriangle(&w0, &w1, &w2);
     EXPECT_EQ(pixel(0, 0), rgb565(255, 0, 255));
+    // Steep colour slopes across a wide span stay inside the fixed-point range.
+    const GrVertex s0 = vertex(0, 10, -1e6f, 1e6f, 0), s1 = vertex(320, 10, 1e6f, -1e6f, 0);
+    const GrVertex s2 = vertex(0, 12, 1e6f, 0, -1e6f);
+    grDrawTriangle(&s0, &s1, &s2);
+    EXPECT_EQ(pixel(0, 10), rgb565(0, 255, 0));
+    // A line from far outside crosses the screen in the pixels it passes.
+    grBufferClear(0, 0, 0);
+    const GrVertex l0 = vertex(-500000.5f, 20.5f), l1 = vertex(500000.5f, 20.5f);
+    grDrawLine(&l0, &l1);
+    EXPECT_EQ(pixel(0, 20), 0xFFFF);
+    EXPECT_EQ(pixel(319, 20), 0xFFFF);
+    EXPECT_EQ(pixel(0, 21), 0);
 }
 
 // Lines take the pixels under their points up to, not including, the end.
