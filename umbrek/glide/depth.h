@@ -9,14 +9,17 @@
 
 namespace umbrek::glide {
 
-inline uint32_t depthOfOow(float oow) {
-    if (!(oow > 0.0f)) return 0xFFFF;
-    const float w = 1.0f / oow;
+inline uint32_t depthOfW(float w) {
+    if (!(w > 0.0f)) return 0xFFFF;
     const uint32_t bits = std::bit_cast<uint32_t>(w);
     const int exponent = int(bits >> 23) - 127; // w is positive: no sign bit
     if (exponent < 0) return 0;
     if (exponent > 15) return 0xFFFF;
     return uint32_t(exponent) << 12 | (bits >> 11 & 0xFFF);
+}
+
+inline uint32_t depthOfOow(float oow) {
+    return depthOfW(1.0f / oow);
 }
 
 // The w at which a depth value starts.

@@ -52,7 +52,8 @@ struct Pipeline {
     int pitch = 0;
     bool textured = false;
     bool depthTest = false;
-    bool opaque = true; // blend (1, 0): the destination is not read
+    bool opaque = true;           // blend (1, 0): the destination is not read
+    bool blendPerChannel = false; // a factor of the source or destination colour
     bool depthWrite = false;
     bool colourWrite = true;
     bool fog = false;
@@ -213,7 +214,7 @@ template <bool Textured, bool DepthTest, bool Opaque>
 [[gnu::always_inline]] inline void shade(Pipeline& p, size_t at, const Fragment& f) {
     const RenderState& s = *p.state;
     uint32_t depth = 0;
-    if (DepthTest || p.fog || p.depthWrite) depth = depthOfOow(f.oow);
+    if (DepthTest || p.fog || p.depthWrite) depth = Textured ? depthOfW(f.w) : depthOfOow(f.oow);
     const uint32_t biased = uint32_t(std::clamp(int(depth) + s.depthBias, 0, 0xFFFF));
     if (DepthTest && !compare(s.depthFunction, biased, p.depth[at])) return;
 
@@ -246,9 +247,19 @@ template <bool Textured, bool DepthTest, bool Opaque>
     }
     if (!Opaque) {
         const uint16_t d = p.colour[at];
-        r = blendChannel(s, r, expand5(d >> 11), a);
-        g = blendChannel(s, g, expand6(d >> 5 & 63), a);
-        b = blendChannel(s, b, expand5(d & 31), a);
+        const int dr = expand5(d >> 11), dg = expand6(d >> 5 & 63), db = expand5(d & 31);
+        if (p.blendPerChannel) {
+            r = blendChannel(s, r, dr, a);
+            g = blendChannel(s, g, dg, a);
+            b = blendChannel(s, b, db, a);
+        } else {
+            // Factors of the source alpha or constants: the same for every channel.
+            const int sf = blendFactor(s.blend[0], true, a, 0, 0);
+            const int df = blendFactor(s.blend[1], false, a, 0, 0);
+            r = std::min(255, (r * sf + dr * df + 127) / 255);
+            g = std::min(255, (g * sf + dg * df + 127) / 255);
+            b = std::min(255, (b * sf + db * df + 127) / 255);
+        }
     }
     if (p.colourWrite) p.colour[at] = uint16_t((r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
     if (p.depthWrite) p.depth[at] = uint16_t(biased);

@@ -24,6 +24,10 @@ bool preparePipeline(Pipeline& p) {
     p.depthWrite = wbuffer && s.depthMask;
     p.colourWrite = s.colourMask;
     p.opaque = s.blend[0] == GR_BLEND_ONE && s.blend[1] == GR_BLEND_ZERO;
+    auto perChannel = [](uint8_t f) {
+        return f == GR_BLEND_DST_COLOR || f == GR_BLEND_ONE_MINUS_DST_COLOR;
+    };
+    p.blendPerChannel = perChannel(s.blend[0]) || perChannel(s.blend[1]);
     p.fog = s.fogMode == GR_FOG_WITH_TABLE;
     p.chroma = s.chroma;
     p.chromaKey = s.chromaValue >> 8;
