@@ -114,7 +114,7 @@ std::vector<uint32_t> captureScreen(int& width, int& height) {
 // The capture as a BMP in the test's temporary folder, for a person to look at.
 void saveCapture(const std::vector<uint32_t>& px, int width, int height) {
     const char* dir = std::getenv("TEST_TMPDIR");
-    const std::string path = std::string(dir ? dir : ".") + "/screen.bmp";
+    const std::string path = (dir ? std::string(dir) : ::testing::TempDir()) + "/screen.bmp";
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;

@@ -17,7 +17,7 @@ namespace {
 
 std::string tempPath(const std::string& name) {
     const char* dir = std::getenv("TEST_TMPDIR");
-    return std::string(dir ? dir : ".") + "/" + name;
+    return (dir ? std::string(dir) : ::testing::TempDir()) + "/" + name;
 }
 
 void save(const std::string& path, const std::vector<uint8_t>& bytes) {
