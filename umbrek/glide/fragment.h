@@ -10,6 +10,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace umbrek::glide {
 
@@ -137,8 +138,26 @@ template <TexelKind Kind>
 template <TexelKind K>
 [[gnu::always_inline]] inline uint32_t filter(const Sampler& sm, const uint8_t* r0,
                                               const uint8_t* r1, int x0, int x1, int fx, int fy) {
-    return bilinear(texelAt<K>(sm, r0, x0), texelAt<K>(sm, r0, x1), texelAt<K>(sm, r1, x0),
-                    texelAt<K>(sm, r1, x1), fx, fy);
+    if constexpr (K == TexelKind::Rgb565) {
+        // The same sums as bilinear(), straight from the 5-6-5 fields: the
+        // common texture format skips packing and unpacking ARGB words.
+        uint16_t t[4];
+        std::memcpy(&t[0], r0 + 2 * x0, 2);
+        std::memcpy(&t[1], r0 + 2 * x1, 2);
+        std::memcpy(&t[2], r1 + 2 * x0, 2);
+        std::memcpy(&t[3], r1 + 2 * x1, 2);
+        const int w[4] = {(256 - fx) * (256 - fy), fx * (256 - fy), (256 - fx) * fy, fx * fy};
+        uint32_t r = 32768, g = 32768, b = 32768;
+        for (int i = 0; i < 4; ++i) {
+            r += uint32_t(expand5(t[i] >> 11) * w[i]);
+            g += uint32_t(expand6(t[i] >> 5 & 63) * w[i]);
+            b += uint32_t(expand5(t[i] & 31) * w[i]);
+        }
+        return argb(255, r >> 16, g >> 16, b >> 16);
+    } else {
+        return bilinear(texelAt<K>(sm, r0, x0), texelAt<K>(sm, r0, x1), texelAt<K>(sm, r1, x0),
+                        texelAt<K>(sm, r1, x1), fx, fy);
+    }
 }
 
 // The texel colour (ARGB) at s, t (already divided by w).
