@@ -125,6 +125,21 @@ TEST_F(Textures, PointAndBilinearFilteringWithWrap) {
     // At (1, 2) u = 0.25, v = 0.75: 192·64, 64·64, 192·192 and 64·192 for black,
     // white, red and blue: r 255·40960 → 159, g 255·4096 → 16, b 255·16384 → 64.
     EXPECT_EQ(pixel(1, 2), rgb565(159, 16, 64));
+
+    // The same picture in a format with alpha and in a paletted one filters alike.
+    uint16_t argb[4] = {0xF000, 0xFFFF, 0xFF00, 0xF00F};
+    uint8_t indices[4] = {0, 1, 2, 3};
+    GuTexPalette palette{};
+    palette.data[1] = 0xFFFFFF, palette.data[2] = 0xFF0000, palette.data[3] = 0x0000FF;
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, &palette);
+    for (GrTexInfo info : {GrTexInfo{7, 7, GR_ASPECT_1x1, GR_TEXFMT_ARGB_4444, argb},
+                           GrTexInfo{7, 7, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices}}) {
+        grBufferClear(0, 0, 0);
+        useTexture(info, 4096);
+        texRect(0, 0, 4, 4, 0, 0, 256, 256);
+        EXPECT_EQ(pixel(1, 1), rgb565(96, 48, 64)) << info.format;
+        EXPECT_EQ(pixel(1, 2), rgb565(159, 16, 64)) << info.format;
+    }
 }
 
 // oow falls from 1 to 0.25 across eight pixels while s/w runs to 256 · 0.25:
