@@ -1,0 +1,258 @@
+// Texture decoding, filtering, wrap, perspective, LOD choice and the layout
+// shared by downloads and sources.
+#include "umbrek/glide/tests/screen_fixture.h"
+
+#include <cstring>
+
+using namespace umbrek::glide;
+using namespace umbrek::glide::test;
+
+namespace {
+
+using Textures = Screen;
+
+constexpr uint16_t black = 0x0000, white = 0xFFFF, red = 0xF800, green = 0x07E0, blue = 0x001F;
+
+struct DecodeCase {
+    const char* name;
+    int32_t format;
+    uint16_t texel;
+    uint32_t argb;
+};
+
+// One texel of each format; the expected colours worked out by hand: 5- and
+// 6-bit fields by bit replication, 4-bit ones ×0x11, rgb332 blue ×0x55.
+TEST_F(Textures, EveryFormatDecodesToTheExpectedColourAndAlpha) {
+    GuTexPalette palette{};
+    palette.data[3] = 0x00123456;
+    palette.data[4] = 0xFF000000; // the top byte is not alpha
+    GuNccTable ncc{};
+    for (int i = 0; i < 16; ++i) ncc.yRGB[i] = FxU8(i * 16);
+    const int16_t i2[3] = {10, -5, 3}, q1[3] = {-20, 7, 100};
+    std::memcpy(ncc.iRGB[2], i2, sizeof i2);
+    std::memcpy(ncc.qRGB[1], q1, sizeof q1);
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, &palette);
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_NCC0, &ncc);
+    EXPECT_EQ(counters().tableDownloads, 2u);
+
+    const DecodeCase cases[] = {
+        {"rgb332", GR_TEXFMT_RGB_332, 0xB9, 0xFFB6DB55},
+        // Y 9 → 144, I 2, Q 1: 144 + 10 - 20, 144 - 5 + 7, 144 + 3 + 100.
+        {"yiq", GR_TEXFMT_YIQ_422, 0x99, 0xFF8692F7},
+        {"yiq clamped", GR_TEXFMT_YIQ_422, 0xF9, 0xFFE6F2FF},
+        {"a8", GR_TEXFMT_ALPHA_8, 0x7C, 0x7C7C7C7C},
+        {"i8", GR_TEXFMT_INTENSITY_8, 0x7C, 0xFF7C7C7C},
+        {"ai44", GR_TEXFMT_ALPHA_INTENSITY_44, 0xA5, 0xAA555555},
+        {"p8", GR_TEXFMT_P_8, 3, 0xFF123456},
+        {"p8 top byte", GR_TEXFMT_P_8, 4, 0xFF000000},
+        {"argb8332", GR_TEXFMT_ARGB_8332, 0x40B9, 0x40B6DB55},
+        {"ayiq8422", GR_TEXFMT_AYIQ_8422, 0x8099, 0x808692F7},
+        {"rgb565", GR_TEXFMT_RGB_565, 0x1234, 0xFF1045A5},
+        {"argb1555 opaque", GR_TEXFMT_ARGB_1555, 0x8421, 0xFF080808},
+        {"argb1555 clear", GR_TEXFMT_ARGB_1555, 0x7FFF, 0x00FFFFFF},
+        {"argb4444", GR_TEXFMT_ARGB_4444, 0x9C3E, 0x99CC33EE},
+        {"ai88", GR_TEXFMT_ALPHA_INTENSITY_88, 0x3355, 0x33555555},
+        {"ap88", GR_TEXFMT_AP_88, 0x6003, 0x60123456},
+    };
+    for (const DecodeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const uint8_t byte = uint8_t(c.texel);
+        uint16_t word = c.texel;
+        const bool sixteen = c.format >= GR_TEXFMT_ARGB_8332;
+        useTexture({GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, c.format,
+                    sixteen ? static_cast<void*>(&word) : const_cast<uint8_t*>(&byte)});
+        const int r = int(c.argb >> 16 & 255), g = int(c.argb >> 8 & 255), b = int(c.argb & 255);
+        const int a = int(c.argb >> 24);
+        grChromakeyMode(GR_CHROMAKEY_DISABLE);
+        grAlphaTestFunction(GR_CMP_ALWAYS);
+        grBufferClear(0x01020300, 0, 0);
+        rect(0, 0, 1, 1);
+        EXPECT_EQ(pixel(0, 0), rgb565(r, g, b));
+        // The chroma key discards exactly this colour, and the alpha test
+        // passes exactly this alpha: both compare all eight bits.
+        grBufferClear(0x01020300, 0, 0);
+        grChromakeyValue(c.argb << 8);
+        grChromakeyMode(GR_CHROMAKEY_ENABLE);
+        rect(0, 0, 1, 1);
+        EXPECT_EQ(pixel(0, 0), rgb565(1, 2, 3)) << "colour differs";
+        grChromakeyMode(GR_CHROMAKEY_DISABLE);
+        grAlphaTestFunction(GR_CMP_EQUAL);
+        grAlphaTestReferenceValue(GrAlpha_t(a));
+        rect(0, 0, 1, 1);
+        EXPECT_EQ(pixel(0, 0), rgb565(r, g, b)) << "alpha differs";
+    }
+    // The palette is the unit's state: a new one recolours textures already in memory.
+    uint8_t index = 3;
+    useTexture({GR_LOD_1, GR_LOD_1, GR_ASPECT_1x1, GR_TEXFMT_P_8, &index});
+    palette.data[3] = 0x00FF0000;
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, &palette);
+    grAlphaTestFunction(GR_CMP_ALWAYS);
+    rect(0, 0, 1, 1);
+    EXPECT_EQ(pixel(0, 0), red);
+}
+
+// A 2x2 texture (black, white / red, blue) over a 4x4 square: s and t run
+// 0..256, 64 per pixel, so centres sample at u = (px + 0.5) / 2.
+TEST_F(Textures, PointAndBilinearFilteringWithWrap) {
+    uint16_t texels[4] = {black, white, red, blue};
+    useTexture({7, 7, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels});
+    grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED);
+    texRect(0, 0, 4, 4, 0, 0, 256, 256);
+    const uint16_t point[4][4] = {{black, black, white, white},
+                                  {black, black, white, white},
+                                  {red, red, blue, blue},
+                                  {red, red, blue, blue}};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(pixel(x, y), point[y][x]) << x << "," << y;
+
+    // Wrap: s from 256 to 512 and from -256 to 0 repeat the picture.
+    texRect(4, 0, 8, 4, 256, 256, 512, 512);
+    texRect(8, 0, 12, 4, -256, -256, 0, 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(pixel(x + 4, y), point[y][x]) << x << "," << y;
+            EXPECT_EQ(pixel(x + 8, y), point[y][x]) << x << "," << y;
+        }
+
+    // Bilinear at pixel (1, 1): u = v = 0.25 from texel (0, 0): weights 192·192,
+    // 64·192, 192·64 and 64·64 of 65536 for black, white, red and blue:
+    // r (255·12288·2 + 32768) >> 16 = 96, g 48, b (255·16384 + 32768) >> 16 = 64.
+    // At (0, 0) the sample wraps to the far texels with the same weights mirrored.
+    grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
+    texRect(0, 0, 4, 4, 0, 0, 256, 256);
+    EXPECT_EQ(pixel(1, 1), rgb565(96, 48, 64));
+    EXPECT_EQ(pixel(0, 0), rgb565(96, 48, 64));
+    // At (1, 2) u = 0.25, v = 0.75: 192·64, 64·64, 192·192 and 64·192 for black,
+    // white, red and blue: r 255·40960 → 159, g 255·4096 → 16, b 255·16384 → 64.
+    EXPECT_EQ(pixel(1, 2), rgb565(159, 16, 64));
+
+    // The same picture in a format with alpha and in a paletted one filters alike.
+    uint16_t argb[4] = {0xF000, 0xFFFF, 0xFF00, 0xF00F};
+    uint8_t indices[4] = {0, 1, 2, 3};
+    GuTexPalette palette{};
+    palette.data[1] = 0xFFFFFF, palette.data[2] = 0xFF0000, palette.data[3] = 0x0000FF;
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, &palette);
+    for (GrTexInfo info : {GrTexInfo{7, 7, GR_ASPECT_1x1, GR_TEXFMT_ARGB_4444, argb},
+                           GrTexInfo{7, 7, GR_ASPECT_1x1, GR_TEXFMT_P_8, indices}}) {
+        grBufferClear(0, 0, 0);
+        useTexture(info, 4096);
+        texRect(0, 0, 4, 4, 0, 0, 256, 256);
+        EXPECT_EQ(pixel(1, 1), rgb565(96, 48, 64)) << info.format;
+        EXPECT_EQ(pixel(1, 2), rgb565(159, 16, 64)) << info.format;
+    }
+}
+
+// oow falls from 1 to 0.25 across eight pixels while s/w runs to 256 · 0.25:
+// s = 64f / (1 - 0.75f) reaches 128 at f = 0.8 (x = 6.4), not at the middle.
+TEST_F(Textures, PerspectiveCorrectTextureCoordinates) {
+    uint16_t texels[2] = {black, white};
+    useTexture({7, 7, 2 /* 2x1 */, GR_TEXFMT_RGB_565, texels});
+    grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED);
+    texRect(0, 0, 8, 1, 0, 0, 256, 0, 1, 0.25f);
+    EXPECT_EQ(map(8, 1)[0], "......##");
+}
+
+// Levels 4x4 red, 2x2 green, 1x1 blue: a square W pixels wide showing the
+// whole texture has 4 / W largest-level texels per pixel, and the level is
+// round(log2(4 / W)), clamped to the chain.
+TEST_F(Textures, NearestLevelOfDetail) {
+    std::vector<uint16_t> texels(16, red);
+    texels.insert(texels.end(), 4, green);
+    texels.push_back(blue);
+    useTexture({8, 6, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels.data()});
+    struct Case {
+        float x, width, sMax;
+        uint16_t expected;
+    };
+    const Case cases[] = {
+        {0, 4, 256, red},        // 1 texel per pixel
+        {8, 2, 256, green},      // 2
+        {12, 1, 256, blue},      // 4
+        {16, 1, 1024, blue},     // 16: beyond the smallest level
+        {20, 2.875f, 256, red},  // 1.39: log2 0.48
+        {24, 2.75f, 256, green}, // 1.45: log2 0.54
+        {30, 8, 256, red},       // magnified
+    };
+    for (const Case& c : cases) texRect(c.x, 0, c.x + c.width, c.width, 0, 0, c.sMax, c.sMax);
+    for (const Case& c : cases) EXPECT_EQ(pixel(int(c.x), 0), c.expected) << c.x;
+    grTexMipMapMode(GR_TMU0, GR_MIPMAP_DISABLE, FXFALSE);
+    texRect(12, 0, 13, 1, 0, 0, 256, 256);
+    EXPECT_EQ(pixel(12, 0), red);
+}
+
+// grTexTextureMemRequired is the span grTexDownloadMipMap writes and
+// grTexSource reads, for every aspect, LOD range and texel width: a texture
+// ending at the last byte of texture memory is taken, one byte later refused.
+TEST_F(Textures, MemoryRequiredMatchesDownloadAndSource) {
+    const uint32_t top = grTexMaxAddress(GR_TMU0);
+    EXPECT_EQ(top, 4u << 20);
+    EXPECT_EQ(grTexMinAddress(GR_TMU0), 0u);
+    std::vector<uint8_t> data(2 * 256 * 256 * 2, 0x5A);
+    uint64_t downloads = 0;
+    for (int32_t format : {GR_TEXFMT_INTENSITY_8, GR_TEXFMT_RGB_565}) {
+        for (int32_t aspect = GR_ASPECT_8x1; aspect <= GR_ASPECT_1x8; ++aspect) {
+            for (int32_t large = GR_LOD_256; large <= GR_LOD_1; ++large) {
+                for (int32_t small = large; small <= GR_LOD_1; ++small) {
+                    GrTexInfo info{small, large, aspect, format, data.data()};
+                    const uint32_t size = grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &info);
+                    ASSERT_GT(size, 0u);
+                    grTexDownloadMipMap(GR_TMU0, top - size, GR_MIPMAPLEVELMASK_BOTH, &info);
+                    EXPECT_EQ(counters().textureDownloads, ++downloads);
+                    grTexDownloadMipMap(GR_TMU0, top - size + 1, GR_MIPMAPLEVELMASK_BOTH, &info);
+                    EXPECT_EQ(counters().textureDownloads, downloads);
+                    GrState before, after;
+                    grTexSource(GR_TMU0, top - size + 1, GR_MIPMAPLEVELMASK_BOTH, &info);
+                    grGlideGetState(&before);
+                    grTexSource(GR_TMU0, top - size, GR_MIPMAPLEVELMASK_BOTH, &info);
+                    grGlideGetState(&after);
+                    EXPECT_NE(std::memcmp(&before, &after, sizeof before), 0);
+                    grTexSource(GR_TMU0, top - size + 1, GR_MIPMAPLEVELMASK_BOTH, &info);
+                    grGlideGetState(&before);
+                    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+                }
+            }
+        }
+    }
+    // Spot values: 256x256 rgb565 with all levels; 8x1 i8 from 256 to 32.
+    GrTexInfo full{GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, nullptr};
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &full), 174762u);
+    GrTexInfo wide{3, GR_LOD_256, GR_ASPECT_8x1, GR_TEXFMT_INTENSITY_8, nullptr};
+    EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &wide), 8192u + 2048 + 512 + 128);
+}
+
+TEST_F(Textures, BadTexturesAreRefused) {
+    std::vector<uint8_t> data(1024, 1);
+    const GrTexInfo bad[] = {
+        {9, 8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, data.data()}, // LOD beyond 8
+        {6, 7, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, data.data()}, // reversed
+        {8, 8, 7, GR_TEXFMT_RGB_565, data.data()},             // aspect beyond 1x8
+        {8, 8, -1, GR_TEXFMT_RGB_565, data.data()},
+        {8, 8, GR_ASPECT_1x1, 6, data.data()}, // no such formats
+        {8, 8, GR_ASPECT_1x1, 7, data.data()},
+        {8, 8, GR_ASPECT_1x1, 15, data.data()},
+        {8, 8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, nullptr}, // no data
+    };
+    GrState before, after;
+    grGlideGetState(&before);
+    for (GrTexInfo info : bad) {
+        grTexDownloadMipMap(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+        if (info.data) {
+            grTexSource(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, &info);
+            EXPECT_EQ(grTexTextureMemRequired(GR_MIPMAPLEVELMASK_BOTH, &info), 0u);
+        }
+    }
+    GrTexInfo good{8, 8, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, data.data()};
+    grTexDownloadMipMap(GR_TMU0, 0, 1, &good); // one half of the levels: not supported
+    grTexDownloadMipMap(GR_TMU0, 0xFFFFFFFF, GR_MIPMAPLEVELMASK_BOTH, &good);
+    grTexSource(GR_TMU0, 0xFFFFFFFF, GR_MIPMAPLEVELMASK_BOTH, &good);
+    grTexSource(GR_TMU0, 0, GR_MIPMAPLEVELMASK_BOTH, nullptr);
+    grTexDownloadMipMap(1, 0, GR_MIPMAPLEVELMASK_BOTH, &good); // only unit 0
+    grTexDownloadTable(GR_TMU0, GR_TEXTABLE_PALETTE, nullptr);
+    grTexDownloadTable(GR_TMU0, 3, data.data());
+    grGlideGetState(&after);
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+    EXPECT_EQ(counters().textureDownloads, 0u);
+    EXPECT_EQ(counters().tableDownloads, 0u);
+}
+
+} // namespace
