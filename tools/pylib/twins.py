@@ -78,6 +78,8 @@ def write_bytes(path, data):
 class TwinTest(TempDirTest):
     """A test with a folder of its own for each twin: self.folder[build]."""
 
+    maxDiff = None
+
     def setUp(self):
         super().setUp()
         self.folder = {}
