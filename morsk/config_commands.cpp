@@ -18,7 +18,7 @@ const char htpWebAddress[] = "http://morsk.example.org/";
 } // namespace
 
 IniSettingsStore TConfigForm::Settings() const {
-    return IniSettingsStore(MuxIniPath(module_->pluginInstance), module_->displayName);
+    return IniSettingsStore(jkPluginIniPath(module_->pluginInstance), module_->displayName);
 }
 
 void TConfigForm::ReadSettings() {
@@ -93,7 +93,7 @@ void TConfigForm::CreateConfig() {
 
 void TConfigForm::AddDLL() {
     int free = slots_.FirstFreeSlot();
-    std::string ownPath = ModuleFileName(muxInstance);
+    std::string ownPath = jkLibraryPath(muxInstance);
     std::string folder = ExtractDir(ownPath);
     if (free == -1) {
         Error("You may not add any more visualization plug-ins");

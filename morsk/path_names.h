@@ -1,15 +1,19 @@
-// The two halves of a library path as the multiplexer and its form cut it.
+// The two halves of a library path as the multiplexer and its form cut it:
+// the rule every plug-in uses to find "plugin.ini" beside its library.
 #pragma once
+
+#include "host/plugin_ini.h"
 
 #include <string>
 
 namespace morsk {
 
-// The folder part: up to and including the last '\' or ':'; empty when the
-// path has neither.
-std::string ExtractDir(const std::string& path);
+inline std::string ExtractDir(const std::string& path) {
+    return jkLibraryFolder(path);
+}
 
-// The file-name part: what follows the folder part.
-std::string ExtractName(const std::string& path);
+inline std::string ExtractName(const std::string& path) {
+    return jkLibraryFileName(path);
+}
 
 } // namespace morsk

@@ -1,5 +1,6 @@
 // Morsk's export and its one module, "Visualization Mux": towards the player
 // an ordinary visualization, towards the libraries in its settings the host.
+#include "host/plugin_ini.h"
 #include "morsk/config_form.h"
 #include "morsk/multiplexer.h"
 #include "morsk/win_platform.h"
@@ -18,7 +19,7 @@ void JK_CDECL openModuleSettings(VisModule* mux) {
 }
 
 int JK_CDECL startModule(VisModule* mux) {
-    IniSettingsStore settings(MuxIniPath(mux->pluginInstance), mux->displayName);
+    IniSettingsStore settings(jkPluginIniPath(mux->pluginInstance), mux->displayName);
     return multiplexer.Start(*mux, settings, loader);
 }
 

@@ -1,7 +1,5 @@
 #include "morsk/win_platform.h"
 
-#include "morsk/path_names.h"
-
 #include <vector>
 
 namespace morsk {
@@ -13,20 +11,6 @@ constexpr size_t maxValueLength = 65536;
 } // namespace
 
 HINSTANCE muxInstance;
-
-std::string ModuleFileName(HMODULE module) {
-    std::vector<char> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(module, buf.data(), DWORD(buf.size()));
-        if (n == 0) return "";
-        if (n < buf.size()) return std::string(buf.data(), n);
-        buf.resize(buf.size() * 2);
-    }
-}
-
-std::string MuxIniPath(JkInstance pluginInstance) {
-    return ExtractDir(ModuleFileName(pluginInstance)) + "plugin.ini";
-}
 
 void* WinChildLoader::LoadLib(const std::string& path) {
     // A library that cannot load (a missing dependency, a bad file) must not

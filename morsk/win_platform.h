@@ -16,11 +16,6 @@ namespace morsk {
 extern HINSTANCE muxInstance;
 extern const char muxHeaderName[];
 
-std::string ModuleFileName(HMODULE module);
-
-// "plugin.ini" in the folder of the library that pluginInstance names.
-std::string MuxIniPath(JkInstance pluginInstance);
-
 class WinChildLoader : public ChildLoader {
 public:
     void* LoadLib(const std::string& path) override;

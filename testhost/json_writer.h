@@ -21,6 +21,16 @@ public:
     JsonWriter& value(double number);
     JsonWriter& value(bool flag);
     JsonWriter& null();
+    // A rectangle (anything with left, top, right and bottom) as [l, t, r, b].
+    template <class Rect>
+    JsonWriter& rect(const Rect& r) {
+        return beginArray()
+            .value(int(r.left))
+            .value(int(r.top))
+            .value(int(r.right))
+            .value(int(r.bottom))
+            .endArray();
+    }
     const std::string& text() const { return out_; }
 
 private:

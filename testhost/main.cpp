@@ -20,7 +20,9 @@ static void usage() {
                "  testhost details PLUGIN.dll FILE [--do SCRIPT]\n"
                "  testhost vis VIS.dll [--module N] [--frames F] [--signal SIGNAL] [--rate HZ]\n"
                "               [--channels C] [--shot OUT] [--shot-every K] [--config]\n"
-               "               [--realtime] [--stop-twice] [--do SCRIPT]\n"
+               "               [--realtime] [--stop-twice] [--do SCRIPT] [--restarts N]\n"
+               "               [--refuse-window CLASS] [--hold-class CLASS] [--host-title TEXT]\n"
+               "               [--key-at FRAME:VK]...\n"
                "  testhost idle\n"
                "SCRIPT drives the windows the plug-in opens; see window_driver.h.\n",
                stderr);

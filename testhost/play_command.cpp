@@ -4,8 +4,7 @@
 #include "testhost/input_host.h"
 #include "testhost/json_writer.h"
 #include "testhost/play_dialog.h"
-
-#include <psapi.h>
+#include "testhost/resource_use.h"
 
 #include <array>
 #include <cstdio>
@@ -134,23 +133,6 @@ struct StopWatchdog {
         CloseHandle(done);
     }
 };
-
-struct ResourceUse {
-    int64_t nextHandle = 0; // grows when handles are left open
-    int64_t memoryBytes = 0;
-};
-
-ResourceUse resourceUse() {
-    ResourceUse r;
-    HANDLE probe = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    r.nextHandle = int64_t(reinterpret_cast<uintptr_t>(probe));
-    CloseHandle(probe);
-    PROCESS_MEMORY_COUNTERS pmc{};
-    pmc.cb = sizeof pmc;
-    if (GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc))
-        r.memoryBytes = int64_t(pmc.PagefileUsage);
-    return r;
-}
 
 // Starts and stops the song n times, each time after a moment of playing,
 // and measures what the process holds after the first and the last round.
@@ -365,10 +347,7 @@ int runPlay(int argc, char** argv) {
     if (o.restarts > 0) {
         j.key("restarts").beginObject();
         j.key("count").value(o.restarts);
-        j.key("nextHandle").beginArray().value(restartUse[0].nextHandle);
-        j.value(restartUse[1].nextHandle).endArray();
-        j.key("memoryBytes").beginArray().value(restartUse[0].memoryBytes);
-        j.value(restartUse[1].memoryBytes).endArray();
+        describeResourceUse(j, restartUse);
         j.endObject();
     }
     j.key("stopReason").value(stopReason);

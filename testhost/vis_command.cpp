@@ -4,15 +4,20 @@
 // between frames, and stopModule; with screenshots of the module's windows and
 // its settings opened on request. Prints one JSON line.
 #include "testhost/commands.h"
+#include "testhost/resource_use.h"
 #include "testhost/screen_shot.h"
 #include "testhost/vis_host.h"
 #include "testhost/vis_signal.h"
 #include "testhost/window_driver.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace testhost {
 
@@ -32,13 +37,17 @@ struct VisOptions {
     bool realtime = false;
     bool stopTwice = false;
     std::string script;
+    int restarts = 0;
+    std::vector<std::pair<int, int>> keysAt; // frame, virtual-key code
+    std::string refuseWindow, holdClass, hostTitle = "testhost";
 };
 
 const char usageText[] =
     "usage: testhost vis VIS.dll [--module N] [--frames F]\n"
     "       [--signal silence|sine:HZ|noise|sweep|FILE.wav] [--rate HZ] [--channels 1|2]\n"
     "       [--shot OUT.bmp|OUT.png] [--shot-every K] [--config] [--realtime]\n"
-    "       [--stop-twice] [--do SCRIPT]\n";
+    "       [--stop-twice] [--do SCRIPT] [--restarts N] [--refuse-window CLASS]\n"
+    "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n";
 
 bool parseOptions(int argc, char** argv, VisOptions& o) {
     if (argc < 1) return false;
@@ -63,6 +72,20 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
             o.shotEvery = std::atoi(argv[++i]);
         } else if (a == "--do" && hasValue) {
             o.script = argv[++i];
+        } else if (a == "--key-at" && hasValue) {
+            int frame, vk;
+            char end;
+            if (std::sscanf(argv[++i], "%d:%d%c", &frame, &vk, &end) != 2 || frame < 1 || vk < 1)
+                return false;
+            o.keysAt.push_back({frame, vk});
+        } else if (a == "--restarts" && hasValue) {
+            o.restarts = std::atoi(argv[++i]);
+        } else if (a == "--refuse-window" && hasValue) {
+            o.refuseWindow = argv[++i];
+        } else if (a == "--hold-class" && hasValue) {
+            o.holdClass = argv[++i];
+        } else if (a == "--host-title" && hasValue) {
+            o.hostTitle = argv[++i];
         } else if (a == "--config") {
             o.config = true;
         } else if (a == "--realtime") {
@@ -73,7 +96,8 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
             return false;
         }
     }
-    return o.frames >= 0 && o.shotEvery >= 0 && (o.shotEvery == 0 || !o.shot.empty());
+    return o.frames >= 0 && o.shotEvery >= 0 && o.restarts >= 0 &&
+           (o.shotEvery == 0 || !o.shot.empty());
 }
 
 // Serves the thread's windows; false once a quit message came, which ends
@@ -107,10 +131,48 @@ std::string numberedShot(const std::string& path, int frame) {
     return path.substr(0, dot) + number + path.substr(dot);
 }
 
+// Refuses the first creation of a window of one class on this thread, as a
+// system out of resources would, so that a plug-in's failure path runs.
+class WindowRefusal {
+public:
+    void arm(const std::string& className) {
+        if (className.empty()) return;
+        className_ = className;
+        hook_ = SetWindowsHookExA(WH_CBT, proc, nullptr, GetCurrentThreadId());
+    }
+    ~WindowRefusal() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+    }
+
+private:
+    static LRESULT CALLBACK proc(int code, WPARAM wp, LPARAM lp) {
+        if (code == HCBT_CREATEWND && !refused_) {
+            char name[256] = "";
+            GetClassNameA(reinterpret_cast<HWND>(wp), name, sizeof name);
+            if (_stricmp(name, className_.c_str()) == 0) {
+                refused_ = true;
+                return 1;
+            }
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static inline std::string className_;
+    static inline bool refused_ = false;
+    HHOOK hook_ = nullptr;
+};
+
+LRESULT CALLBACK heldClassProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+POINT screenSize() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 class VisRun {
 public:
-    VisRun(const VisOptions& o, VisHeader* header, HWND host)
-        : o_(o), header_(header), windows_(host) {}
+    VisRun(const VisOptions& o, VisHeader* header, HWND host, HINSTANCE lib)
+        : o_(o), header_(header), lib_(lib), windows_(host) {}
 
     VisModule* module() {
         VisModule* m = header_->moduleByIndex(o_.module);
@@ -159,65 +221,60 @@ public:
     int rateHz() const { return signal_.rateHz(); }
     int channels() const { return signal_.channels(); }
 
-    void run(VisModule* m) {
-        windows_.ignoreExisting();
-        startResult_ = m->startModule(m);
-        started_ = true;
-        windows_.update();
-        if (startResult_ != 0) {
-            stopReason_ = "startFailed";
-            checkWindowsClosed("a failed startModule");
-            return;
-        }
-        stopReason_ = "frames";
-        bool shotTaken = false;
-        while (rendered_ < o_.frames) {
-            m = module();
-            fillRows(m);
-            int r = m->renderFrame(m);
-            ++rendered_;
-            bool alive =
-                o_.realtime ? pumpFor(DWORD(std::max(m->frameDelayMs, 0))) : pumpMessages();
-            windows_.update();
-            shotTaken = false;
-            if (o_.shotEvery && rendered_ % o_.shotEvery == 0) {
-                shoot(numberedShot(o_.shot, rendered_));
-                shotTaken = true;
+    // The first round, then the restarts, each with the same frames; the
+    // screenshots come from the last round, the results from the first.
+    void run() {
+        refusal_.arm(o_.refuseWindow);
+        for (int round = 0; round <= o_.restarts; ++round) {
+            if (round > 0) {
+                signal_ = VisSignal(); // from its start again
+                std::string error;
+                if (!openSignal(error)) errors_.push_back(error);
             }
-            if (r != 0) {
-                stopReason_ = "renderFrame";
-                break;
-            }
-            if (!alive) {
-                stopReason_ = "quit";
-                break;
-            }
+            Round r = runRound(module(), round, round == o_.restarts);
+            if (round == 0)
+                firstRound_ = r;
+            else
+                restartResults_.push_back(r.startResult);
+            if (round == 0) use_[0] = resourceUse();
+            if (round == o_.restarts) use_[1] = resourceUse();
         }
-        if (!o_.shot.empty() && !shotTaken)
-            shoot(o_.shotEvery ? numberedShot(o_.shot, rendered_) : o_.shot);
-        m = module();
-        latency_ = m->frameLatencyMs;
-        delay_ = m->frameDelayMs;
-        m->stopModule(m);
-        ++stopCalls_;
-        if (o_.stopTwice) {
-            m->stopModule(m);
-            ++stopCalls_;
-        }
-        checkWindowsClosed("stopModule");
     }
 
     void report(JsonWriter& j) const {
         j.key("startResult");
         if (started_)
-            j.value(startResult_);
+            j.value(firstRound_.startResult);
         else
             j.null();
-        j.key("framesRendered").value(rendered_);
-        j.key("stopReason").value(stopReason_);
-        j.key("stopCalls").value(stopCalls_);
+        j.key("framesRendered").value(firstRound_.rendered);
+        j.key("stopReason").value(firstRound_.stopReason);
+        j.key("stopCalls").value(firstRound_.stopCalls);
         j.key("frameLatencyMs").value(latency_);
         j.key("frameDelayMs").value(delay_);
+        const Round& f = firstRound_;
+        j.key("renderMs").beginObject();
+        j.key("mean").value(f.rendered ? f.renderMsTotal / f.rendered : 0.0);
+        j.key("max").value(f.renderMsMax);
+        j.key("total").value(f.renderMsTotal);
+        j.endObject();
+        j.key("screen").beginObject();
+        j.key("beforeStart");
+        size(j, firstRound_.screenBefore);
+        j.key("lastFrame");
+        size(j, firstRound_.screenLastFrame);
+        j.key("afterStop");
+        size(j, firstRound_.screenAfter);
+        j.endObject();
+        if (o_.restarts > 0) {
+            j.key("restarts").beginObject();
+            j.key("count").value(o_.restarts);
+            j.key("startResults").beginArray();
+            for (int r : restartResults_) j.value(r);
+            j.endArray();
+            describeResourceUse(j, use_);
+            j.endObject();
+        }
         j.key("windows");
         windows_.describe(j);
         j.key("screenshots").beginArray();
@@ -231,14 +288,132 @@ public:
     const std::vector<std::string>& violations() const { return violations_; }
 
 private:
+    struct Round {
+        int startResult = 0, rendered = 0, stopCalls = 0;
+        const char* stopReason = "notStarted";
+        std::optional<POINT> screenBefore, screenLastFrame, screenAfter;
+        double renderMsTotal = 0, renderMsMax = 0;
+    };
+
+    static void size(JsonWriter& j, const std::optional<POINT>& p) {
+        if (p)
+            j.beginArray().value(int(p->x)).value(int(p->y)).endArray();
+        else
+            j.null();
+    }
+
+    // Registers the class for the plug-in's instance around the first start,
+    // so that the plug-in's own registration fails that once.
+    void holdClass(bool hold) {
+        if (o_.holdClass.empty()) return;
+        if (!hold) {
+            if (!UnregisterClassA(o_.holdClass.c_str(), lib_))
+                errors_.push_back("cannot unregister the held class " + o_.holdClass);
+            return;
+        }
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = heldClassProc;
+        wc.hInstance = lib_;
+        wc.lpszClassName = o_.holdClass.c_str();
+        if (!RegisterClassA(&wc)) errors_.push_back("cannot register the class " + o_.holdClass);
+    }
+
+    // The keys asked for at this frame, posted as the window script's key
+    // posts them to the module's key window and served before anything else.
+    void pressKeysAt(int frame) {
+        bool pressed = false;
+        for (const auto& [at, vk] : o_.keysAt) {
+            if (at != frame) continue;
+            HWND target = windows_.firstOpenOwnedByHost();
+            if (!target) {
+                errors_.push_back("no module window for the key at frame " + std::to_string(frame));
+                continue;
+            }
+            PostMessageA(target, WM_KEYDOWN, WPARAM(vk), 1);
+            PostMessageA(target, WM_KEYUP, WPARAM(vk), LPARAM(0xC0000001u));
+            pressed = true;
+        }
+        if (pressed) pumpMessages();
+    }
+
+    Round runRound(VisModule* m, int round, bool last) {
+        Round r;
+        windows_.ignoreExisting();
+        r.screenBefore = screenSize();
+        if (round == 0) holdClass(true);
+        r.startResult = m->startModule(m);
+        if (round == 0) holdClass(false);
+        started_ = true;
+        windows_.update();
+        if (r.startResult != 0) {
+            r.stopReason = "startFailed";
+            checkWindowsClosed("a failed startModule");
+            r.screenAfter = screenSize();
+            return r;
+        }
+        r.stopReason = "frames";
+        std::string shot = last ? o_.shot : "";
+        bool shotTaken = false;
+        while (r.rendered < o_.frames) {
+            m = module();
+            fillRows(m);
+            LARGE_INTEGER before, after, ticksPerSecond;
+            QueryPerformanceCounter(&before);
+            int result = m->renderFrame(m);
+            QueryPerformanceCounter(&after);
+            QueryPerformanceFrequency(&ticksPerSecond);
+            double ms =
+                double(after.QuadPart - before.QuadPart) * 1000.0 / double(ticksPerSecond.QuadPart);
+            r.renderMsTotal += ms;
+            r.renderMsMax = std::max(r.renderMsMax, ms);
+            ++r.rendered;
+            bool alive =
+                o_.realtime ? pumpFor(DWORD(std::max(m->frameDelayMs, 0))) : pumpMessages();
+            r.screenLastFrame = screenSize();
+            windows_.update();
+            pressKeysAt(r.rendered);
+            shotTaken = false;
+            if (!shot.empty() && o_.shotEvery && r.rendered % o_.shotEvery == 0) {
+                shoot(numberedShot(shot, r.rendered));
+                shotTaken = true;
+            }
+            if (result != 0) {
+                r.stopReason = "renderFrame";
+                break;
+            }
+            if (!alive) {
+                r.stopReason = "quit";
+                break;
+            }
+        }
+        if (!shot.empty() && !shotTaken)
+            shoot(o_.shotEvery ? numberedShot(shot, r.rendered) : shot);
+        m = module();
+        latency_ = m->frameLatencyMs;
+        delay_ = m->frameDelayMs;
+        m->stopModule(m);
+        ++r.stopCalls;
+        if (o_.stopTwice) {
+            m->stopModule(m);
+            ++r.stopCalls;
+        }
+        checkWindowsClosed("stopModule");
+        r.screenAfter = screenSize();
+        return r;
+    }
+
     const VisOptions& o_;
     VisHeader* header_;
+    HINSTANCE lib_;
     ModuleWindows windows_;
     VisSignal signal_;
+    WindowRefusal refusal_;
     VisModule* first_ = nullptr;
     bool started_ = false;
-    int startResult_ = 0, rendered_ = 0, stopCalls_ = 0, latency_ = 0, delay_ = 0;
-    const char* stopReason_ = "notStarted";
+    Round firstRound_;
+    std::vector<int> restartResults_;
+    std::array<ResourceUse, 2> use_{};
+    int latency_ = 0, delay_ = 0;
     std::vector<std::string> shots_, errors_, violations_;
 };
 
@@ -262,11 +437,11 @@ int runVis(int argc, char** argv) {
     }
     VisHostWindow host;
     VisHostWindow::messages.clear();
-    if (!host.create()) {
+    if (!host.create(o.hostTitle)) {
         std::fputs("cannot create the host window\n", stderr);
         return 1;
     }
-    VisRun run(o, header, host.handle());
+    VisRun run(o, header, host.handle(), lib);
     std::string error;
     if (!run.openSignal(error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
@@ -290,7 +465,7 @@ int runVis(int argc, char** argv) {
             run.violation("no openModuleSettings operation");
         pumpMessages();
     }
-    if (!o.config || o.framesGiven) run.run(run.module());
+    if (!o.config || o.framesGiven) run.run();
     driver.finish();
 
     JsonWriter j;

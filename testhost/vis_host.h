@@ -26,7 +26,7 @@ inline int64_t windowNumber(HWND w) {
 // commands, which it logs.
 class VisHostWindow {
 public:
-    bool create();
+    bool create(const std::string& title);
     ~VisHostWindow();
     HWND handle() const { return window_; }
     struct Message {
@@ -48,6 +48,9 @@ public:
     void update();         // notes windows that appeared since
     // The screen area of the module's visible windows, or the whole screen.
     RECT area() const;
+    // The first of the module's windows, in the order they appeared, that is
+    // still open and owned by the host window; null when there is none.
+    HWND firstOpenOwnedByHost() const;
     // Names the windows that still exist (for a check after stopModule).
     std::vector<std::string> stillOpen() const;
     void describe(JsonWriter& j) const;
@@ -57,7 +60,7 @@ private:
         HWND window;
         std::string title, className;
         bool ownedByHost;
-        RECT rect;
+        RECT rect, client; // screen coordinates
     };
     static BOOL CALLBACK collect(HWND w, LPARAM self);
     HWND host_;

@@ -36,7 +36,7 @@ LRESULT CALLBACK VisHostWindow::proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-bool VisHostWindow::create() {
+bool VisHostWindow::create(const std::string& title) {
     WNDCLASSA wc{};
     wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleA(nullptr);
@@ -45,7 +45,7 @@ bool VisHostWindow::create() {
     wc.lpszClassName = "JukoraVisTestHost";
     RegisterClassA(&wc);
     // Out of the way of the module windows, which usually open top left.
-    window_ = CreateWindowExA(0, wc.lpszClassName, "testhost", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+    window_ = CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                               744, 628, 280, 140, nullptr, nullptr, wc.hInstance, nullptr);
     return window_ != nullptr;
 }
@@ -71,11 +71,13 @@ void ModuleWindows::update() {
         if (w == host_ || std::count(ignored_.begin(), ignored_.end(), w)) continue;
         auto it =
             std::find_if(seen_.begin(), seen_.end(), [w](const Seen& s) { return s.window == w; });
-        if (it == seen_.end()) it = seen_.insert(seen_.end(), Seen{w, "", "", false, {}});
+        if (it == seen_.end()) it = seen_.insert(seen_.end(), Seen{w, "", "", false, {}, {}});
         it->title = textOf(w);
         it->className = classOf(w);
         it->ownedByHost = GetWindow(w, GW_OWNER) == host_;
         GetWindowRect(w, &it->rect);
+        GetClientRect(w, &it->client);
+        MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&it->client), 2);
     }
 }
 
@@ -97,6 +99,12 @@ RECT ModuleWindows::area() const {
     return all;
 }
 
+HWND ModuleWindows::firstOpenOwnedByHost() const {
+    for (const Seen& s : seen_)
+        if (IsWindow(s.window) && GetWindow(s.window, GW_OWNER) == host_) return s.window;
+    return nullptr;
+}
+
 std::vector<std::string> ModuleWindows::stillOpen() const {
     std::vector<std::string> open;
     for (const Seen& s : seen_)
@@ -111,13 +119,8 @@ void ModuleWindows::describe(JsonWriter& j) const {
         j.key("title").value(s.title);
         j.key("class").value(s.className);
         j.key("ownedByHost").value(s.ownedByHost);
-        j.key("rect")
-            .beginArray()
-            .value(int(s.rect.left))
-            .value(int(s.rect.top))
-            .value(int(s.rect.right))
-            .value(int(s.rect.bottom))
-            .endArray();
+        j.key("rect").rect(s.rect);
+        j.key("client").rect(s.client);
         j.key("open").value(IsWindow(s.window) != 0);
         j.endObject();
     }

@@ -106,13 +106,7 @@ BOOL CALLBACK dumpChild(HWND c, LPARAM param) {
     j.key("enabled").value(IsWindowEnabled(c) != 0);
     RECT r;
     GetWindowRect(c, &r);
-    j.key("rect")
-        .beginArray()
-        .value(int(r.left))
-        .value(int(r.top))
-        .value(int(r.right))
-        .value(int(r.bottom))
-        .endArray();
+    j.key("rect").rect(r);
     if (_stricmp(cls.c_str(), "Button") == 0) {
         j.key("checked").value(int(SendMessageA(c, BM_GETCHECK, 0, 0)));
     } else if (_stricmp(cls.c_str(), TRACKBAR_CLASSA) == 0) {
@@ -136,11 +130,64 @@ BOOL CALLBACK dumpChild(HWND c, LPARAM param) {
             j.value(buf);
         }
         j.endArray();
+    } else if (_stricmp(cls.c_str(), UPDOWN_CLASSA) == 0) {
+        int low = 0, high = 0;
+        SendMessageA(c, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                     reinterpret_cast<LPARAM>(&high));
+        j.key("position").value(int(SendMessageA(c, UDM_GETPOS32, 0, 0)));
+        j.key("range").beginArray().value(low).value(high).endArray();
     } else if (_stricmp(cls.c_str(), WC_LISTVIEWA) == 0) {
         dumpListView(j, c);
     }
     j.endObject();
     return TRUE;
+}
+
+// The items of the menu that a pop-up menu window shows.
+void dumpMenu(JsonWriter& j, HWND window) {
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+    j.key("menu").beginArray();
+    int n = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < n && i < 256; ++i) {
+        char text[512] = "";
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = sizeof text - 1;
+        if (!GetMenuItemInfoA(menu, UINT(i), TRUE, &item)) continue;
+        j.beginObject();
+        j.key("text").value(text);
+        j.key("id").value(unsigned(item.wID));
+        j.key("separator").value((item.fType & MFT_SEPARATOR) != 0);
+        j.key("checked").value((item.fState & MFS_CHECKED) != 0);
+        j.key("radio").value((item.fType & MFT_RADIOCHECK) != 0);
+        j.key("disabled").value((item.fState & (MFS_DISABLED | MFS_GRAYED)) != 0);
+        j.endObject();
+    }
+    j.endArray();
+}
+
+void serveDisplayEvents() {
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+}
+
+// The window that a click at this screen point reaches: the deepest visible
+// descendant under it that does not let the click through (a group box does).
+HWND windowUnder(HWND top, POINT screen) {
+    HWND target = top;
+    for (;;) {
+        HWND found = nullptr;
+        for (HWND c = GetWindow(target, GW_CHILD); c && !found; c = GetWindow(c, GW_HWNDNEXT)) {
+            RECT r;
+            if (!IsWindowVisible(c) || !GetWindowRect(c, &r) || !PtInRect(&r, screen)) continue;
+            if (SendMessageA(c, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) != HTTRANSPARENT)
+                found = c;
+        }
+        if (!found) return target;
+        target = found;
+    }
 }
 
 } // namespace
@@ -152,16 +199,15 @@ void dumpWindow(HWND window) {
     j.key("class").value(className(window));
     RECT r;
     GetWindowRect(window, &r);
-    j.key("rect")
-        .beginArray()
-        .value(int(r.left))
-        .value(int(r.top))
-        .value(int(r.right))
-        .value(int(r.bottom))
-        .endArray();
+    j.key("rect").rect(r);
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    j.key("client").rect(client);
     j.key("controls").beginArray();
     EnumChildWindows(window, dumpChild, reinterpret_cast<LPARAM>(&j));
     j.endArray();
+    if (className(window) == "#32768") dumpMenu(j, window);
     j.endObject();
     std::printf("window %s\n", j.text().c_str());
     std::fflush(stdout);
@@ -207,6 +253,50 @@ void WindowDriver::run() {
 
 HWND WindowDriver::control(const std::string& id) {
     return current_ ? GetDlgItem(current_, std::atoi(id.c_str())) : nullptr;
+}
+
+bool WindowDriver::mouse(const std::string& button, int x, int y) {
+    struct Kind {
+        const char* name;
+        std::vector<std::pair<UINT, WPARAM>> messages;
+    };
+    static const Kind kinds[] = {
+        {"left", {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}}},
+        {"right", {{WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0}}},
+        {"double",
+         {{WM_LBUTTONDOWN, MK_LBUTTON},
+          {WM_LBUTTONUP, 0},
+          {WM_LBUTTONDBLCLK, MK_LBUTTON},
+          {WM_LBUTTONUP, 0}}},
+        {"move", {{WM_MOUSEMOVE, 0}}},
+    };
+    const Kind* kind = nullptr;
+    for (const Kind& k : kinds)
+        if (button == k.name) kind = &k;
+    if (!kind) return false;
+    POINT at{x, y};
+    if (!ClientToScreen(current_, &at)) return false;
+    // The cursor reaches its place through the display's events, some of
+    // which this thread receives: serve them before and after the move, so
+    // that no late event of an earlier move puts it back, and wait until it
+    // stays, since a window may ask where it is while handling the click.
+    serveDisplayEvents();
+    if (!SetCursorPos(at.x, at.y)) return false;
+    for (int tries = 0, steady = 0; steady < 10; ++tries) {
+        serveDisplayEvents();
+        POINT now;
+        steady = GetCursorPos(&now) && now.x == at.x && now.y == at.y ? steady + 1 : 0;
+        if (tries == 400) return false;
+        Sleep(5);
+    }
+    // The messages go where a real click lands, in that window's client coordinates.
+    HWND target = windowUnder(current_, at);
+    POINT local = at;
+    ScreenToClient(target, &local);
+    for (const auto& [message, keys] : kind->messages)
+        PostMessageA(target, message, keys, MAKELPARAM(local.x, local.y));
+    Sleep(50);
+    return true;
 }
 
 bool WindowDriver::perform(const std::vector<std::string>& w) {
@@ -258,6 +348,8 @@ bool WindowDriver::perform(const std::vector<std::string>& w) {
         return SetWindowPos(current_, nullptr, std::atoi(w[1].c_str()), std::atoi(w[2].c_str()), 0,
                             0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
     }
+    if (verb == "mouse" && w.size() == 4)
+        return mouse(w[1], std::atoi(w[2].c_str()), std::atoi(w[3].c_str()));
     if (verb == "key" && (w.size() == 3 || (w.size() == 4 && w[3] == "alt"))) {
         // Posted as typed: key-down (the system key-down with Alt held), then key-up.
         HWND target = w[1] == "0" ? current_ : control(w[1]);

@@ -8,7 +8,8 @@
 //                       the current window
 //   use TITLE           make the visible window of this process with that title
 //                       the current one again, new or not (10 s at most)
-//   dump                print the current window and its controls as a JSON line
+//   dump                print the current window (its rectangle and client
+//                       rectangle on the screen) and its controls as a JSON line
 //                       starting with "window "
 //   set ID TEXT         set a control's text
 //   check ID 0|1        set a check box or radio button, as a click would
@@ -17,12 +18,18 @@
 //   trackbar ID POS     move a trackbar, with the scroll notification
 //   key ID VK [alt]     post a key press (virtual-key code VK) to a control, or to
 //                       the current window itself for ID 0; "alt" holds Alt
+//   mouse left|right|double|move X Y
+//                       put the cursor on the client point (X, Y) of the current
+//                       window and post that button's down and up messages (double:
+//                       down, up, double-click, up; move: one mouse move) to the
+//                       window a click there reaches, in its client coordinates
 //   move X Y            move the current window's top-left corner
 //   shot FILE.bmp       save the current window as it is on screen (or FILE.png)
 //   sleep MS            wait
 //   close               send the current window WM_CLOSE
-// "dump" gives list views their columns ([title, width]) and rows (the texts
-// of every column).
+// "dump" gives trackbars and up-down controls their position and range, list
+// views their columns ([title, width]) and rows (the texts
+// of every column), and a pop-up menu window (class "#32768") its menu's items.
 #pragma once
 
 #include <windows.h>
@@ -50,6 +57,7 @@ private:
     static DWORD WINAPI threadMain(LPVOID self);
     void run();
     bool perform(const std::vector<std::string>& words);
+    bool mouse(const std::string& button, int x, int y);
     HWND control(const std::string& id);
 
     std::string script_;

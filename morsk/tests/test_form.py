@@ -12,7 +12,8 @@ from visprobe import ProbeTest, read_bmp, read_ini, win_path
 
 SECTION = "Visualization Mux"
 FORM = "Configuration: Visualization Mux"
-ADD, REMOVE, CLOSE, LIST, PREV, NEXT, CHECK = 101, 102, 104, 110, 111, 112, 113
+ADD, REMOVE, CLOSE, LIST, PREV, NEXT, CHECK, LABEL = 101, 102, 104, 110, 111, 112, 113, 115
+BACK_DOOR = '"Zazu Dad Izedod" back door'
 FILE_NAME = 1148  # the open dialog's file name box
 VK_RETURN, VK_ADD = 13, 107
 
@@ -171,6 +172,19 @@ class FormTest(ProbeTest):
         self.assertEqual(menu["class"], "#32768")
         left, top = form["rect"][:2]
         self.assertEqual(menu["rect"][:2], [left + 8 + 233, top + 16 + 30])
+
+    def test_double_click_on_the_pi_label(self):
+        windows, _ = self.form()
+        form = windows[0]
+        label = self.control(form, LABEL)["rect"]
+        x = (label[0] + label[2]) // 2 - form["client"][0]
+        y = (label[1] + label[3]) // 2 - form["client"][1]
+        windows, _ = self.form("mouse double %d %d" % (x, y), "wait " + BACK_DOOR, "dump",
+                               "click 1")
+        box = windows[0]
+        self.assertEqual(box["title"], BACK_DOOR)
+        self.assertIn("Sorry, this function is not yet available.\rFor more information visit\r"
+                      "http://morsk.example.org/", [c["text"] for c in box["controls"]])
 
     def test_screenshot(self):
         a = self.probes.add("a", modules=2)

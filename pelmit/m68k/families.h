@@ -9,23 +9,29 @@
 
 namespace pelmit::m68k {
 
+// The table keeps one row per group of opcode lines, each led by the lines it
+// covers; the formatter would reflow the rows into one run, so it leaves them.
+// clang-format off
 #define PELMIT_M68K_FAMILIES(X)                                                                    \
-    X(Illegal)                                                                                     \
-    X(LineA)                                                                                       \
-    X(LineF) /* line 0 */                                                                          \
-    X(Ori)                                                                                         \
-    X(Andi) X(Subi) X(Addi) X(Eori) X(Cmpi) X(OriToCcr) X(AndiToCcr) X(EoriToCcr) X(OriToSr)       \
-        X(AndiToSr) X(EoriToSr) X(Btst) X(Bchg) X(Bclr) X(Bset) X(Movep) /* lines 1-3 */           \
-        X(MoveB) X(MoveW) X(MoveL) X(MoveaW) X(MoveaL)                   /* line 4 */              \
-        X(Negx) X(Clr) X(Neg) X(Not) X(Tst) X(Tas) X(Nbcd) X(MoveFromSr) X(MoveToCcr) X(MoveToSr)  \
-            X(Chk) X(Lea) X(Pea) X(Swap) X(ExtW) X(ExtL) X(MovemToMemory) X(MovemFromMemory)       \
-                X(IllegalOpcode) X(Trap) X(Link) X(Unlk) X(MoveToUsp) X(MoveFromUsp) X(Reset)      \
-                    X(Nop) X(Stop) X(Rte) X(Rts) X(Trapv) X(Rtr) X(Jsr) X(Jmp) /* lines 5-7 */     \
-        X(Addq) X(Subq) X(Scc) X(Dbcc) X(Bra) X(Bsr) X(Bcc) X(Moveq)           /* lines 8-D */     \
-        X(Or) X(Divu) X(Divs) X(Sbcd) X(Sub) X(Suba) X(Subx) X(Cmp) X(Cmpa) X(Cmpm) X(Eor) X(And)  \
-            X(Mulu) X(Muls) X(Abcd) X(Exg) X(Add) X(Adda)                                          \
-                X(Addx) /* line E, register and memory forms */                                    \
-        X(Asl) X(Asr) X(Lsl) X(Lsr) X(Roxl) X(Roxr) X(Rol) X(Ror)
+    X(Illegal) X(LineA) X(LineF)                                                                   \
+    /* line 0 */                                                                                   \
+    X(Ori) X(Andi) X(Subi) X(Addi) X(Eori) X(Cmpi) X(OriToCcr) X(AndiToCcr) X(EoriToCcr)           \
+    X(OriToSr) X(AndiToSr) X(EoriToSr) X(Btst) X(Bchg) X(Bclr) X(Bset) X(Movep)                    \
+    /* lines 1-3 */                                                                                \
+    X(MoveB) X(MoveW) X(MoveL) X(MoveaW) X(MoveaL)                                                 \
+    /* line 4 */                                                                                   \
+    X(Negx) X(Clr) X(Neg) X(Not) X(Tst) X(Tas) X(Nbcd) X(MoveFromSr) X(MoveToCcr) X(MoveToSr)      \
+    X(Chk) X(Lea) X(Pea) X(Swap) X(ExtW) X(ExtL) X(MovemToMemory) X(MovemFromMemory)               \
+    X(IllegalOpcode) X(Trap) X(Link) X(Unlk) X(MoveToUsp) X(MoveFromUsp) X(Reset)                  \
+    X(Nop) X(Stop) X(Rte) X(Rts) X(Trapv) X(Rtr) X(Jsr) X(Jmp)                                     \
+    /* lines 5-7 */                                                                                \
+    X(Addq) X(Subq) X(Scc) X(Dbcc) X(Bra) X(Bsr) X(Bcc) X(Moveq)                                   \
+    /* lines 8-D */                                                                                \
+    X(Or) X(Divu) X(Divs) X(Sbcd) X(Sub) X(Suba) X(Subx) X(Cmp) X(Cmpa) X(Cmpm) X(Eor) X(And)      \
+    X(Mulu) X(Muls) X(Abcd) X(Exg) X(Add) X(Adda) X(Addx)                                          \
+    /* line E, register and memory forms */                                                        \
+    X(Asl) X(Asr) X(Lsl) X(Lsr) X(Roxl) X(Roxr) X(Rol) X(Ror)
+// clang-format on
 
 enum class Family : uint8_t {
 #define PELMIT_M68K_ENUM(name) name,

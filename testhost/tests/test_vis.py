@@ -3,10 +3,19 @@ before start, rows only of the kinds the module asks for, the result rules of
 start and render, the module's windows and keys, settings, and screenshots
 in which the signal shows."""
 
+import json
 import os
 
-from jktest import main, testhost
+from jktest import BIN_DIR, main, run_windows, testhost
 from visprobe import ProbeTest, read_bmp
+
+
+TESTHOST = os.path.join(BIN_DIR, "testhost.exe")
+
+
+def dumps(out):
+    """The windows that a script's dump printed, in order."""
+    return [json.loads(l[len("window "):]) for l in out.splitlines() if l.startswith("window ")]
 
 
 class VisTest(ProbeTest):
@@ -80,6 +89,11 @@ class VisTest(ProbeTest):
         self.assertEqual(window["title"], "Probe draw #0")
         self.assertTrue(window["ownedByHost"])
         self.assertFalse(window["open"])  # stopModule closed it
+        # The client area holds the picture, inside the frame.
+        client, rect = window["client"], window["rect"]
+        self.assertEqual((client[2] - client[0], client[3] - client[1]), (576, 256))
+        self.assertTrue(rect[0] <= client[0] and rect[1] <= client[1]
+                        and client[2] <= rect[2] and client[3] <= rect[3])
         width, height, rows = read_bmp(shot)
         self.assertEqual((width, height), (window["rect"][2] - window["rect"][0],
                                            window["rect"][3] - window["rect"][1]))
@@ -112,9 +126,130 @@ class VisTest(ProbeTest):
 
     def test_keys_reach_the_host_window(self):
         self.probes.add("k", delay=20)
-        data = self.vis("k", "--frames", "50", "--realtime", "--do", "wait Probe k #0; key 0 70")
+        rc, out, err = run_windows(TESTHOST, "vis", self.probes.path("k"), "--frames", "50",
+                                   "--realtime", "--host-title", "Jukora under test", "--do",
+                                   "wait Probe k #0; key 0 70; use Jukora under test; dump")
+        self.assertEqual(rc, 0, err)
+        data = json.loads(out.splitlines()[-1])
         self.assertIn([256, 70, 1], data["hostMessages"])
         self.assertIn([257, 70, 1 | 0xC0000000], data["hostMessages"])
+        [host] = dumps(out)
+        self.assertEqual(host["class"], "JukoraVisTestHost")
+        # The screen keeps the desktop's size throughout.
+        screen = data["screen"]
+        self.assertEqual(screen["beforeStart"], screen["lastFrame"])
+        self.assertEqual(screen["beforeStart"], screen["afterStop"])
+        self.assertTrue(screen["beforeStart"][0] > 0 and screen["beforeStart"][1] > 0)
+
+    def test_mouse_and_pop_up_menu(self):
+        # The menu is worked with keys: Down three times passes the disabled
+        # title and the separator and lands on "Radio".
+        self.probes.add("m", delay=20)
+        script = ("wait Probe m #0; mouse left 10 20; mouse double 30 40; mouse move 5 6; "
+                  "mouse right 50 60; wait; dump; key 0 40; key 0 40; key 0 40; key 0 13")
+        rc, out, err = run_windows(TESTHOST, "vis", self.probes.path("m"), "--frames", "300",
+                                   "--realtime", "--do", script)
+        self.assertEqual(rc, 0, err)
+        data = json.loads(out.splitlines()[-1])
+        client = data["windows"][0]["client"]
+        mouse = [e for e in self.probes.log("m") if e["op"] == "mouse"]
+        buttons = [(e["message"], e["keys"], e["at"]) for e in mouse if e["message"] != 0x200]
+        self.assertEqual(buttons[:7], [
+            (0x201, 1, [10, 20]), (0x202, 0, [10, 20]),
+            (0x201, 1, [30, 40]), (0x202, 0, [30, 40]), (0x203, 1, [30, 40]), (0x202, 0, [30, 40]),
+            (0x204, 2, [50, 60])])
+        for e in mouse:
+            if e["message"] != 0x200:
+                self.assertEqual(e["cursor"], [client[0] + e["at"][0], client[1] + e["at"][1]])
+        self.assertIn([5, 6], [e["at"] for e in mouse if e["message"] == 0x200])
+        [menu] = dumps(out)
+        self.assertEqual(menu["class"], "#32768")
+        self.assertEqual(menu["rect"][:2], [client[0] + 50, client[1] + 60])
+        item = {"checked": False, "radio": False, "disabled": False, "separator": False}
+        menu["menu"][1]["disabled"] = False  # whether a separator counts as disabled varies
+        self.assertEqual(menu["menu"], [
+            dict(item, text="Title", id=1, disabled=True),
+            dict(item, text="", id=0, separator=True),
+            dict(item, text="Checked", id=2, checked=True),
+            dict(item, text="Radio", id=3, checked=True, radio=True),
+            dict(item, text="Plain", id=4)])
+        self.assertEqual([e["command"] for e in self.probes.log("m") if e["op"] == "menu"], [3])
+
+    def test_restarts_and_failed_starts(self):
+        cases = [
+            # options, first start result, the restarts' results
+            (["--restarts", "3"], 0, [0, 0, 0]),
+            (["--hold-class", "JkVisProbe", "--restarts", "1"], 1, [0]),
+            (["--refuse-window", "JkVisProbe", "--restarts", "2"], 1, [0, 0]),
+            (["--refuse-window", "Edit"], 0, None),
+        ]
+        for i, (options, first, restarts) in enumerate(cases):
+            with self.subTest(options=options):
+                name = "f%d" % i
+                self.probes.add(name, window=1)
+                shot = os.path.join(self.tmp, name + ".png")
+                data = self.vis(name, "--frames", "4", "--shot", shot, "--shot-every", "2",
+                                *options)
+                self.assertEqual(data["startResult"], first)
+                self.assertEqual(data["violations"], [])
+                if first == 0:
+                    self.assertEqual(data["framesRendered"], 4)
+                    self.assertIsNotNone(data["screen"]["lastFrame"])
+                else:
+                    self.assertEqual(data["stopReason"], "startFailed")
+                    self.assertIsNone(data["screen"]["lastFrame"])
+                if restarts is None:
+                    self.assertNotIn("restarts", data)
+                    rounds = [first]
+                else:
+                    self.assertEqual(data["restarts"]["count"], len(restarts))
+                    self.assertEqual(data["restarts"]["startResults"], restarts)
+                    for key in ("nextHandle", "memoryBytes"):
+                        self.assertEqual(len(data["restarts"][key]), 2)
+                        self.assertGreater(data["restarts"][key][0], 0)
+                    rounds = [first] + restarts
+                # Each round starts, renders the same frames and stops; a failed
+                # start is not stopped.
+                expected = []
+                for result in rounds:
+                    expected += ["start"] + (["render"] * 4 + ["stop"] if result == 0 else [])
+                calls = self.probes.calls(name)
+                self.assertEqual([c["op"] for c in calls], expected)
+                firsts = [c["spectrumFirst"] for c in calls if c["op"] == "render"]
+                self.assertEqual(firsts, firsts[:4] * (len(firsts) // 4))
+                # Screenshots only of the last round.
+                self.assertEqual(data["screenshots"],
+                                 [os.path.join(self.tmp, "%s-%04d.png" % (name, k))
+                                  for k in (2, 4)])
+
+    def test_keys_at_frames_and_render_times(self):
+        self.probes.add("ka")
+        shot = os.path.join(self.tmp, "ka.bmp")
+        data = self.vis("ka", "--frames", "6", "--key-at", "2:70", "--key-at", "5:72",
+                        "--key-at", "2:71", "--shot", shot, "--shot-every", "2")
+        # Each key lands right after its frame, before the next one.
+        events = [e["op"] if e["op"] != "key" else (e["message"], e["vk"])
+                  for e in self.probes.log("ka") if e["op"] in ("render", "key")]
+        keys = lambda *vks: [(m, vk) for vk in vks for m in (256, 257)]
+        self.assertEqual(events, ["render"] * 2 + keys(70, 71) + ["render"] * 3 + keys(72)
+                         + ["render"])
+        self.assertIn([257, 72, 0xC0000001], data["hostMessages"])
+        # Render times: reported, never judged.
+        ms = data["renderMs"]
+        self.assertTrue(0 <= ms["mean"] <= ms["max"] <= ms["total"])
+        self.assertAlmostEqual(ms["mean"] * 6, ms["total"], delta=0.01)  # printed rounded
+
+    def test_settings_window_and_environment(self):
+        self.probes.add("w", window=0, settings=1)
+        rc, out, err = run_windows(TESTHOST, "vis", self.probes.path("w"), "--config", "--do",
+                                   "wait Probe settings; dump; close",
+                                   env={"JK_PROBE_NOTE": "from the test"})
+        self.assertEqual(rc, 0, err)
+        [window] = dumps(out)
+        spin = next(c for c in window["controls"] if c["id"] == 201)
+        self.assertEqual(spin["class"], "msctls_updown32")
+        self.assertEqual((spin["position"], spin["range"]), (4, [1, 9]))
+        self.assertEqual(self.probes.log("w")[0], {"op": "load", "note": "from the test"})
 
     def test_settings_and_a_second_stop(self):
         self.probes.add("s", window=0)
@@ -133,8 +268,10 @@ class VisTest(ProbeTest):
         self.probes.add("b")
         rc, _, _ = testhost("vis", self.probes.path("b"), "--module", "1")
         self.assertEqual(rc, 1)
-        rc, _, _ = testhost("vis", self.probes.path("b"), "--signal", "sine:x")
-        self.assertEqual(rc, 2)
+        for option in (["--signal", "sine:x"], ["--key-at", "3"], ["--key-at", "0:70"],
+                       ["--key-at", "2:70x"], ["--restarts", "-1"]):
+            rc, _, _ = testhost("vis", self.probes.path("b"), *option)
+            self.assertEqual(rc, 2, option)
 
 
 if __name__ == "__main__":

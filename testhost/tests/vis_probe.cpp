@@ -7,9 +7,16 @@
 // probe.ini keys (defaults): modules (1), header (1; 0: the getter returns
 // null), startResult (0), stopAfter (0; n: renderFrame returns 1 on its n-th
 // call), spectrumChannels (2), waveformChannels (2), latency (25), delay (25),
-// window (1: startModule opens a window that draws the rows), x, y (0, 0).
+// window (1: startModule opens a window that draws the rows, and fails with 1
+// when it cannot have its window class or window), x, y (0, 0). The window
+// logs its mouse messages and keys, and a right click opens a menu.
+// settings (0; 1: openModuleSettings shows a settings window with a tab
+// control and a page of controls, and logs their notifications). A note in
+// the environment variable JK_PROBE_NOTE goes into the load line.
 #include "host/host_window.h"
 #include "host/vis_module.h"
+
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -24,11 +31,11 @@ constexpr int pictureWidth = visRowLength, pictureHeight = 256;
 
 HINSTANCE self;
 std::string folder, name; // "Z:\dir\" and "probe_a"
-bool configured;
+bool configured, classRegistered, pageClassRegistered;
 
 struct Config {
     int modules, header, startResult, stopAfter, spectrumChannels, waveformChannels, latency, delay,
-        window, x, y;
+        window, x, y, settings;
 } config;
 
 struct ModuleState {
@@ -104,6 +111,7 @@ void configure() {
     config.window = readKey("window", 1);
     config.x = readKey("x", 0);
     config.y = readKey("y", 0);
+    config.settings = readKey("settings", 0);
     for (int i = 0; i < maxModules; ++i) {
         VisModule& m = modules[i];
         std::snprintf(moduleNames[i], sizeof moduleNames[i], "Probe %s #%d", name.c_str(), i);
@@ -136,6 +144,36 @@ void drawRows(ModuleState& s, VisModule* m) {
     }
 }
 
+// A mouse message with its client point and where the cursor was.
+void logMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    char buf[256];
+    std::snprintf(buf, sizeof buf,
+                  "{\"op\":\"mouse\",\"message\":%u,\"keys\":%u,\"at\":[%d,%d],"
+                  "\"cursor\":[%ld,%ld]}",
+                  msg, unsigned(wp), int(short(LOWORD(lp))), int(short(HIWORD(lp))), long(cursor.x),
+                  long(cursor.y));
+    logLine(buf);
+}
+
+// A right click opens a menu of every kind of item at the clicked point and
+// logs the command chosen (0 for none).
+void showMenu(HWND w, LPARAM lp) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING | MF_GRAYED, 1, "Title");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING | MF_CHECKED, 2, "Checked");
+    AppendMenuA(menu, MF_STRING, 3, "Radio");
+    CheckMenuRadioItem(menu, 3, 3, 3, MF_BYCOMMAND);
+    AppendMenuA(menu, MF_STRING, 4, "Plain");
+    POINT at{short(LOWORD(lp)), short(HIWORD(lp))};
+    ClientToScreen(w, &at);
+    int command = int(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, w, nullptr));
+    DestroyMenu(menu);
+    logLine("{\"op\":\"menu\",\"command\":" + std::to_string(command) + "}");
+}
+
 LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     auto* m = reinterpret_cast<VisModule*>(GetWindowLongPtrA(w, GWLP_USERDATA));
     switch (msg) {
@@ -154,13 +192,25 @@ LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_KEYDOWN:
     case WM_KEYUP:
+        logLine("{\"op\":\"key\",\"message\":" + std::to_string(msg) +
+                ",\"vk\":" + std::to_string(wp) + "}");
         if (m) return jkForwardKey(m->hostWindow, msg, wp, lp);
         break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        logMouse(msg, wp, lp);
+        if (msg == WM_RBUTTONDOWN) showMenu(w, lp);
+        return 0;
     }
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-void openWindow(VisModule* m) {
+// false when the window class or the window cannot be had; the start then fails.
+bool openWindow(VisModule* m) {
     ModuleState& s = states[m - modules];
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -178,7 +228,11 @@ void openWindow(VisModule* m) {
     wc.hInstance = self;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = "JkVisProbe";
-    RegisterClassA(&wc); // fails harmlessly when another module registered it
+    // Registered once for all modules, at the first window.
+    if (!classRegistered) {
+        if (!RegisterClassA(&wc)) return false;
+        classRegistered = true;
+    }
     RECT r{0, 0, pictureWidth, pictureHeight};
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
     AdjustWindowRect(&r, style, FALSE);
@@ -186,7 +240,9 @@ void openWindow(VisModule* m) {
     s.window = CreateWindowExA(0, wc.lpszClassName, m->displayName, style, config.x + 30 * index,
                                config.y + 30 * index, r.right - r.left, r.bottom - r.top,
                                m->hostWindow, nullptr, self, nullptr);
+    if (!s.window) return false;
     SetWindowLongPtrA(s.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(m));
+    return true;
 }
 
 void closeWindow(ModuleState& s) {
@@ -197,17 +253,83 @@ void closeWindow(ModuleState& s) {
     s.pixels = nullptr;
 }
 
+// The settings window's page: where its controls' notifications arrive.
+LRESULT CALLBACK pageProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND || msg == WM_HSCROLL || msg == WM_VSCROLL) {
+        int id = msg == WM_COMMAND ? LOWORD(wp) : GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+        logLine("{\"op\":\"notify\",\"message\":" + std::to_string(msg) +
+                ",\"id\":" + std::to_string(id) + ",\"code\":" + std::to_string(LOWORD(wp)) + "}");
+        return 0;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+}
+
+HWND addChild(HWND parent, const char* cls, const char* text, DWORD style, int id, int x, int y,
+              int width, int height) {
+    return CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(INT_PTR(id)), self, nullptr);
+}
+
+// The settings window, modal until it is closed: a tab control and, below
+// it, a page that holds the controls (as a property sheet's page does).
+void runSettingsWindow(VisModule* m) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = pageProc;
+    wc.hInstance = self;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "JkVisProbePage";
+    if (!pageClassRegistered) pageClassRegistered = RegisterClassA(&wc) != 0;
+    HWND w = CreateWindowExA(0, "JkVisProbePage", "Probe settings",
+                             WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100, 320,
+                             240, m->hostWindow, nullptr, self, nullptr);
+    if (!w) return;
+    HWND tabs = addChild(w, "SysTabControl32", "", 0, 300, 4, 4, 300, 24);
+    const char* names[] = {"First", "Second"};
+    for (int i = 0; i < 2; ++i) {
+        TCITEMA tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = const_cast<char*>(names[i]);
+        SendMessageA(tabs, TCM_INSERTITEMA, WPARAM(i), reinterpret_cast<LPARAM>(&tab));
+    }
+    HWND page = addChild(w, "JkVisProbePage", "", WS_CLIPCHILDREN, 301, 4, 32, 300, 170);
+    addChild(page, "EDIT", "", WS_BORDER, 200, 8, 8, 60, 22);
+    HWND spin = addChild(page, "msctls_updown32", "",
+                         UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY, 201, 0, 0, 0, 0);
+    SendMessageA(spin, UDM_SETRANGE32, 1, 9);
+    SendMessageA(spin, UDM_SETPOS32, 0, 4);
+    HWND bar = addChild(page, "msctls_trackbar32", "", 0, 202, 8, 40, 200, 30);
+    SendMessageA(bar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+    addChild(page, "BUTTON", "Check", BS_AUTOCHECKBOX, 203, 8, 80, 100, 20);
+    HWND combo = addChild(page, "COMBOBOX", "", CBS_DROPDOWNLIST, 204, 8, 110, 100, 100);
+    for (const char* item : {"a", "b", "c"})
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    MSG msg;
+    while (IsWindow(w)) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(int(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (IsWindow(w)) DestroyWindow(w);
+}
+
 void JK_CDECL openModuleSettings(VisModule* m) {
     logCall("settings", m);
+    if (config.settings) runSettingsWindow(m);
 }
 
 int JK_CDECL startModule(VisModule* m) {
     logCall("start", m);
     ModuleState& s = states[m - modules];
     if (config.startResult != 0) return config.startResult;
+    if (config.window && !openWindow(m)) {
+        closeWindow(s);
+        return 1;
+    }
     s.started = true;
     s.renders = 0;
-    if (config.window) openWindow(m);
     return 0;
 }
 
@@ -262,11 +384,17 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
             m.renderFrame = renderFrame;
             m.stopModule = stopModule;
         }
-        logLine("{\"op\":\"load\"}");
+        // A note from the environment shows that testhost passes it on.
+        char note[256] = "";
+        if (GetEnvironmentVariableA("JK_PROBE_NOTE", note, sizeof note) < sizeof note && *note)
+            logLine(std::string("{\"op\":\"load\",\"note\":\"") + note + "\"}");
+        else
+            logLine("{\"op\":\"load\"}");
     } else if (reason == DLL_PROCESS_DETACH) {
         logLine(std::string("{\"op\":\"unload\",\"processExit\":") + (reserved ? "true" : "false") +
                 "}");
-        if (!reserved) UnregisterClassA("JkVisProbe", self);
+        if (!reserved && classRegistered) UnregisterClassA("JkVisProbe", self);
+        if (!reserved && pageClassRegistered) UnregisterClassA("JkVisProbePage", self);
     }
     return TRUE;
 }

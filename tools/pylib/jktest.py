@@ -17,18 +17,21 @@ TESTDATA_DIR = os.environ.get("JK_TESTDATA_DIR", "")
 WINE = os.path.join(SOURCE_DIR, "tools", "wine-retry") if SOURCE_DIR else "wine"
 
 
-def run_windows(program, *args, timeout=300, cwd=None):
-    """Runs a Windows program under Wine; returns (exit code, stdout, stderr)."""
+def run_windows(program, *args, timeout=300, cwd=None, env=None):
+    """Runs a Windows program under Wine, with the variables in env added to
+    the environment; returns (exit code, stdout, stderr)."""
     proc = subprocess.run([WINE, program, *map(str, args)], capture_output=True,
-                          timeout=timeout, cwd=cwd, stdin=subprocess.DEVNULL)
+                          timeout=timeout, cwd=cwd, stdin=subprocess.DEVNULL,
+                          env=dict(os.environ, **env) if env else None)
     return (proc.returncode, proc.stdout.decode("latin-1"),
             proc.stderr.decode("latin-1"))
 
 
-def testhost(*args, timeout=300, exe=None, cwd=None):
-    """Runs testhost; returns (exit code, parsed JSON of its last line or None, stderr)."""
+def testhost(*args, timeout=300, exe=None, cwd=None, env=None):
+    """Runs testhost (with the variables in env added to its environment);
+    returns (exit code, parsed JSON of its last line or None, stderr)."""
     rc, out, err = run_windows(exe or os.path.join(BIN_DIR, "testhost.exe"), *args,
-                               timeout=timeout, cwd=cwd)
+                               timeout=timeout, cwd=cwd, env=env)
     lines = [l for l in out.splitlines() if l.startswith("{")]
     data = json.loads(lines[-1]) if lines else None
     return rc, data, err

@@ -1,13 +1,12 @@
-#include "morsk/path_names.h"
+#include "host/plugin_ini.h"
 
 #include <gtest/gtest.h>
 
-namespace morsk {
 namespace {
 
-TEST(PathNames, CutAfterTheLastBackslashOrColon) {
+TEST(PluginIni, CutAfterTheLastBackslashOrColon) {
     struct Case {
-        const char *path, *dir, *name;
+        const char *path, *folder, *name;
     } cases[] = {
         {"C:\\Jukora\\Plugins\\morsk.dll", "C:\\Jukora\\Plugins\\", "morsk.dll"},
         {"C:morsk.dll", "C:", "morsk.dll"},
@@ -18,10 +17,10 @@ TEST(PathNames, CutAfterTheLastBackslashOrColon) {
         {"", "", ""},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ExtractDir(c.path), c.dir) << c.path;
-        EXPECT_EQ(ExtractName(c.path), c.name) << c.path;
+        EXPECT_EQ(jkLibraryFolder(c.path), c.folder) << c.path;
+        EXPECT_EQ(jkLibraryFileName(c.path), c.name) << c.path;
+        EXPECT_EQ(jkPluginIniBeside(c.path), std::string(c.folder) + "plugin.ini") << c.path;
     }
 }
 
 } // namespace
-} // namespace morsk
