@@ -17,8 +17,8 @@ RUNS = {
     "vis_probe.dll": (["--frames", "10", "--signal", "sweep"], True),
 }
 DEFAULT_RUN = (["--frames", "30", "--signal", "sweep"], False)
-# What differs between any two runs: handles, and where the pictures went.
-VOLATILE = ("hostWindow", "windows", "screenshots")
+# What differs between any two runs: handles, times, and where the pictures went.
+VOLATILE = ("hostWindow", "windows", "screenshots", "renderMs")
 
 
 def vis_plugins():

@@ -7,12 +7,10 @@ and JK_TWIN_DIR naming the win64 tree."""
 
 import json
 import os
-import subprocess
 
-from jktest import BIN_DIR, DIST_DIR, SOURCE_DIR, TempDirTest
+from jktest import BIN_DIR, DIST_DIR, TempDirTest, run_windows
 
 TWIN_DIR = os.environ.get("JK_TWIN_DIR", "")
-RETRY = os.path.join(SOURCE_DIR, "tools", "wine-retry")
 
 
 class Build:
@@ -30,15 +28,10 @@ class Build:
 
     def run(self, program, *args, cwd=None, timeout=300):
         """Runs a program of this build; returns (exit code, stdout, stderr)."""
-        env = dict(os.environ, WINELOADER=self.loader)
+        env = {"WINELOADER": self.loader}
         if self.bits == 32:
             env["WINELOADERNOEXEC"] = "1"
-        else:
-            env.pop("WINELOADERNOEXEC", None)
-        proc = subprocess.run([RETRY, program, *map(str, args)], capture_output=True, env=env,
-                              cwd=cwd, timeout=timeout, stdin=subprocess.DEVNULL)
-        return (proc.returncode, proc.stdout.decode("latin-1"),
-                proc.stderr.decode("latin-1"))
+        return run_windows(program, *args, cwd=cwd, timeout=timeout, env=env)
 
     def testhost(self, *args, exe=None, timeout=300):
         """Runs this build's testhost; returns (exit code, its JSON line or None, stdout,
