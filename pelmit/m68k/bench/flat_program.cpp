@@ -1,9 +1,10 @@
-// m68k_bench [FLAT.bin]: the interpreter's speed on a flat 68000 program.
+// m68k_bench [--runs N] [FLAT.bin]: the interpreter's speed on a flat 68000 program.
 //
 // The program runs from reset in 1 MB of plain RAM: loaded at 0x1000, the
 // supervisor stack at 0x100000, every exception vector at 0x1004, until it
 // writes a byte to DONE (0x0F0010). A first run counts the instructions;
-// five timed runs follow, and the line printed gives their median:
+// five timed runs follow (N with --runs: an emulated CPU takes long over
+// each), and the line printed gives their median:
 //
 //   instructions N seconds S mips M
 //
@@ -34,7 +35,7 @@ constexpr uint32_t exceptionRoutine = 0x1004;
 constexpr uint32_t doneLow = 0xF0000, doneHigh = 0xF00FF, doneAddress = 0xF0010;
 constexpr uint32_t resultAddress = 0xF0000;
 constexpr int32_t slice = 10000000; // the budget of one call into replay code
-constexpr int timedRuns = 5;
+constexpr int defaultTimedRuns = 5;
 
 // What the shared workload must leave behind.
 constexpr uint64_t mixFileHash = 0x379dd82c08472fffull; // FNV-1a 64 of its 1,676 bytes
@@ -106,11 +107,16 @@ EndState endState() {
     return {m.read8(doneAddress), m.read32(resultAddress), fnv1a(bytes.data(), bytes.size())};
 }
 
-bool parse(int argc, char** argv, std::string& path) {
+bool parse(int argc, char** argv, std::string& path, int& timedRuns) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         // ./run bench hands every benchmark program the same options.
         if (a.rfind("--benchmark", 0) == 0) continue;
+        if (a == "--runs" && i + 1 < argc) {
+            timedRuns = std::atoi(argv[++i]);
+            if (timedRuns < 1 || timedRuns > 100) return false;
+            continue;
+        }
         if (!path.empty() || a.empty() || a[0] == '-') return false;
         path = a;
     }
@@ -126,8 +132,9 @@ bool parse(int argc, char** argv, std::string& path) {
 
 int main(int argc, char** argv) {
     std::string path;
-    if (!parse(argc, argv, path)) {
-        std::fprintf(stderr, "usage: m68k_bench [FLAT.bin]\n");
+    int timedRuns = defaultTimedRuns;
+    if (!parse(argc, argv, path, timedRuns)) {
+        std::fprintf(stderr, "usage: m68k_bench [--runs 1-100] [FLAT.bin]\n");
         return 2;
     }
     std::ifstream in(path, std::ios::binary);

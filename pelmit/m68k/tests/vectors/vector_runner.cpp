@@ -219,7 +219,7 @@ public:
         bool nowSupervisor = s.sr & 0x2000;
         if (!departure || !departure->anyState) {
             for (int i = 0; i < 15; ++i)
-                check((i < 8 ? "d" : "a") + std::to_string(i & 7), s.regs[i], e.regs[i]);
+                check(std::string(i < 8 ? "d" : "a") + std::to_string(i & 7), s.regs[i], e.regs[i]);
             check("usp", nowSupervisor ? s.otherStackPointer : s.regs[15], e.usp);
             check("ssp", nowSupervisor ? s.regs[15] : s.otherStackPointer, e.ssp);
             check("pc", s.pc, e.pc);
