@@ -225,6 +225,10 @@ function(jk_fuzzer name)
     add_test(NAME ${name} COMMAND ${name} -max_total_time=${A_SECONDS} -timeout=10
              -rss_limit_mb=2048 -print_final_stats=1 ${dirs})
     math(EXPR limit "${A_SECONDS} * 3 + 60")
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${limit} ENVIRONMENT "${JK_TEST_ENV}"
+    # The files a target writes for the code it drives go to a folder of its own.
+    set(tmp "${CMAKE_BINARY_DIR}/tmp/${name}")
+    file(MAKE_DIRECTORY "${tmp}")
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${limit}
+                                            ENVIRONMENT "${JK_TEST_ENV};TEST_TMPDIR=${tmp}"
                                             LABELS fuzz)
 endfunction()
