@@ -13,24 +13,19 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY "${JK_BIN_DIR}")
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY "${JK_BIN_DIR}")
 
 # Data fetched from Debian packages by the test setup (never committed) and the
-# shared 68000 single-step vectors, which live beside the repository.
+# shared 68000 single-step vectors and speed workload, which live in the folder
+# beside the repository (../shared); -D sets other places.
 set(JK_TESTDATA_DIR "${CMAKE_SOURCE_DIR}/build/testdata" CACHE PATH "Fetched test data")
+get_filename_component(_shared "${CMAKE_SOURCE_DIR}/../shared" ABSOLUTE)
 set(_vec "")
-foreach(cand "$ENV{M68K_VECTORS_DIR}" "${CMAKE_SOURCE_DIR}/../shared/m68000-vectors"
-        "/work/shared/m68000-vectors")
-    if(cand AND EXISTS "${cand}/NOP.json.bin")
-        get_filename_component(_vec "${cand}" ABSOLUTE)
-        break()
-    endif()
-endforeach()
+if(EXISTS "${_shared}/m68000-vectors/NOP.json.bin")
+    set(_vec "${_shared}/m68000-vectors")
+endif()
 set(JK_M68K_VECTORS_DIR "${_vec}" CACHE PATH "68000 single-step vectors")
 set(_bench "")
-foreach(cand "${CMAKE_SOURCE_DIR}/../shared/m68k-bench" "/work/shared/m68k-bench")
-    if(EXISTS "${cand}/mix.bin")
-        get_filename_component(_bench "${cand}" ABSOLUTE)
-        break()
-    endif()
-endforeach()
+if(EXISTS "${_shared}/m68k-bench/mix.bin")
+    set(_bench "${_shared}/m68k-bench")
+endif()
 set(JK_M68K_BENCH_DIR "${_bench}" CACHE PATH "68000 speed workload")
 
 set(JK_TEST_ENV
