@@ -37,6 +37,13 @@ set(JK_TEST_ENV
     "JK_M68K_VECTORS_DIR=${JK_M68K_VECTORS_DIR}"
     "JK_M68K_BENCH_DIR=${JK_M68K_BENCH_DIR}")
 
+# What "./run demo" builds on a Windows tree, and no more: the deliverables
+# (every jk_plugin and DELIVERABLE jk_program joins jk_deliverables) and the
+# programs the demo's steps run, which join with add_dependencies(jk_demo ...).
+add_custom_target(jk_deliverables)
+add_custom_target(jk_demo)
+add_dependencies(jk_demo jk_deliverables)
+
 add_library(jk_options INTERFACE)
 target_compile_options(jk_options INTERFACE -Wall -Wextra)
 if(JK_WERROR)
@@ -147,6 +154,7 @@ function(jk_plugin name)
         set(out "${JK_BIN_DIR}")
     else()
         set(out "${JK_DIST_DIR}")
+        add_dependencies(jk_deliverables ${name})
     endif()
     set_target_properties(${name} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY "${out}")
 endfunction()
@@ -176,6 +184,7 @@ function(jk_program name)
     endif()
     if(A_DELIVERABLE)
         set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${JK_DIST_DIR}")
+        add_dependencies(jk_deliverables ${name})
     endif()
 endfunction()
 
