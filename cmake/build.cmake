@@ -13,24 +13,19 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY "${JK_BIN_DIR}")
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY "${JK_BIN_DIR}")
 
 # Data fetched from Debian packages by the test setup (never committed) and the
-# shared 68000 single-step vectors, which live beside the repository.
+# shared 68000 single-step vectors and speed workload, which live in the folder
+# beside the repository (../shared); -D sets other places.
 set(JK_TESTDATA_DIR "${CMAKE_SOURCE_DIR}/build/testdata" CACHE PATH "Fetched test data")
+get_filename_component(_shared "${CMAKE_SOURCE_DIR}/../shared" ABSOLUTE)
 set(_vec "")
-foreach(cand "$ENV{M68K_VECTORS_DIR}" "${CMAKE_SOURCE_DIR}/../shared/m68000-vectors"
-        "/work/shared/m68000-vectors")
-    if(cand AND EXISTS "${cand}/NOP.json.bin")
-        get_filename_component(_vec "${cand}" ABSOLUTE)
-        break()
-    endif()
-endforeach()
+if(EXISTS "${_shared}/m68000-vectors/NOP.json.bin")
+    set(_vec "${_shared}/m68000-vectors")
+endif()
 set(JK_M68K_VECTORS_DIR "${_vec}" CACHE PATH "68000 single-step vectors")
 set(_bench "")
-foreach(cand "${CMAKE_SOURCE_DIR}/../shared/m68k-bench" "/work/shared/m68k-bench")
-    if(EXISTS "${cand}/mix.bin")
-        get_filename_component(_bench "${cand}" ABSOLUTE)
-        break()
-    endif()
-endforeach()
+if(EXISTS "${_shared}/m68k-bench/mix.bin")
+    set(_bench "${_shared}/m68k-bench")
+endif()
 set(JK_M68K_BENCH_DIR "${_bench}" CACHE PATH "68000 speed workload")
 
 set(JK_TEST_ENV
@@ -41,6 +36,13 @@ set(JK_TEST_ENV
     "JK_TESTDATA_DIR=${JK_TESTDATA_DIR}"
     "JK_M68K_VECTORS_DIR=${JK_M68K_VECTORS_DIR}"
     "JK_M68K_BENCH_DIR=${JK_M68K_BENCH_DIR}")
+
+# What "./run demo" builds on a Windows tree, and no more: the deliverables
+# (every jk_plugin and DELIVERABLE jk_program joins jk_deliverables) and the
+# programs the demo's steps run, which join with add_dependencies(jk_demo ...).
+add_custom_target(jk_deliverables)
+add_custom_target(jk_demo)
+add_dependencies(jk_demo jk_deliverables)
 
 add_library(jk_options INTERFACE)
 target_compile_options(jk_options INTERFACE -Wall -Wextra)
@@ -152,6 +154,7 @@ function(jk_plugin name)
         set(out "${JK_BIN_DIR}")
     else()
         set(out "${JK_DIST_DIR}")
+        add_dependencies(jk_deliverables ${name})
     endif()
     set_target_properties(${name} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY "${out}")
 endfunction()
@@ -181,6 +184,7 @@ function(jk_program name)
     endif()
     if(A_DELIVERABLE)
         set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${JK_DIST_DIR}")
+        add_dependencies(jk_deliverables ${name})
     endif()
 endfunction()
 
@@ -225,6 +229,10 @@ function(jk_fuzzer name)
     add_test(NAME ${name} COMMAND ${name} -max_total_time=${A_SECONDS} -timeout=10
              -rss_limit_mb=2048 -print_final_stats=1 ${dirs})
     math(EXPR limit "${A_SECONDS} * 3 + 60")
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${limit} ENVIRONMENT "${JK_TEST_ENV}"
+    # The files a target writes for the code it drives go to a folder of its own.
+    set(tmp "${CMAKE_BINARY_DIR}/tmp/${name}")
+    file(MAKE_DIRECTORY "${tmp}")
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${limit}
+                                            ENVIRONMENT "${JK_TEST_ENV};TEST_TMPDIR=${tmp}"
                                             LABELS fuzz)
 endfunction()

@@ -1,6 +1,10 @@
 #include "pelmit/playback.h"
 
 #include "pelmit/formats/player_controls.h"
+
+#include "pelmit/formats/mod_loader.h"
+#include "pelmit/formats/mod_player.h"
+#include "pelmit/formats/soundmon_player.h"
 #include "pelmit/host_notify.h"
 #include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
@@ -163,6 +167,15 @@ void bindPlayback(InputModule* module) {
 
 void setFormats(std::span<const FormatEntry> f) {
     formats = f;
+}
+
+void applyStoredSettings() {
+    ModPlayer::ignoreF00 = settings.IgnoreF00;
+    ModFileType::stripTrailingPause = settings.StripTrailingPause;
+    ModPlayer::emulateFilter = settings.EmulateFilter;
+    soundMonEmulateFilter = settings.EmulateFilter != 0;
+    mixer.setSeparation(settings.ReverseStereo ? -settings.StereoSeperation
+                                               : settings.StereoSeperation);
 }
 
 void setMixerReady(bool ready) {

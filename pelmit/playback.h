@@ -43,6 +43,9 @@ void bindPlayback(InputModule* module);
 void setFormats(std::span<const FormatEntry> formats);
 // Whether the Mixer opened its device in startUp; startPlayback refuses without it.
 void setMixerReady(bool ready);
+// Hands the stored separation to the Mixer and copies the settings switches
+// into the replayers: at startUp, and whenever the configuration dialog closes.
+void applyStoredSettings();
 
 // The subsong operations of a player that has them; null for the others.
 SubsongSelection* subsongsOf(FormatPlayer* player);

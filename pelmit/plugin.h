@@ -11,8 +11,5 @@ extern char iniPath[];
 // Settings read and the Mixer connected; settings written back.
 void JK_CDECL startUp();
 void JK_CDECL shutDown();
-// Hands the stored separation to the Mixer and copies the settings switches
-// into the replayers: at startUp, and whenever the configuration dialog closes.
-void applyStoredSettings();
 
 } // namespace pelmit

@@ -5,6 +5,7 @@
 #include "pelmit/dialog_resources.h"
 #include "pelmit/dialogs.h"
 #include "pelmit/mixer/mixer.h"
+#include "pelmit/playback.h"
 #include "pelmit/plugin.h"
 #include "pelmit/settings.h"
 

@@ -100,15 +100,6 @@ void JK_CDECL startUp() {
     applyStoredSettings();
 }
 
-void applyStoredSettings() {
-    ModPlayer::ignoreF00 = settings.IgnoreF00;
-    ModFileType::stripTrailingPause = settings.StripTrailingPause;
-    ModPlayer::emulateFilter = settings.EmulateFilter;
-    soundMonEmulateFilter = settings.EmulateFilter != 0;
-    mixer.setSeparation(settings.ReverseStereo ? -settings.StereoSeperation
-                                               : settings.StereoSeperation);
-}
-
 void JK_CDECL shutDown() {
     mixer.disconnect();
     setMixerReady(false);

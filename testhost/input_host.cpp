@@ -2,6 +2,7 @@
 
 #include "host/messages.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -70,7 +71,7 @@ static int JK_CDECL openStream(int rate, int channels, int bits, int a, int b) {
     host.streamOpen = true;
     restartClockLocked();
     if (!host.wavPath.empty() && !host.wav.open(host.wavPath, rate, channels, bits))
-        host.violation("cannot write " + host.wavPath);
+        host.violation("cannot write " + host.wavPath + ": " + std::strerror(errno));
     host.openResult = 1000 + host.openCalls; // a value the plug-in passes on unchanged
     return host.openResult;
 }

@@ -1,6 +1,7 @@
 #include "testhost/vis_signal.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <complex>
 #include <cstdio>
@@ -25,7 +26,7 @@ bool readWav(const std::string& path, int& rate, int& channels, std::vector<floa
              std::string& error) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) {
-        error = "cannot open " + path;
+        error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
     std::vector<unsigned char> raw;

@@ -1,6 +1,8 @@
 // Builds ID3v2 tags byte by byte for the tests, including broken ones.
 #pragma once
 
+#include "tests/test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -67,12 +69,8 @@ inline Bytes tag(const Bytes& frames, uint32_t padding = 0, uint8_t major = 3) {
 }
 
 inline std::string writeTemp(const Bytes& data, const char* name) {
-    std::string path = testing::TempDir() + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f) {
-        if (!data.empty()) std::fwrite(data.data(), 1, data.size(), f);
-        std::fclose(f);
-    }
+    std::string path = jk::test::tempPath(name);
+    jk::test::writeFile(path, data);
     return path;
 }
 

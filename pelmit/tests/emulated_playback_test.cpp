@@ -8,12 +8,12 @@
 #include "pelmit/mixer/tests/mixer_rig.h"
 #include "pelmit/playback.h"
 #include "pelmit/settings.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -43,8 +43,7 @@ protected:
         setMixerReady(true);
         path = ::testing::TempDir() + "pelmit-emulated-playback.cust";
         const test::Bytes bytes = test::emulatedFile("dt_cia");
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        jk::test::writeFile(path, bytes);
     }
     void TearDown() override {
         stopPlayback();

@@ -10,6 +10,7 @@
 #include "pelmit/formats/tests/mod_writer.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 using namespace pelmit::test;
@@ -106,11 +107,11 @@ int main(int argc, char** argv) {
     } files[] = {{"effects.mod", effectsMod()}, {"old.mod", oldMod()},
                  {"filter.mod", filterMod()},   {"info.sfx", soundFx()},
                  {"v2.bp", soundMon('2')},      {"v3.bp", soundMon('3')}};
-    for (const auto& f : files) {
-        if (!writeFile(folder + f.name, f.bytes)) {
-            std::fprintf(stderr, "cannot write %s%s\n", folder.c_str(), f.name);
-            return 1;
-        }
+    try {
+        for (const auto& f : files) writeFile(folder + f.name, f.bytes);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
     }
     return 0;
 }

@@ -22,6 +22,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -68,9 +69,14 @@ bool rowWritten(const void* row) {
 }
 
 void logLine(const std::string& line) {
-    if (std::FILE* f = std::fopen((folder + name + ".log").c_str(), "ab")) {
+    const std::string path = folder + name + ".log";
+    if (std::FILE* f = std::fopen(path.c_str(), "ab")) {
         std::fprintf(f, "%s\n", line.c_str());
         std::fclose(f);
+    } else {
+        // The test that reads the log then finds the line missing; say why.
+        std::fprintf(stderr, "vis_probe: cannot write %s: %s\n", path.c_str(),
+                     std::strerror(errno));
     }
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -85,7 +87,7 @@ TEST(VisSignal, WavFileKeepsItsChannelsAndEnds) {
     const int frames = 700;
     {
         std::FILE* f = std::fopen(path.c_str(), "wb");
-        ASSERT_TRUE(f);
+        ASSERT_TRUE(f) << path << ": " << std::strerror(errno);
         auto put32 = [f](uint32_t v) { std::fwrite(&v, 4, 1, f); };
         auto put16 = [f](uint16_t v) { std::fwrite(&v, 2, 1, f); };
         std::fwrite("RIFF", 1, 4, f);

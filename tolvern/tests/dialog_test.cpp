@@ -2,15 +2,16 @@
 // the song's details, convert, meet a refused file, leave. A screenshot of the
 // dialog goes to the build tree (tolvern_dialog.png).
 #include "testhost/image_file.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <iterator>
+#include <memory>
+#include <stdexcept>
 #include <set>
 #include <string>
 
@@ -97,8 +98,15 @@ void chooseFile(DWORD pid, HWND main, int button, const std::string& path) {
 }
 
 std::string readAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
+    const std::vector<uint8_t> bytes = jk::test::readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The size of a file that may not be there yet; -1 while it is not.
+long long sizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (long long)data.nFileSizeHigh << 32 | data.nFileSizeLow;
 }
 
 // The dialog as it shows on the screen, saved as a PNG; false when the
@@ -133,13 +141,21 @@ bool screenshot(HWND window, const std::string& path) {
     return testhost::writeImage(path, w, h, rgb) && colours.size() > 4;
 }
 
+// The dialog's files and the program's working folder. It lives on the
+// prefix's own drive, where the common file dialogs work (on the drive that
+// maps the Unix root they cannot read the volume and never close), named
+// after this process so that no other run shares it.
 class Folder {
 public:
     Folder() {
         char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
+        if (!GetTempPathA(MAX_PATH, temp))
+            throw std::runtime_error("no temporary folder: error " +
+                                     std::to_string(GetLastError()));
         path_ = std::string(temp) + "tolvern-dialog-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(path_.c_str(), nullptr);
+        if (!CreateDirectoryA(path_.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("cannot make the folder " + path_ + ": error " +
+                                     std::to_string(GetLastError()));
     }
     ~Folder() {
         for (const char* name : {"song.ym", "bad.ym", "out.xm", "sample16.smp"})
@@ -159,10 +175,7 @@ TEST(Dialog, ChooseConvertRefuseAndLeave) {
     Folder folder;
     ASSERT_TRUE(CopyFileA(fullPath(env("JK_SOURCE_DIR") + "/tolvern/demo/demo.ym").c_str(),
                           (folder / "song.ym").c_str(), FALSE));
-    {
-        std::ofstream bad(folder / "bad.ym");
-        bad << "not an archive at all";
-    }
+    jk::test::writeFile(folder / "bad.ym", std::string("not an archive at all"));
     std::string command = fullPath(env("JK_DIST_DIR") + "/tolvern.exe");
     command.insert(command.begin(), '"');
     command.push_back('"');
@@ -170,8 +183,14 @@ TEST(Dialog, ChooseConvertRefuseAndLeave) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.path().c_str(), &si, &pi));
+                               folder.path().c_str(), &si, &pi))
+        << command << ": error " << GetLastError();
     const DWORD pid = pi.dwProcessId;
+    // A test that stops early leaves no program behind to hold its folder.
+    const std::unique_ptr<void, void (*)(HANDLE)> program(pi.hProcess, [](HANDLE process) {
+        if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 1);
+        CloseHandle(process);
+    });
     HWND main = findWindow(pid, "VANTO v1.03");
     ASSERT_NE(main, nullptr) << "the dialog did not open";
 
@@ -199,7 +218,7 @@ TEST(Dialog, ChooseConvertRefuseAndLeave) {
     EXPECT_TRUE(screenshot(main, "tolvern_dialog.png"));
 
     click(main, 106);
-    ASSERT_TRUE(waitFor([&] { return readAll(folder / "out.xm").size() > 7063; }));
+    ASSERT_TRUE(waitFor([&] { return sizeOf(folder / "out.xm") > 7063; }));
     EXPECT_EQ(readAll(folder / "out.xm").substr(0, 17), "Extended Module: ");
     EXPECT_EQ(readAll(folder / "sample16.smp").size(), 900u);
     const std::string converted = readAll(folder / "out.xm");
@@ -226,5 +245,4 @@ TEST(Dialog, ChooseConvertRefuseAndLeave) {
     GetExitCodeProcess(pi.hProcess, &code);
     EXPECT_EQ(code, 0u);
     CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
 }

@@ -3,6 +3,7 @@
 #include "tolvern/lh5.h"
 #include "tolvern/lha.h"
 #include "tolvern/tests/ym_writer.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -40,14 +41,8 @@ std::vector<uint8_t> compressible(size_t size, unsigned seed) {
 }
 
 std::vector<uint8_t> lhasaPrint(const std::string& archive) {
-    std::vector<uint8_t> out;
-    FILE* p = popen(("lhasa pq '" + archive + "'").c_str(), "r");
-    if (!p) return out;
-    uint8_t buf[65536];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-        out.insert(out.end(), buf, buf + n);
-    pclose(p);
-    return out;
+    const std::string out = jk::test::commandOutput("lhasa pq '" + archive + "'");
+    return std::vector<uint8_t>(out.begin(), out.end());
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 // Writes the bundled demo song as the program expects it, LHA-packed by jlha:
 //   tolvern_make_demo OUT.ym
+#include "tests/test_files.h"
 #include "tolvern/tests/demo_song.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <string>
 
@@ -14,14 +15,21 @@ int main(int argc, char** argv) {
     }
     namespace fs = std::filesystem;
     const fs::path out = fs::absolute(argv[1]);
-    const fs::path work = fs::temp_directory_path() / "tolvern-demo";
-    fs::remove_all(work);
-    fs::create_directories(work);
-    tolvern::test::writeFile((work / "demo.ym").string(),
-                             tolvern::test::buildYm(tolvern::test::demoSong()));
-    const std::string cmd = "cd '" + work.string() + "' && jlha c0o5 demo.lzh demo.ym >/dev/null";
-    const int rc = std::system(cmd.c_str());
-    if (rc == 0) fs::copy_file(work / "demo.lzh", out, fs::copy_options::overwrite_existing);
-    fs::remove_all(work);
-    return rc == 0 ? 0 : 1;
+    // Packed in a folder beside the output, which no other run shares.
+    const fs::path work = fs::path(out.string() + ".work");
+    int rc = 0;
+    try {
+        fs::remove_all(work);
+        fs::create_directories(work);
+        tolvern::test::writeFile((work / "demo.ym").string(),
+                                 tolvern::test::buildYm(tolvern::test::demoSong()));
+        jk::test::commandOutput("cd '" + work.string() + "' && jlha c0o5 demo.lzh demo.ym");
+        fs::copy_file(work / "demo.lzh", out, fs::copy_options::overwrite_existing);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tolvern_make_demo: %s\n", e.what());
+        rc = 1;
+    }
+    std::error_code ignored;
+    fs::remove_all(work, ignored);
+    return rc;
 }

@@ -1,10 +1,9 @@
 #include "tolvern/tests/ym_writer.h"
+#include "tests/test_files.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace tolvern::test {
@@ -86,13 +85,11 @@ std::vector<uint8_t> buildYm(const YmSong& song) {
 }
 
 std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
+    return jk::test::readFile(path);
 }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& data) {
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+    jk::test::writeFile(path, data);
 }
 
 bool fileExists(const std::string& path) {
@@ -105,7 +102,7 @@ std::vector<uint8_t> packLh5(const std::vector<uint8_t>& data, const std::string
     writeFile(dir + "/song.ym", data);
     std::filesystem::remove(dir + "/song.lzh");
     const std::string cmd = "cd '" + dir + "' && jlha c0o5 song.lzh song.ym >/dev/null 2>&1";
-    if (std::system(cmd.c_str()) != 0) throw std::runtime_error("failed: " + cmd);
+    jk::test::commandOutput(cmd);
     std::vector<uint8_t> archive = readFile(dir + "/song.lzh");
     if (archive.size() <= 22 || std::string(archive.begin() + 2, archive.begin() + 7) != "-lh5-")
         throw std::runtime_error("jlha stored the fixture instead of packing it");
@@ -113,8 +110,10 @@ std::vector<uint8_t> packLh5(const std::vector<uint8_t>& data, const std::string
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tolvern-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    std::string pattern = jk::test::tempPath("tolvern-XXXXXX");
+    errno = 0;
+    if (!mkdtemp(pattern.data())) jk::test::failWith("cannot make the folder", pattern);
+    path_ = pattern;
     previous_ = std::filesystem::current_path().string();
     std::filesystem::current_path(path_);
 }

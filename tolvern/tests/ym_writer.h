@@ -59,7 +59,7 @@ std::vector<uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<uint8_t>& data);
 bool fileExists(const std::string& path);
 
-// A fresh folder under the system's temporary folder, removed on destruction;
+// A fresh folder in the test's own folder, removed on destruction;
 // while it lives it is the working directory.
 class TempDir {
 public:

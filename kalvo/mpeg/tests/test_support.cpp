@@ -1,19 +1,11 @@
 #include "kalvo/mpeg/tests/test_support.h"
+#include "tests/test_files.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <filesystem>
-#include <random>
-
-#ifdef _WIN32
-#define popen _popen
-#define pclose _pclose
-#endif
 
 namespace kalvo::test {
 
@@ -86,40 +78,23 @@ bool haveTool(const char* name) {
 }
 
 std::vector<uint8_t> readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
+    return jk::test::readFile(path);
 }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& data) {
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+    jk::test::writeFile(path, data);
 }
 
 std::vector<uint8_t> runCommand(const std::string& command) {
-    std::vector<uint8_t> out;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return out;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.insert(out.end(), buf, buf + n);
-    pclose(p);
-    return out;
+    // A reference decoder may end in failure on a damaged stream after writing
+    // what it could decode; the comparison judges that output.
+    int status = 0;
+    const std::string out = jk::test::commandOutput(command, &status);
+    return std::vector<uint8_t>(out.begin(), out.end());
 }
 
 std::string scratchDir() {
-    static std::string dir;
-    if (dir.empty()) {
-        namespace fs = std::filesystem;
-        std::random_device rd;
-        fs::path p = fs::temp_directory_path() / ("kalvo_mpeg_" + std::to_string(rd()));
-        fs::create_directories(p);
-        dir = p.string();
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(dir, ec);
-        });
-    }
-    return dir;
+    return jk::test::tempFolder();
 }
 
 std::string quote(const std::string& s) {

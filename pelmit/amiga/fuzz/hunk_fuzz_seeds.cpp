@@ -1,8 +1,10 @@
 // Seeds for the hunk fuzzer: small valid programs with relocations, an
 // uninitialised hunk and a tag list, written into the folder given.
 #include "pelmit/amiga/tests/hunk_writer.h"
+#include "tests/test_files.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 using namespace pelmit::test;
@@ -10,10 +12,13 @@ using namespace pelmit::test;
 namespace {
 
 bool save(const std::string& path, const HunkWriter& w) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(w.bytes().data(), 1, w.bytes().size(), f) == w.bytes().size();
-    return std::fclose(f) == 0 && ok;
+    try {
+        jk::test::writeFile(path, w.bytes());
+        return true;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return false;
+    }
 }
 
 } // namespace

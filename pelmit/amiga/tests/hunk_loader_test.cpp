@@ -3,6 +3,7 @@
 #include "hunk_writer.h"
 #include "pelmit/amiga/amiga_machine.h"
 #include "pelmit/formats/structure_reader.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +15,8 @@ using namespace pelmit::test;
 namespace {
 
 uint32_t load(AmigaMachine& m, const std::vector<uint8_t>& bytes) {
-    std::FILE* f = openBytes(bytes);
-    EXPECT_NE(f, nullptr);
-    if (!f) return 0;
-    const uint32_t result = m.loadHunkProgram(f);
-    std::fclose(f);
-    return result;
+    jk::test::ByteStream f(bytes);
+    return m.loadHunkProgram(f);
 }
 
 // Hunk 0: 8 bytes of code whose second long points into hunk 1 (4 bytes of data).
@@ -161,15 +158,12 @@ TEST(HunkLoader, RefusesWhatDoesNotFitTheFileOrTheMemory) {
 TEST(HunkLoader, NameListSkipCountsItsBytes) {
     HunkWriter w;
     w.put({2, 0xAAAA, 0xBBBB, 1, 0xCCCC, 0, 0x12345678});
-    std::FILE* f = openBytes(w.bytes());
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(AmigaMachine::skipHunkNameList(f), 24u);
-    EXPECT_EQ(readBe32(f), 0x12345678u);
-    std::fclose(f);
+    jk::test::ByteStream whole(w.bytes());
+    EXPECT_EQ(AmigaMachine::skipHunkNameList(whole), 24u);
+    EXPECT_EQ(readBe32(whole), 0x12345678u);
 
-    f = openBytes(w.cut(16));
-    EXPECT_EQ(AmigaMachine::skipHunkNameList(f), 0xFFFFFFFFu);
-    std::fclose(f);
+    jk::test::ByteStream cut(w.cut(16));
+    EXPECT_EQ(AmigaMachine::skipHunkNameList(cut), 0xFFFFFFFFu);
 }
 
 TEST(FindTag, WalksEndsSkipsAndFollowsLinks) {

@@ -1,9 +1,5 @@
 #include "hunk_writer.h"
 
-#include <atomic>
-#include <cstdlib>
-#include <filesystem>
-
 namespace pelmit::test {
 
 HunkWriter& HunkWriter::put(std::initializer_list<uint32_t> longs) {
@@ -46,19 +42,6 @@ std::vector<uint32_t> HunkWriter::text(const std::string& s) {
 
 std::vector<uint8_t> HunkWriter::cut(size_t n) const {
     return std::vector<uint8_t>(data.begin(), data.begin() + std::min(n, data.size()));
-}
-
-std::FILE* openBytes(const std::vector<uint8_t>& bytes) {
-    static std::atomic<uint32_t> serial{0};
-    const char* tmp = std::getenv("TEST_TMPDIR");
-    const std::filesystem::path folder =
-        tmp ? std::filesystem::path(tmp) : std::filesystem::temp_directory_path();
-    const std::filesystem::path path = folder / ("hunk" + std::to_string(serial++) + ".bin");
-    std::FILE* f = std::fopen(path.string().c_str(), "w+b");
-    if (!f) return nullptr;
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::rewind(f);
-    return f;
 }
 
 } // namespace pelmit::test

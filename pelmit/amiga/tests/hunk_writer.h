@@ -48,7 +48,4 @@ private:
     std::vector<uint8_t> data;
 };
 
-// A stream over bytes, from a file in the test's temporary folder.
-std::FILE* openBytes(const std::vector<uint8_t>& bytes);
-
 } // namespace pelmit::test

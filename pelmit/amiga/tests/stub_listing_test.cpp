@@ -2,17 +2,16 @@
 // instruction, branch target and displacement where the host and the tunes
 // expect them.
 #include "pelmit/amiga/amiga_machine.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using namespace pelmit;
 
@@ -20,31 +19,24 @@ namespace {
 
 // objdump -D of the stub at 0x1000: address -> instruction text.
 std::map<uint32_t, std::string> disassembleStub() {
-    const char* tmp = std::getenv("TEST_TMPDIR");
-    const std::filesystem::path bin =
-        std::filesystem::path(tmp ? tmp : std::filesystem::temp_directory_path()) / "stub.bin";
-    {
-        std::ofstream out(bin, std::ios::binary);
-        for (uint16_t w : AmigaStub) out.put(char(w >> 8)).put(char(w & 0xFF));
-    }
+    const std::string bin = jk::test::tempPath("stub.bin");
+    std::vector<uint8_t> bytes;
+    for (uint16_t w : AmigaStub) bytes.insert(bytes.end(), {uint8_t(w >> 8), uint8_t(w & 0xFF)});
+    jk::test::writeFile(bin, bytes);
     const std::string command =
-        "m68k-linux-gnu-objdump -D -b binary -m m68k --adjust-vma=0x1000 " + bin.string();
+        "m68k-linux-gnu-objdump -D -b binary -m m68k --adjust-vma=0x1000 " + bin;
     std::map<uint32_t, std::string> listing;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return listing;
-    char line[256];
-    while (std::fgets(line, sizeof line, pipe)) {
+    std::istringstream text(jk::test::commandOutput(command));
+    for (std::string line; std::getline(text, line);) {
         // "    1040:\t6000 000a      \tbraw 0x104c"
-        std::string text(line);
-        const size_t colon = text.find(":\t");
-        const size_t tab = text.find('\t', colon + 2);
+        const size_t colon = line.find(":\t");
+        const size_t tab = line.find('\t', colon + 2);
         if (colon == std::string::npos || tab == std::string::npos) continue;
-        std::string instruction = text.substr(tab + 1);
+        std::string instruction = line.substr(tab + 1);
         while (!instruction.empty() && std::isspace(uint8_t(instruction.back())))
             instruction.pop_back();
-        listing[uint32_t(std::stoul(text.substr(0, colon), nullptr, 16))] = instruction;
+        listing[uint32_t(std::stoul(line.substr(0, colon), nullptr, 16))] = instruction;
     }
-    pclose(pipe);
     return listing;
 }
 

@@ -7,13 +7,13 @@
 #include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/settings.h"
+#include "tests/test_files.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 using namespace pelmit;
 
@@ -28,14 +28,8 @@ struct BenchTune {
     BenchTune() {
         settings.SampleRate = rate;
         mixer.connect();
-        char name[] = "/tmp/pelmit-emulated-bench-XXXXXX";
-        const int fd = mkstemp(name);
-        path = name;
-        const test::Bytes bytes = test::emulatedFile("bench_dm2");
-        if (fd >= 0) {
-            if (write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size())) path.clear();
-            close(fd);
-        }
+        path = jk::test::tempPath("bench.dm2");
+        jk::test::writeFile(path, test::emulatedFile("bench_dm2"));
     }
     ~BenchTune() {
         player.stopSong();

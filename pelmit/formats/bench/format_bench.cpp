@@ -102,7 +102,7 @@ Bytes busySoundMon() {
 }
 
 std::string writeTemp(const Bytes& bytes, const char* name) {
-    std::string path = std::string("/tmp/pelmit-bench-") + name;
+    std::string path = jk::test::tempPath(name);
     writeFile(path, bytes);
     return path;
 }

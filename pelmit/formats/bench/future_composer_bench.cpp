@@ -7,6 +7,7 @@
 #include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/settings.h"
+#include "tests/test_files.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,19 +43,16 @@ std::vector<uint8_t> busyTune() {
 }
 
 struct LoadedTune {
-    std::FILE* stream = std::tmpfile();
+    jk::test::ByteStream stream{busyTune()};
     FutureComposerPlayer player;
 
     LoadedTune() {
         settings.SampleRate = rate;
         mixer.connect();
-        const std::vector<uint8_t> bytes = busyTune();
-        std::fwrite(bytes.data(), 1, bytes.size(), stream);
     }
     ~LoadedTune() {
         player.stopSong();
         player.releaseSong();
-        std::fclose(stream);
         mixer.disconnect();
     }
     bool load() { return player.loadSong(stream, "busy.fc") == 1; }

@@ -1,8 +1,10 @@
 // Playing real MOD modules to PCM the way the plug-in does (load with the
 // length measurement, then 576-frame blocks of 44.1 kHz 16-bit stereo until
 // the song ends), beside the peers xmp and openmpt123 rendering the same
-// modules to /dev/null. The counter "music s/CPU s" is seconds of music per
-// second of CPU time; the peers are timed by their processes' CPU time.
+// modules to /dev/null. pelmit_render, the plug-in's playback shell as a
+// program, runs as the peers do, so that the three compare like for like.
+// The counter "music s/CPU s" is seconds of music per second of CPU time; the
+// programs are timed by their processes' CPU time.
 #include "pelmit/formats/mod_player.h"
 #include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
@@ -116,6 +118,10 @@ void peerRender(benchmark::State& state, const char* command) {
 } // namespace
 
 BENCHMARK(pelmitRender)->Arg(0)->Arg(1)->ArgName("interpolation")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(peerRender, pelmit_render, JK_PELMIT_RENDER)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(peerRender, xmp, "xmp --norc --nocmd -q -c")
     ->UseManualTime()
     ->Iterations(1)

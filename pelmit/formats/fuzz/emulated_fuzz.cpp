@@ -6,20 +6,15 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace pelmit;
-    const std::string& path = fuzz::inputPath();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
+    const std::string& path = fuzz::writeInput(data, size);
+    std::FILE* f = jk::test::openFile(path, "rb");
+    const uint32_t bytes = uint32_t(size);
+    isHippelFile(f, bytes);
+    isMonFile(f, bytes);
+    isDeltaMusic2File(f, bytes);
+    isSidMon1File(f, bytes);
+    isDeliTrackerFile(f);
     std::fclose(f);
-    if ((f = std::fopen(path.c_str(), "rb"))) {
-        const uint32_t bytes = uint32_t(size);
-        isHippelFile(f, bytes);
-        isMonFile(f, bytes);
-        isDeltaMusic2File(f, bytes);
-        isSidMon1File(f, bytes);
-        isDeliTrackerFile(f);
-        std::fclose(f);
-    }
     EmulatedPlayer player;
     if (player.loadSong(path.c_str())) {
         int16_t block[576 * 2];

@@ -8,40 +8,37 @@
 #include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/settings.h"
+#include "tests/test_files.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace pelmit::fuzz {
 
-// The players read files by name: each input goes to one temporary file.
-inline const std::string& inputPath() {
-    static const std::string path = [] {
-        char name[] = "/tmp/pelmit-fuzz-XXXXXX";
-        int fd = mkstemp(name);
-        if (fd >= 0) close(fd);
+// The players read files by name: each input goes to one file in the
+// target's own folder, named after its process (libFuzzer may run several).
+// A file that cannot be written or read stops the run with its path and the
+// reason, rather than fuzzing nothing.
+inline const std::string& writeInput(const uint8_t* data, size_t size,
+                                     const char* extension = ".bin") {
+    static const std::string path = [extension] {
         settings.SampleRate = 44100;
         if (!mixer.connect()) std::abort();
         mixer.setSampleRate(44100);
-        return std::string(name);
+        return jk::test::tempPath("input-" + std::to_string(jk::test::processId()) + extension);
     }();
+    jk::test::writeFile(path, data, size);
     return path;
 }
 
 template <class Player>
 int run(const uint8_t* data, size_t size, int (*identify)(std::FILE*, const char*)) {
-    const std::string& path = inputPath();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
+    const std::string& path = writeInput(data, size);
+    std::FILE* f = jk::test::openFile(path, "rb");
+    identify(f, path.c_str());
     std::fclose(f);
-    if ((f = std::fopen(path.c_str(), "rb"))) {
-        identify(f, path.c_str());
-        std::fclose(f);
-    }
     Player player;
     if (player.loadSong(path.c_str())) {
         int16_t block[576 * 2];

@@ -4,6 +4,7 @@
 #include "pelmit/formats/tests/mod_writer.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 using namespace pelmit::test;
@@ -48,11 +49,11 @@ int main(int argc, char** argv) {
         {"flt4.mod", busyModule(4, "FLT4")},  {"6chn.mod", busyModule(6, "6CHN")},
         {"12ch.mod", busyModule(12, "12CH")}, {"old.mod", busyModule(4, "")},
     };
-    for (const auto& [name, module] : seeds) {
-        if (!module.save(folder + "/" + name)) {
-            std::fprintf(stderr, "cannot write %s/%s\n", folder.c_str(), name);
-            return 1;
-        }
+    try {
+        for (const auto& [name, module] : seeds) module.save(folder + "/" + name);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
     }
     return 0;
 }

@@ -6,8 +6,7 @@
 #include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/settings.h"
-
-#include <unistd.h>
+#include "tests/test_files.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -18,7 +17,8 @@ using namespace pelmit;
 namespace {
 
 const std::string& scratchFile() {
-    static const std::string path = "/tmp/pelmit-mod-fuzz-" + std::to_string(getpid()) + ".mod";
+    static const std::string path =
+        jk::test::tempPath("input-" + std::to_string(jk::test::processId()) + ".mod");
     return path;
 }
 
@@ -32,10 +32,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& path = scratchFile();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    if (size) std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    jk::test::writeFile(path, data, size);
 
     // The switches from the last bytes, so that every path is reached.
     const uint8_t last = size ? data[size - 1] : 0;
@@ -43,10 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ModPlayer::ignoreF00 = (last >> 1) & 1;
     ModPlayer::emulateFilter = (last >> 2) & 1;
 
-    if (std::FILE* s = std::fopen(path.c_str(), "rb")) {
-        identifyModFile(s, path.c_str());
-        std::fclose(s);
-    }
+    std::FILE* s = jk::test::openFile(path, "rb");
+    identifyModFile(s, path.c_str());
+    std::fclose(s);
     char title[64];
     readModTitle(path.c_str(), title, sizeof title);
 

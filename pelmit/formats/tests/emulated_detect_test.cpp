@@ -4,13 +4,13 @@
 #include "emulated_fixtures.h"
 #include "pelmit/formats/emulated_patterns.h"
 #include "pelmit/formats/emulated_player.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace pelmit {
 namespace {
@@ -18,14 +18,7 @@ namespace {
 using test::Bytes;
 using test::emulatedFile;
 
-struct File {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f{std::tmpfile(), std::fclose};
-    explicit File(const Bytes& bytes) {
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f.get());
-        std::rewind(f.get());
-    }
-    operator std::FILE*() const { return f.get(); }
-};
+using File = jk::test::ByteStream;
 
 // Which of the five detectors accept the file, in the order of EmulatedFormat.
 std::array<int, 5> detectorsAccepting(const Bytes& bytes) {

@@ -224,8 +224,7 @@ TEST_F(EmulatedPlayerTest, SidMonPlaysWithRtsInPlaceOfItsJump) {
     ASSERT_NE(jump, 0u);
     ASSERT_TRUE(loadFixture("sidmon1"));
     EXPECT_EQ(player->amiga()->peekWord(tuneAddress + uint32_t(jump)), 0x4E75u);
-    std::ifstream disk(folder / "song", std::ios::binary);
-    EXPECT_EQ(test::Bytes(std::istreambuf_iterator<char>(disk), {}), file);
+    EXPECT_EQ(jk::test::readFile((folder / "song").string()), file);
 }
 
 // A DeliTracker Custom player written by hand: "DELIRIUM", the tag list

@@ -7,6 +7,7 @@
 #include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/settings.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +21,8 @@ namespace pelmit::test {
 
 // Writes the bytes to a fresh file below the test's temporary folder.
 inline std::string writeTempFile(const std::vector<uint8_t>& bytes, const std::string& name) {
-    const std::string path = ::testing::TempDir() + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr) << path;
-    if (f) {
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    const std::string path = jk::test::tempPath(name);
+    jk::test::writeFile(path, bytes);
     return path;
 }
 

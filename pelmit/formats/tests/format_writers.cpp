@@ -164,11 +164,4 @@ Bytes soundMonBytes(const BpSong& song) {
     return out;
 }
 
-bool writeFile(const std::string& path, const Bytes& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
 } // namespace pelmit::test

@@ -2,6 +2,8 @@
 // the fixtures that the Windows integration tests play.
 #pragma once
 
+#include "tests/test_files.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -10,6 +12,8 @@
 #include <vector>
 
 namespace pelmit::test {
+
+using jk::test::writeFile;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -107,9 +111,5 @@ std::array<int8_t, 64> bpTable(const std::function<int(int)>& byte);
 BpInstrumentSpec bpSample(std::vector<int8_t> data, uint16_t volume = 64, uint16_t loopStart = 0,
                           uint16_t loopLengthWords = 0);
 BpInstrumentSpec bpSynth(const BpSynthSpec& spec);
-
-// --- Shared -----------------------------------------------------------------------
-
-bool writeFile(const std::string& path, const Bytes& bytes);
 
 } // namespace pelmit::test

@@ -52,8 +52,7 @@ TEST_F(FcFixture, IdentifiesBothVariantsFromTheStart) {
     for (const Case& c : cases) {
         const std::string path =
             writeTempFile(std::vector<uint8_t>(c.bytes, c.bytes + std::strlen(c.bytes)), "id.fc");
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        ASSERT_NE(f, nullptr);
+        std::FILE* f = jk::test::openFile(path, "rb");
         std::fseek(f, 3, SEEK_SET); // the detector positions the stream itself
         EXPECT_EQ(identifyFutureComposer(f), c.expected) << c.bytes;
         std::fclose(f);
@@ -215,8 +214,7 @@ TEST_F(FcFixture, TitleIsTheNameAfterTheLastBackslash) {
         {"C:\\" + std::string(300, 'n'), std::string(63, 'n')},
     };
     for (const Case& c : cases) {
-        std::FILE* stream = std::fopen(path.c_str(), "rb");
-        ASSERT_NE(stream, nullptr);
+        std::FILE* stream = jk::test::openFile(path, "rb");
         FutureComposerPlayer p;
         ASSERT_EQ(p.loadSong(stream, c.path.c_str()), 1);
         std::fclose(stream);

@@ -8,6 +8,7 @@
 #include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/settings.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +38,8 @@ protected:
     }
 
     std::string write(const std::vector<uint8_t>& bytes, const std::string& name = "song.mod") {
-        const std::string folder = ::testing::TempDir() + "pelmit-mod-tests/";
-        std::filesystem::create_directories(folder);
-        const std::string path = folder + name;
-        if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-            if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
+        const std::string path = jk::test::tempPath(name);
+        jk::test::writeFile(path, bytes);
         files.push_back(path);
         return path;
     }

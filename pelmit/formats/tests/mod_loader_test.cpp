@@ -20,7 +20,7 @@ ModWriter oneNoteModule(int channels = 4, const std::string& tag = "M.K.") {
 }
 
 int identify(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = jk::test::openFile(path, "rb");
     const int channels = modFileType.identifyMod(f, path.c_str());
     std::fclose(f);
     return channels;

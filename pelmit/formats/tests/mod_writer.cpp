@@ -1,10 +1,10 @@
 #include "pelmit/formats/tests/mod_writer.h"
 
 #include "pelmit/formats/mod_tables.h"
+#include "tests/test_files.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <numbers>
 
 namespace pelmit::test {
@@ -74,11 +74,8 @@ std::vector<uint8_t> ModWriter::bytes() const {
     return out;
 }
 
-bool ModWriter::save(const std::string& path) const {
-    const std::vector<uint8_t> b = bytes();
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-    return bool(f);
+void ModWriter::save(const std::string& path) const {
+    jk::test::writeFile(path, bytes());
 }
 
 uint16_t periodOf(int note) {

@@ -45,7 +45,8 @@ public:
               uint8_t effect = 0, uint8_t parameter = 0);
 
     std::vector<uint8_t> bytes() const;
-    bool save(const std::string& path) const;
+    // Writes the module; a file that cannot be written throws with its path.
+    void save(const std::string& path) const;
 
     int channels() const { return channelCount; }
 

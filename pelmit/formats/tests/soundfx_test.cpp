@@ -75,7 +75,7 @@ TEST_F(SoundFxTest, RecognisedByTheTagAloneAndPositionsTheStreamItself) {
     } cases[] = {{&song, song.size(), 1}, {&other, other.size(), 0}, {&song, 63, 0}};
     for (const auto& c : cases) {
         std::string path = write(Bytes(c.bytes->begin(), c.bytes->begin() + long(c.size)), "x.mod");
-        std::FILE* f = std::fopen(path.c_str(), "rb");
+        std::FILE* f = jk::test::openFile(path, "rb");
         std::fgetc(f);
         EXPECT_EQ(identifySoundFx(f, path.c_str()), c.expected) << c.size;
         std::fclose(f);

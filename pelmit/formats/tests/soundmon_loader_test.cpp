@@ -212,7 +212,7 @@ TEST_F(SoundMonLoaderTest, AModuleWithVersionMarkInASampleNameIsNotSoundMon) {
     mod[950] = 1;
     std::memcpy(&mod[1080], "M.K.", 4);
     std::string path = write(mod);
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = jk::test::openFile(path, "rb");
     EXPECT_EQ(identifySoundMon(f), 0);
     std::fclose(f);
     EXPECT_FALSE(load(mod));
@@ -220,7 +220,7 @@ TEST_F(SoundMonLoaderTest, AModuleWithVersionMarkInASampleNameIsNotSoundMon) {
 
 TEST_F(SoundMonLoaderTest, RecognitionLeavesTheStreamAfterTheInstruments) {
     std::string path = write(soundMonBytes(song('2', 1)));
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = jk::test::openFile(path, "rb");
     EXPECT_EQ(identifySoundMon(f), 1);
     EXPECT_EQ(std::ftell(f), 32 + 15 * 32);
     std::fclose(f);

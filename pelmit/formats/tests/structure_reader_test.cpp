@@ -1,4 +1,5 @@
 #include "pelmit/formats/structure_reader.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +12,8 @@ namespace {
 
 // A read-only stream over some bytes.
 struct Stream {
-    std::FILE* f;
-    explicit Stream(const std::vector<uint8_t>& bytes) : f(std::tmpfile()) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::rewind(f);
-    }
-    ~Stream() { std::fclose(f); }
+    jk::test::ByteStream f;
+    explicit Stream(const std::vector<uint8_t>& bytes) : f(bytes) {}
 };
 
 std::vector<uint8_t> counting(size_t n) {

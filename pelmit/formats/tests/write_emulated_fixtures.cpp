@@ -3,8 +3,10 @@
 // square wave at period 428 (214 for walk.cust) whose volume halves after 50
 // ticks; cia.cust ticks 100 times a second, the others 50.
 #include "emulated_fixtures.h"
+#include "tests/test_files.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 using namespace pelmit::test;
@@ -14,15 +16,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pelmit_emulated_fixtures FOLDER\n");
         return 2;
     }
-    for (const EmulatedFixture& f : emulatedFixtures) {
-        const std::string path = std::string(argv[1]) + "/" + f.fileName;
-        const Bytes bytes = emulatedFile(f.name);
-        std::FILE* out = std::fopen(path.c_str(), "wb");
-        if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
-            std::fclose(out) != 0) {
-            std::fprintf(stderr, "cannot write %s\n", path.c_str());
-            return 1;
-        }
+    try {
+        for (const EmulatedFixture& f : emulatedFixtures)
+            jk::test::writeFile(std::string(argv[1]) + "/" + f.fileName, emulatedFile(f.name));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "format_writers.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 using namespace pelmit::test;
@@ -95,11 +96,11 @@ int main(int argc, char** argv) {
     } files[] = {{"tune.sfx", soundFxTune()},
                  {"tune.bp", soundMon20Tune()},
                  {"synth.bp3", soundMon22Synth()}};
-    for (const auto& f : files) {
-        if (!writeFile(folder + f.name, f.bytes)) {
-            std::fprintf(stderr, "cannot write %s%s\n", folder.c_str(), f.name);
-            return 1;
-        }
+    try {
+        for (const auto& f : files) writeFile(folder + f.name, f.bytes);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
     }
     return 0;
 }

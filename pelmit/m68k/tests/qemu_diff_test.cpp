@@ -8,14 +8,13 @@
 // families that the interpreter has built (and, for C, whatever code the
 // compiler makes of them).
 #include "pelmit/m68k/tests/machine.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -39,11 +38,6 @@ bool haveTools() {
 fs::path programFolder() {
     const char* src = std::getenv("JK_SOURCE_DIR");
     return fs::path(src ? src : ".") / "pelmit/m68k/tests/qemu";
-}
-
-std::vector<uint8_t> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {});
 }
 
 uint32_t be32(const std::vector<uint8_t>& d, size_t at) {
@@ -94,16 +88,16 @@ class QemuDiff : public ::testing::TestWithParam<std::string> {};
 TEST_P(QemuDiff, SameEndState) {
     if (!haveTools()) GTEST_SKIP() << "m68k-linux-gnu binutils, gcc or qemu-m68k not installed";
     fs::path source = programFolder() / GetParam();
-    fs::path work = fs::temp_directory_path() / ("m68k_qemu_" + std::to_string(::getpid()));
-    fs::create_directories(work);
     std::string stem = fs::path(GetParam()).stem().string();
+    const fs::path work = jk::test::tempFolder();
     fs::path elfPath = work / (stem + ".elf"), outPath = work / (stem + ".out");
     std::string inc = "-I" + programFolder().string();
     std::string build;
     if (source.extension() == ".c") {
         // The C entry point runs between the harness's marks.
         fs::path frame = work / "c_frame.S";
-        std::ofstream(frame) << ".include \"harness.inc\"\nTEST_BEGIN\njsr testMain\nTEST_END\n";
+        const std::string text = ".include \"harness.inc\"\nTEST_BEGIN\njsr testMain\nTEST_END\n";
+        jk::test::writeFile(frame.string(), text);
         build = "m68k-linux-gnu-gcc -m68000 -O2 -ffreestanding -fno-pic -nostdlib -static " + inc +
                 " -Wl,-Ttext=0x10000 -Wl,--build-id=none -o " + elfPath.string() + " " +
                 frame.string() + " " + source.string() + " -lgcc";
@@ -113,17 +107,16 @@ TEST_P(QemuDiff, SameEndState) {
                 source.string() + " && m68k-linux-gnu-ld -Ttext=0x10000 -o " + elfPath.string() +
                 " " + object.string();
     }
-    ASSERT_EQ(std::system((build + " 2>&1").c_str()), 0) << build;
+    jk::test::commandOutput(build + " 2>&1");
     // Debian's qemu 7.2 leaves some condition codes wrong across its blocks of
     // translated code (a BCLR's Z, an Scc after MOVE to CCR); one instruction
     // per block gives the 68000's results.
     std::string run =
         "qemu-m68k -cpu m68000 -singlestep " + elfPath.string() + " > " + outPath.string();
-    ASSERT_EQ(std::system(run.c_str()), 0) << run;
-    std::vector<uint8_t> expected = readFile(outPath);
+    jk::test::commandOutput(run);
+    std::vector<uint8_t> expected = jk::test::readFile(outPath.string());
     Elf elf;
-    ASSERT_TRUE(readElf(readFile(elfPath), elf));
-    fs::remove_all(work);
+    ASSERT_TRUE(readElf(jk::test::readFile(elfPath.string()), elf));
     for (const char* name :
          {"test_start", "test_end", "init_regs", "init_ccr", "result", "data_start", "data_end"})
         ASSERT_TRUE(elf.symbols.count(name)) << name;

@@ -1,4 +1,5 @@
 #include "pelmit/mixer/tests/mixer_rig.h"
+#include "tests/test_files.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -100,33 +101,29 @@ std::vector<int8_t> whiteNoise(uint32_t length, uint32_t seed) {
     return s;
 }
 
-bool writeWav(const std::string& path, const std::vector<int16_t>& pcm, uint32_t rate,
+void writeWav(const std::string& path, const std::vector<int16_t>& pcm, uint32_t rate,
               uint32_t channels) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    std::vector<uint8_t> b;
+    const auto le = [&b](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) b.push_back(uint8_t(v >> (8 * i)));
+    };
+    const auto tag = [&b](const char* t) { b.insert(b.end(), t, t + 4); };
     const uint32_t dataBytes = static_cast<uint32_t>(pcm.size() * 2);
-    auto le32 = [&](uint32_t v) {
-        const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-        std::fwrite(b, 1, 4, f);
-    };
-    auto le16 = [&](uint32_t v) {
-        const uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
-        std::fwrite(b, 1, 2, f);
-    };
-    std::fwrite("RIFF", 1, 4, f);
-    le32(36 + dataBytes);
-    std::fwrite("WAVEfmt ", 1, 8, f);
-    le32(16);
-    le16(1);
-    le16(channels);
-    le32(rate);
-    le32(rate * channels * 2);
-    le16(channels * 2);
-    le16(16);
-    std::fwrite("data", 1, 4, f);
-    le32(dataBytes);
-    for (int16_t s : pcm) le16(static_cast<uint16_t>(s));
-    return std::fclose(f) == 0;
+    tag("RIFF");
+    le(36 + dataBytes, 4);
+    tag("WAVE");
+    tag("fmt ");
+    le(16, 4);
+    le(1, 2);
+    le(channels, 2);
+    le(rate, 4);
+    le(rate * channels * 2, 4);
+    le(channels * 2, 2);
+    le(16, 2);
+    tag("data");
+    le(dataBytes, 4);
+    for (int16_t s : pcm) le(static_cast<uint16_t>(s), 2);
+    jk::test::writeFile(path, b);
 }
 
 } // namespace pelmit::test

@@ -65,8 +65,8 @@ std::vector<int8_t> squareWave(uint32_t length, int8_t high = 100);
 // Deterministic white noise.
 std::vector<int8_t> whiteNoise(uint32_t length, uint32_t seed = 1);
 
-// 16-bit PCM WAV.
-bool writeWav(const std::string& path, const std::vector<int16_t>& pcm, uint32_t rate,
+// 16-bit PCM WAV; a file that cannot be written throws with its path.
+void writeWav(const std::string& path, const std::vector<int16_t>& pcm, uint32_t rate,
               uint32_t channels);
 
 } // namespace pelmit::test

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <numbers>
 #include <string>
 
@@ -73,8 +74,10 @@ int main(int argc, char** argv) {
         settings.Interpolation = r.interpolate;
         const std::vector<int16_t> pcm = rig.read(r.options.rate * 2);
         const std::string path = std::string(argv[1]) + "/" + r.name + ".wav";
-        if (!writeWav(path, pcm, r.options.rate, r.options.stereo ? 2 : 1)) {
-            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        try {
+            writeWav(path, pcm, r.options.rate, r.options.stereo ? 2 : 1);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
             return 1;
         }
         std::printf("%s\n", path.c_str());

@@ -1,7 +1,8 @@
 #include "pelmit/m68k/tests/vectors/vector_file.h"
 
-#include <fstream>
-#include <iterator>
+#include "tests/test_files.h"
+
+#include <exception>
 
 namespace pelmit::m68k::testing {
 
@@ -67,8 +68,13 @@ void readState(Reader& r, VectorState& s) {
 } // namespace
 
 bool readVectorFile(const std::string& path, std::vector<VectorTest>& tests, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), {});
+    std::vector<uint8_t> data;
+    try {
+        data = jk::test::readFile(path);
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
     Reader file(data, 0, data.size());
     file.expect(0x1A3F5D71);
     uint32_t count = file.u32();
@@ -92,9 +98,13 @@ bool readVectorFile(const std::string& path, std::vector<VectorTest>& tests, std
         uint32_t n = r.u32();
         t.addressError = false;
         t.exceptionVector = -1;
-        // An exception entry reads its vector as two words below 0x400 and
-        // goes on at the long read there.
+        // An exception entry pushes its frame, then reads its vector as two
+        // words below 0x400 and goes on, in supervisor mode, at the long read
+        // there. The frame and the mode tell it from an instruction that pops
+        // its return address off a stack that lies below 0x400 (RTS, RTR).
         uint32_t lastRead = 0xFFFFFFFF, lastWord = 0;
+        bool framePushed = false;
+        const bool endsInSupervisor = t.final.sr & 0x2000;
         for (uint32_t k = 0; k < n && r.ok(); ++k) {
             uint8_t kind = r.u8();
             r.u32(); // cycles
@@ -104,9 +114,10 @@ bool readVectorFile(const std::string& path, std::vector<VectorTest>& tests, std
             r.u32(); // upper and lower data strobes
             r.u32();
             if (kind == 4 || kind == 5) t.addressError = true;
+            if (kind == 1) framePushed = true;
             if (kind != 2) continue;
-            if (address == lastRead + 2 && lastRead < 0x400 && lastRead % 4 == 0 &&
-                (lastWord << 16 | (data & 0xFFFF)) + 4 == t.final.pc)
+            if (framePushed && endsInSupervisor && address == lastRead + 2 && lastRead < 0x400 &&
+                lastRead % 4 == 0 && (lastWord << 16 | (data & 0xFFFF)) + 4 == t.final.pc)
                 t.exceptionVector = int32_t(lastRead / 4);
             lastRead = address;
             lastWord = data & 0xFFFF;

@@ -17,6 +17,7 @@
 #include "pelmit/m68k/tests/vectors/vector_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -79,7 +80,8 @@ bool readLists(const std::string& folder, Enabled& enabled) {
         std::snprintf(name, sizeof name, "line%X.list", line);
         std::ifstream in(fs::path(folder) / name);
         if (!in) {
-            std::fprintf(stderr, "m68k_vectors: no %s in %s\n", name, folder.c_str());
+            std::fprintf(stderr, "m68k_vectors: cannot read %s in %s: %s\n", name, folder.c_str(),
+                         std::strerror(errno));
             return false;
         }
         std::string entry;
