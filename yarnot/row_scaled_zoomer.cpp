@@ -1,4 +1,4 @@
-// The rot-zoomer with fake perspective: the steps between pixels grow toward
+// The bulging rot-zoomer: the steps between pixels grow toward
 // the middle of each row and the steps between rows toward the middle of the
 // picture, and shrink again beyond it, so the texture seems to bulge.
 #include "yarnot/effects.h"
