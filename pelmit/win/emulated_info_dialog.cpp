@@ -1,7 +1,7 @@
 // The information dialog of the emulated formats (template 109): the format's
 // name and a trackbar that chooses the subsong of the playing song.
-#include "pelmit/dialog_resources.h"
-#include "pelmit/info_dialog.h"
+#include "pelmit/win/dialog_resources.h"
+#include "pelmit/win/info_dialog.h"
 #include "pelmit/playback.h"
 
 #include <commctrl.h>

@@ -1,5 +1,5 @@
 // Kalvo's one export and its record: the plug-in's values and operations.
-#include "kalvo/shell.h"
+#include "kalvo/win/shell.h"
 
 #include <cstring>
 

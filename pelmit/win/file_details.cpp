@@ -1,7 +1,7 @@
 // showFileDetails: the information dialog of the format that plays the
 // current song, and the configuration dialog after its "Config" button.
-#include "pelmit/dialogs.h"
-#include "pelmit/info_dialog.h"
+#include "pelmit/win/dialogs.h"
+#include "pelmit/win/info_dialog.h"
 #include "pelmit/playback.h"
 
 namespace pelmit {

@@ -1,8 +1,8 @@
-#include "pelmit/info_dialog.h"
+#include "pelmit/win/info_dialog.h"
 
-#include "pelmit/dialog_support.h"
+#include "pelmit/win/dialog_support.h"
 #include "pelmit/playback.h"
-#include "pelmit/plugin.h"
+#include "pelmit/win/plugin.h"
 
 #include <commctrl.h>
 

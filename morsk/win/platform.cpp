@@ -1,4 +1,4 @@
-#include "morsk/win_platform.h"
+#include "morsk/win/platform.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // Where Kalvo's settings live on Windows: the player's ini file beside its
 // program, and the HideMinibrowser value under the current profile's key.
-#include "kalvo/shell.h"
+#include "kalvo/win/shell.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 // Pelmit's InputModule: its own slots. The host slots stay 0 until the player
 // fills them.
-#include "pelmit/dialogs.h"
+#include "pelmit/win/dialogs.h"
 #include "pelmit/playback.h"
-#include "pelmit/plugin.h"
+#include "pelmit/win/plugin.h"
 
 namespace pelmit {
 

@@ -1,9 +1,9 @@
 // Morsk's export and its one module, "Visualization Mux": towards the player
 // an ordinary visualization, towards the libraries in its settings the host.
 #include "host/plugin_ini.h"
-#include "morsk/config_form.h"
+#include "morsk/win/config_form.h"
 #include "morsk/multiplexer.h"
-#include "morsk/win_platform.h"
+#include "morsk/win/platform.h"
 
 namespace morsk {
 

@@ -6,7 +6,7 @@
 #include "pelmit/formats/soundmon_player.h"
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/playback.h"
-#include "pelmit/plugin.h"
+#include "pelmit/win/plugin.h"
 #include "pelmit/settings.h"
 
 #include <cstdio>

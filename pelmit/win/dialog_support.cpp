@@ -1,4 +1,4 @@
-#include "pelmit/dialog_support.h"
+#include "pelmit/win/dialog_support.h"
 
 #include "pelmit/settings.h"
 

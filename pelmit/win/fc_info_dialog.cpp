@@ -1,7 +1,7 @@
 // The Future Composer information dialog (template 106).
-#include "pelmit/dialog_resources.h"
+#include "pelmit/win/dialog_resources.h"
 #include "pelmit/formats/future_composer_player.h"
-#include "pelmit/info_dialog.h"
+#include "pelmit/win/info_dialog.h"
 
 namespace pelmit {
 

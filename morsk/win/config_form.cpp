@@ -1,7 +1,7 @@
 // The form's window: its controls laid out as designed at 96 pixels per inch
 // and scaled with the system's text height, its pop-up menu and hints, and
 // the local message loop that openModuleSettings runs.
-#include "morsk/config_form.h"
+#include "morsk/win/config_form.h"
 
 #include <commctrl.h>
 

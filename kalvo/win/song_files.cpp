@@ -2,8 +2,8 @@
 // (page, picture, logo), the page and cover written when a song is opened,
 // and the page announced to the player's browser panel.
 #include "host/messages.h"
-#include "kalvo/resource.h"
-#include "kalvo/shell.h"
+#include "kalvo/win/resource.h"
+#include "kalvo/win/shell.h"
 #include "kalvo/song_page.h"
 
 #include <cstdio>

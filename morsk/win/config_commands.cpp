@@ -1,7 +1,7 @@
 // The form's commands: each works on the form's own copy of the child list,
 // loads a child library only for as long as it needs it, and writes every
 // change to "plugin.ini" at once.
-#include "morsk/config_form.h"
+#include "morsk/win/config_form.h"
 #include "morsk/path_names.h"
 
 #include <commdlg.h>

@@ -2,7 +2,7 @@
 // and starts the decode thread; stopPlayback ends it and closes everything.
 #include "kalvo/decoder_factory.h"
 #include "kalvo/player.h"
-#include "kalvo/shell.h"
+#include "kalvo/win/shell.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 // The SoundMon information dialog (template 107).
-#include "pelmit/dialog_resources.h"
+#include "pelmit/win/dialog_resources.h"
 #include "pelmit/formats/soundmon_player.h"
-#include "pelmit/info_dialog.h"
+#include "pelmit/win/info_dialog.h"
 
 namespace pelmit {
 

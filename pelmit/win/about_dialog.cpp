@@ -1,8 +1,8 @@
 // The about box (template 104): a fixed text, one list-box line per entry.
-#include "pelmit/dialog_support.h"
-#include "pelmit/dialog_resources.h"
-#include "pelmit/dialogs.h"
-#include "pelmit/plugin.h"
+#include "pelmit/win/dialog_support.h"
+#include "pelmit/win/dialog_resources.h"
+#include "pelmit/win/dialogs.h"
+#include "pelmit/win/plugin.h"
 #include "pelmit/settings.h"
 
 namespace pelmit {

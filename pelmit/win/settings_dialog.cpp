@@ -1,12 +1,12 @@
 // The configuration dialog (template 101). It edits a copy of the settings;
 // only the stereo separation is heard at once, and the stored one comes back
 // when the dialog closes, so a cancelled preview is undone.
-#include "pelmit/dialog_support.h"
-#include "pelmit/dialog_resources.h"
-#include "pelmit/dialogs.h"
+#include "pelmit/win/dialog_support.h"
+#include "pelmit/win/dialog_resources.h"
+#include "pelmit/win/dialogs.h"
 #include "pelmit/mixer/mixer.h"
 #include "pelmit/playback.h"
-#include "pelmit/plugin.h"
+#include "pelmit/win/plugin.h"
 #include "pelmit/settings.h"
 
 #include <commctrl.h>

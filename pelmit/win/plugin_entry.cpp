@@ -4,7 +4,7 @@
 #include "pelmit/file_type_list.h"
 #include "pelmit/ini_path.h"
 #include "pelmit/playback.h"
-#include "pelmit/plugin.h"
+#include "pelmit/win/plugin.h"
 #include "pelmit/settings.h"
 
 namespace pelmit {

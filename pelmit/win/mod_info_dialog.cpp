@@ -1,8 +1,8 @@
 // The MOD information dialog (template 102). Its tracker choice applies to
 // the playing song at once.
-#include "pelmit/dialog_resources.h"
+#include "pelmit/win/dialog_resources.h"
 #include "pelmit/formats/mod_player.h"
-#include "pelmit/info_dialog.h"
+#include "pelmit/win/info_dialog.h"
 
 namespace pelmit {
 

@@ -7,7 +7,7 @@
 
 #include "host/vis_module.h"
 #include "morsk/config_slots.h"
-#include "morsk/win_platform.h"
+#include "morsk/win/platform.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Kalvo's three dialogs: configuration, song information and about.
-#include "kalvo/resource.h"
-#include "kalvo/shell.h"
+#include "kalvo/win/resource.h"
+#include "kalvo/win/shell.h"
 #include "kalvo/song_page.h"
 
 #include <commctrl.h>

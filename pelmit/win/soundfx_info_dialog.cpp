@@ -1,7 +1,7 @@
 // The SoundFX information dialog (template 108).
-#include "pelmit/dialog_resources.h"
+#include "pelmit/win/dialog_resources.h"
 #include "pelmit/formats/soundfx_player.h"
-#include "pelmit/info_dialog.h"
+#include "pelmit/win/info_dialog.h"
 
 namespace pelmit {
 
