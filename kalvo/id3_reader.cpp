@@ -1,5 +1,7 @@
 #include "kalvo/id3_reader.h"
 
+#include "common/byte_order.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -20,10 +22,6 @@ constexpr const char* linkFrameIds[] = {"WCOM", "WCOP", "WOAF", "WOAR",
 // Bodies are read in pieces, so that a size that the file cannot back never
 // turns into one huge allocation before the read fails.
 constexpr uint32_t readPiece = 64 * 1024;
-
-uint32_t bigEndian32(const uint8_t* p) {
-    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-}
 
 // One text field in the frame's encoding, from p up to its terminator (or
 // the end of the body); *next is set after the terminator.
@@ -110,7 +108,7 @@ int Id3Reader::readHeader(Id3Header* out) {
         uint8_t s[4];
         if (left_ < 4 || read_(user_, s, 4) <= 0) return id3IoFailed;
         left_ -= 4;
-        uint32_t extended = std::min(bigEndian32(s), left_);
+        uint32_t extended = std::min(jk::loadBe32(s), left_);
         if (int rc = skipBytes(extended)) return rc;
     }
     if (out) *out = header;
@@ -141,7 +139,7 @@ int Id3Reader::nextFrame(Id3FrameHeader* out) {
     std::memcpy(f.id, h, 4);
     f.id[4] = '\0';
     // A size past the tag's end is cut to what the tag still holds.
-    f.size = std::min(bigEndian32(h + 4), left_);
+    f.size = std::min(jk::loadBe32(h + 4), left_);
     f.flags = uint16_t(h[8] << 8 | h[9]);
     frame_ = f;
     if (out) *out = f;

@@ -1,5 +1,7 @@
 #include "kalvo/vbr_header.h"
 
+#include "common/byte_order.h"
+
 #include "kalvo/mpeg/frame_header.h"
 
 #include <algorithm>
@@ -15,10 +17,6 @@ constexpr size_t vbriOffset = 36;
 // How far into the stream its first frame is looked for.
 constexpr size_t searchBytes = 65536;
 
-uint32_t be32(const uint8_t* p) {
-    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-}
-
 // The Xing tag follows the side information, whose size depends on the
 // version and the channels.
 size_t xingOffset(const FrameHeader& h) {
@@ -29,11 +27,11 @@ size_t xingOffset(const FrameHeader& h) {
 bool readXing(const uint8_t* p, size_t room, VbrHeader& out) {
     if (room < 8 || (std::memcmp(p, "Xing", 4) != 0 && std::memcmp(p, "Info", 4) != 0))
         return false;
-    uint32_t flags = be32(p + 4);
+    uint32_t flags = jk::loadBe32(p + 4);
     size_t at = 8;
     auto field = [&](uint32_t flag, uint32_t& value) {
         if (!(flags & flag) || at + 4 > room) return;
-        value = be32(p + at);
+        value = jk::loadBe32(p + at);
         at += 4;
     };
     field(xingFrames, out.frames);
@@ -47,8 +45,8 @@ bool readXing(const uint8_t* p, size_t room, VbrHeader& out) {
 
 bool readVbri(const uint8_t* p, size_t room, VbrHeader& out) {
     if (room < 18 || std::memcmp(p, "VBRI", 4) != 0) return false;
-    out.bytes = be32(p + 10);
-    out.frames = be32(p + 14);
+    out.bytes = jk::loadBe32(p + 10);
+    out.frames = jk::loadBe32(p + 14);
     return true;
 }
 
@@ -63,7 +61,7 @@ void bitRateRange(const FrameHeader& h, int64_t& low, int64_t& high) {
 bool readVbrHeader(const uint8_t* frame, size_t length, VbrHeader& out) {
     out = VbrHeader{};
     if (length < 4) return false;
-    FrameHeader h = parseFrameHeader(be32(frame));
+    FrameHeader h = parseFrameHeader(jk::loadBe32(frame));
     if (!h.valid || h.layer != 3) return false;
     size_t x = xingOffset(h);
     if (x < length && readXing(frame + x, length - x, out)) return true;
@@ -77,11 +75,11 @@ void VbrIndex::scan(const uint8_t* head, size_t length, int64_t streamBytes) {
     length = std::min(length, searchBytes);
     // The first frame is the first header that the next one agrees with.
     for (size_t at = 0; at + 4 <= length; ++at) {
-        FrameHeader h = parseFrameHeader(be32(head + at));
+        FrameHeader h = parseFrameHeader(jk::loadBe32(head + at));
         if (!h.valid) continue;
         size_t frameBytes = h.frameLengthBits / 8;
         if (at + frameBytes + 4 > length) return;
-        uint32_t next = be32(head + at + frameBytes);
+        uint32_t next = jk::loadBe32(head + at + frameBytes);
         if ((next & headerLockMask) != (h.word & headerLockMask) || !parseFrameHeader(next).valid)
             continue;
         if (!readVbrHeader(head + at, frameBytes, header_)) return;

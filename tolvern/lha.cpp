@@ -1,5 +1,6 @@
 #include "tolvern/lha.h"
 
+#include "common/byte_order.h"
 #include "tolvern/lh5.h"
 
 #include <cstring>
@@ -10,17 +11,13 @@ namespace {
 
 constexpr size_t kHeaderSize = 22;
 
-uint32_t le32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 } // namespace
 
 LhaStatus depackLha(const uint8_t* file, size_t size, std::vector<uint8_t>& out) {
     out.clear();
     if (size < kHeaderSize || std::memcmp(file + 2, "-lh5-", 5) != 0) return LhaStatus::notLha;
     if (file[20] != 0) return LhaStatus::badLevel;
-    uint32_t original = le32(file + 11);
+    uint32_t original = jk::loadLe32(file + 11);
     if (original == 0) return LhaStatus::emptyMember;
     if (original > kMaxDepackedSize) return LhaStatus::tooLarge;
     size_t nameLength = file[21];

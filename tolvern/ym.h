@@ -2,6 +2,8 @@
 #ifndef TOLVERN_YM_H
 #define TOLVERN_YM_H
 
+#include "common/byte_order.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -97,10 +99,10 @@ private:
 
 // Big-endian readers of the YM headers.
 inline uint16_t m2iw(const uint8_t* p) {
-    return uint16_t(p[0] << 8 | p[1]);
+    return jk::loadBe16(p);
 }
 inline uint32_t m2il(const uint8_t* p) {
-    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+    return jk::loadBe32(p);
 }
 inline uint32_t GetValue(const uint8_t* p, int size) {
     return size == 2 ? m2iw(p) : size == 4 ? m2il(p) : 0;

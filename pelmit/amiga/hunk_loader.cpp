@@ -4,12 +4,15 @@
 // the chip RAM free for tunes, and anything that does not fit fails cleanly.
 #include "pelmit/amiga/amiga_machine.h"
 
-#include "pelmit/formats/structure_reader.h"
+#include "common/byte_order.h"
 
 #include <memory>
 #include <new>
 
 namespace pelmit {
+
+using jk::readBe32;
+using jk::remainingBytes;
 
 namespace {
 

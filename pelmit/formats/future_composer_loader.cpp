@@ -97,7 +97,7 @@ FormatPlayer* createFutureComposerPlayer() {
 
 int unpackSamplePack(const uint8_t* bytes, uint32_t size, FcPackEntry (&table)[fcPackEntries]) {
     if (size < 4 || std::memcmp(bytes, "SSMP", 4) != 0) return 0;
-    auto be16 = [&](uint32_t at) { return uint32_t(bytes[at] << 8 | bytes[at + 1]); };
+    auto be16 = [&](uint32_t at) { return uint32_t(jk::loadBe16(bytes + at)); };
     for (int j = 0; j < fcPackEntries; ++j) {
         FcPackEntry& e = table[j];
         e = FcPackEntry{};

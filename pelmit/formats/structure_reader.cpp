@@ -1,31 +1,8 @@
 #include "pelmit/formats/structure_reader.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace pelmit {
-
-uint32_t readBe32(std::FILE* s) {
-    uint32_t b0 = uint32_t(std::fgetc(s)), b1 = uint32_t(std::fgetc(s));
-    uint32_t b2 = uint32_t(std::fgetc(s)), b3 = uint32_t(std::fgetc(s));
-    return b0 << 24 | b1 << 16 | b2 << 8 | b3;
-}
-
-uint16_t readBe16(std::FILE* s) {
-    uint32_t b0 = uint32_t(std::fgetc(s)), b1 = uint32_t(std::fgetc(s));
-    return uint16_t(b0 << 8 | b1);
-}
-
-uint32_t readLe32(std::FILE* s) {
-    uint32_t b0 = uint32_t(std::fgetc(s)), b1 = uint32_t(std::fgetc(s));
-    uint32_t b2 = uint32_t(std::fgetc(s)), b3 = uint32_t(std::fgetc(s));
-    return b0 | b1 << 8 | b2 << 16 | b3 << 24;
-}
-
-uint16_t readLe16(std::FILE* s) {
-    uint32_t b0 = uint32_t(std::fgetc(s)), b1 = uint32_t(std::fgetc(s));
-    return uint16_t(b0 | b1 << 8);
-}
 
 namespace {
 
@@ -76,14 +53,6 @@ int readRecord(void* destination, size_t destinationSize, RecordDescriptor d, st
         }
     }
     return 1;
-}
-
-uint32_t remainingBytes(std::FILE* stream) {
-    long here = std::ftell(stream);
-    if (here < 0 || std::fseek(stream, 0, SEEK_END) != 0) return 0;
-    long end = std::ftell(stream);
-    std::fseek(stream, here, SEEK_SET);
-    return end > here ? uint32_t(std::min<long>(end - here, 0x7FFFFFFF)) : 0;
 }
 
 } // namespace pelmit

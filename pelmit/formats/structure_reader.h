@@ -1,7 +1,10 @@
 // How every loader and detector reads Amiga files, whose numbers are stored
-// big-endian: four byte-order readers, and readRecord, which fills a packed
-// structure from a stream as a descriptor directs.
+// big-endian: four byte-order readers (shared with the emulated Amiga's hunk
+// loader and the other deliverables, in common/byte_order.h), and readRecord,
+// which fills a packed structure from a stream as a descriptor directs.
 #pragma once
+
+#include "common/byte_order.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,12 +24,11 @@ enum FieldCode : int32_t {
 
 using RecordDescriptor = const int32_t*;
 
-// The readers take their bytes with fgetc and do not test for the end of the
-// file themselves: callers test the stream.
-uint32_t readBe32(std::FILE* stream);
-uint16_t readBe16(std::FILE* stream);
-uint32_t readLe32(std::FILE* stream);
-uint16_t readLe16(std::FILE* stream);
+using jk::readBe16;
+using jk::readBe32;
+using jk::readLe16;
+using jk::readLe32;
+using jk::remainingBytes;
 
 // Fills destination (a packed image, elements in host order one behind the
 // other) as the descriptor directs. Returns 1 when the descriptor's end was
@@ -39,9 +41,5 @@ template <class Record>
 int readRecord(Record& destination, RecordDescriptor descriptor, std::FILE* stream) {
     return readRecord(&destination, sizeof destination, descriptor, stream);
 }
-
-// Bytes from the stream's position to its end (0 when it cannot tell), so that
-// loaders never allocate more for a block than the file still holds.
-uint32_t remainingBytes(std::FILE* stream);
 
 } // namespace pelmit

@@ -2,7 +2,7 @@
 // and tag lists walked, on machines that were never booted.
 #include "hunk_writer.h"
 #include "pelmit/amiga/amiga_machine.h"
-#include "pelmit/formats/structure_reader.h"
+#include "common/byte_order.h"
 #include "tests/test_files.h"
 
 #include <gtest/gtest.h>
@@ -160,7 +160,7 @@ TEST(HunkLoader, NameListSkipCountsItsBytes) {
     w.put({2, 0xAAAA, 0xBBBB, 1, 0xCCCC, 0, 0x12345678});
     jk::test::ByteStream whole(w.bytes());
     EXPECT_EQ(AmigaMachine::skipHunkNameList(whole), 24u);
-    EXPECT_EQ(readBe32(whole), 0x12345678u);
+    EXPECT_EQ(jk::readBe32(whole), 0x12345678u);
 
     jk::test::ByteStream cut(w.cut(16));
     EXPECT_EQ(AmigaMachine::skipHunkNameList(cut), 0xFFFFFFFFu);
