@@ -121,12 +121,10 @@ TickTimer* EmulatedPlayer::begin() {
     initSong();
     started = 1;
     mixer.resetOutput();
-    if (subFormat == formatDeliTracker)
-        timer->setCiaTimer(machine->peekSupportWord(supportTimer));
-    else
-        timer->setBpm(tempo);
-    timer->setCallback(tickCallback, this);
-    timer->start();
+    const TickRate rate = subFormat == formatDeliTracker
+                              ? TickRate::ciaTimer(machine->peekSupportWord(supportTimer))
+                              : TickRate::bpm(tempo);
+    startTickTimer(timer, rate, tickCallback, this);
     finished = 0;
     return timer;
 }

@@ -110,9 +110,7 @@ void FutureComposerPlayer::startTimer() {
     reset();
     playing = 1;
     mixer.resetOutput();
-    timer->setBpm(125);
-    timer->setCallback(tickCallback, this);
-    timer->start();
+    startTickTimer(timer, TickRate::bpm(125), tickCallback, this);
 }
 
 void FutureComposerPlayer::startSong() {
@@ -126,12 +124,7 @@ void FutureComposerPlayer::stopSong() {
     if (playing != 1) return;
     playing = 0;
     if (TickTimer* timer = mixer.getTickTimer()) timer->stop();
-    for (uint8_t k = 0; k < 4; ++k) {
-        VoiceCommand stop{};
-        stop.flags = cmdStop;
-        stop.voice = k;
-        mixer.sendVoiceCommand(voiceSet, &stop);
-    }
+    stopVoices(voiceSet, 4);
 }
 
 int FutureComposerPlayer::seekToMs(int targetMs) {

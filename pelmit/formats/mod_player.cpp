@@ -3,11 +3,11 @@
 #include "pelmit/formats/mod_player.h"
 
 #include "pelmit/formats/mod_loader.h"
-#include "pelmit/mixer/audio_engine.h"
 #include "pelmit/mixer/mixer.h"
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace pelmit {
@@ -45,13 +45,8 @@ int ModPlayer::loadSong(const char* path) {
     keepLoopsForFunk();
     song.lengthMs = 0;
     if (!restartTimer(125)) return 1;
-    mixer.beginSkip();
-    int64_t ticks = -1;
-    while (!ended && ticks != songTimeUs && !stopIsRequested()) {
-        ticks = songTimeUs; // a tick always moves the song clock on
-        audioEngine.runTick();
-    }
-    song.lengthMs = mixer.endSkip();
+    // A tick always moves the song clock on: one that does not ends the count.
+    song.lengthMs = skipTicks(ended, std::numeric_limits<int32_t>::max(), &songTimeUs);
     timer->stop();
     timer->release();
     started = 0;
@@ -87,9 +82,7 @@ TickTimer* ModPlayer::restartTimer(uint32_t bpm) {
     resetPlayback();
     started = 1;
     mixer.resetOutput();
-    timer->setBpm(bpm);
-    timer->setCallback(tickCallback, this);
-    timer->start();
+    startTickTimer(timer, TickRate::bpm(bpm), tickCallback, this);
     return timer;
 }
 
@@ -100,9 +93,7 @@ void ModPlayer::startSong() {
     started = 1;
     mixer.resetOutput();
     mixer.setLedFilter(0);
-    timer->setBpm(tempo);
-    timer->setCallback(tickCallback, this);
-    timer->start();
+    startTickTimer(timer, TickRate::bpm(tempo), tickCallback, this);
 }
 
 void ModPlayer::stopSong() {
@@ -110,12 +101,7 @@ void ModPlayer::stopSong() {
     if (!started) return;
     started = 0;
     if (timer) timer->stop();
-    for (int c = 0; c < song.channels; ++c) {
-        VoiceCommand stop{};
-        stop.flags = cmdStop;
-        stop.voice = uint8_t(c);
-        mixer.sendVoiceCommand(song.voices, &stop);
-    }
+    stopVoices(song.voices, song.channels);
 }
 
 void ModPlayer::releaseSong() {
@@ -130,13 +116,7 @@ void ModPlayer::setSongPosition(uint16_t newPosition) {
 int ModPlayer::seekToMs(int targetMs) {
     stopSong();
     if (!restartTimer(125)) return targetMs;
-    mixer.beginSkip();
-    while (!ended && mixer.elapsedMs() < targetMs && !stopIsRequested()) {
-        const int64_t before = songTimeUs;
-        audioEngine.runTick();
-        if (songTimeUs == before) break;
-    }
-    const int reached = mixer.endSkip();
+    const int reached = skipTicks(ended, targetMs, &songTimeUs);
     mixer.resetOutput();
     return reached;
 }

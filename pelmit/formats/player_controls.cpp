@@ -20,10 +20,36 @@ bool stopIsRequested() {
     return request && request->load() != 0;
 }
 
-int32_t skipTicks(const uint32_t& finished, int32_t targetMs) {
+void startTickTimer(TickTimer* timer, TickRate rate, TickCallback tick, void* player) {
+    if (rate.isCiaTimer)
+        timer->setCiaTimer(rate.value);
+    else
+        timer->setBpm(rate.value);
+    timer->setCallback(tick, player);
+    timer->start();
+}
+
+namespace {
+
+template <class Flag>
+int32_t skipTicksUntil(const Flag& finished, int32_t targetMs, const int64_t* songClock) {
     mixer.beginSkip();
-    while (!finished && mixer.elapsedMs() < targetMs && !stopIsRequested()) audioEngine.runTick();
+    while (!finished && mixer.elapsedMs() < targetMs && !stopIsRequested()) {
+        const int64_t before = songClock ? *songClock : 0;
+        audioEngine.runTick();
+        if (songClock && *songClock == before) break;
+    }
     return mixer.endSkip();
+}
+
+} // namespace
+
+int32_t skipTicks(const uint32_t& finished, int32_t targetMs, const int64_t* songClock) {
+    return skipTicksUntil(finished, targetMs, songClock);
+}
+
+int32_t skipTicks(const uint16_t& finished, int32_t targetMs, const int64_t* songClock) {
+    return skipTicksUntil(finished, targetMs, songClock);
 }
 
 void stopVoices(VoiceSet* set, int count) {

@@ -1,8 +1,10 @@
-// What the native players share in driving the Mixer: running their ticks in
-// skip mode to measure a song or seek in it, and stopping their voices.
+// What every player shares in driving the Mixer: starting its tick timer,
+// running its ticks in skip mode to measure a song or seek in it, and stopping
+// its voices.
 #pragma once
 
 #include "pelmit/mixer/sound_device.h"
+#include "pelmit/mixer/tick_timer.h"
 
 #include <atomic>
 #include <cstdint>
@@ -36,10 +38,27 @@ private:
 void watchStopRequest(const std::atomic<int>* request);
 bool stopIsRequested();
 
+// A tick timer's rate: a tempo in beats a minute, or a CIA timer value (the
+// SoundFX file's own, a DeliTracker player's).
+struct TickRate {
+    static TickRate bpm(uint32_t value) { return {value, false}; }
+    static TickRate ciaTimer(uint32_t value) { return {value, true}; }
+    uint32_t value;
+    bool isCiaTimer;
+};
+
+// Sets the timer's rate, hands it the player's tick routine and starts it, in
+// that order: the first tick must already run at the song's rate.
+void startTickTimer(TickTimer* timer, TickRate rate, TickCallback tick, void* player);
+
 // Runs the tick timer in the Mixer's skip mode until `finished` is set, the
 // song has reached targetMs or a stop is requested; returns the milliseconds
-// reached.
-int32_t skipTicks(const uint32_t& finished, int32_t targetMs = std::numeric_limits<int32_t>::max());
+// reached. With a songClock, also stops after a tick that left the clock where
+// it was, so that a song whose ticks stand still cannot hold the loop.
+int32_t skipTicks(const uint32_t& finished, int32_t targetMs = std::numeric_limits<int32_t>::max(),
+                  const int64_t* songClock = nullptr);
+int32_t skipTicks(const uint16_t& finished, int32_t targetMs = std::numeric_limits<int32_t>::max(),
+                  const int64_t* songClock = nullptr);
 
 // Sends cmdStop to voices 0..count-1 of the set.
 void stopVoices(VoiceSet* set, int count);

@@ -225,9 +225,7 @@ TickTimer* SoundFxPlayer::begin() {
     reset();
     started = 1;
     mixer.resetOutput();
-    timer->setCiaTimer(timerValue);
-    timer->setCallback(tickCallback, this);
-    timer->start();
+    startTickTimer(timer, TickRate::ciaTimer(timerValue), tickCallback, this);
     ended = 0;
     return timer;
 }

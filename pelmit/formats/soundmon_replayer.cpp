@@ -99,9 +99,7 @@ TickTimer* SoundMonPlayer::begin() {
     reset();
     playing = 1;
     mixer.resetOutput();
-    timer->setBpm(125);
-    timer->setCallback(tickCallback, this);
-    timer->start();
+    startTickTimer(timer, TickRate::bpm(125), tickCallback, this);
     return timer;
 }
 
