@@ -31,7 +31,7 @@
 //      fallback. classify already names the family of every word.
 //   3. Add its vector files to tests/vectors/lineN.list so that the vector
 //      runner checks it (designed differences from the vectors go into
-//      departures_lines0to7.cpp or departures_lines8toF.cpp), and programs
+//      the departure tables of tests/vectors), and programs
 //      that use it to tests/qemu for the differential harness.
 // A family that classify names and no handler<Op>() serves does not compile.
 #pragma once

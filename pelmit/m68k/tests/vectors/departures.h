@@ -1,6 +1,6 @@
 // Where this interpreter departs from the chip that produced the vectors, by
-// design. Each opcode line group keeps its own table, so that the families of
-// lines 0-7 and 8-F add theirs without touching each other's.
+// design, in two tables by topic: cycle charges that differ from the published
+// tables, and the decimal and division instructions' flags and times.
 #pragma once
 
 #include "pelmit/m68k/tests/vectors/vector_file.h"
@@ -21,7 +21,7 @@ struct Departure {
     bool (*applies)(const VectorTest& test) = nullptr;
 };
 
-const std::vector<Departure>& departuresOfLines0to7();
-const std::vector<Departure>& departuresOfLines8toF();
+const std::vector<Departure>& chargeDepartures();
+const std::vector<Departure>& decimalAndDivisionDepartures();
 
 } // namespace pelmit::m68k::testing

@@ -98,7 +98,7 @@ bool readLists(const std::string& folder, Enabled& enabled) {
 
 const Departure* departureFor(const std::string& file, const VectorTest& t) {
     uint16_t op = uint16_t(t.initial.prefetch[0]);
-    for (auto* table : {&departuresOfLines0to7(), &departuresOfLines8toF()})
+    for (auto* table : {&chargeDepartures(), &decimalAndDivisionDepartures()})
         for (const Departure& d : *table)
             if (file == d.file && (op & d.opMask) == d.opValue && (!d.applies || d.applies(t)))
                 return &d;

@@ -1,3 +1,6 @@
+// The decimal and division instructions where this interpreter departs from
+// the vectors: flags the 68000 leaves undefined, digits above 9, and the fixed
+// time of a division.
 #include "pelmit/m68k/tests/vectors/departures.h"
 
 namespace pelmit::m68k::testing {
@@ -63,7 +66,7 @@ void addDivisions(std::vector<Departure>& table) {
 
 } // namespace
 
-const std::vector<Departure>& departuresOfLines8toF() {
+const std::vector<Departure>& decimalAndDivisionDepartures() {
     static const std::vector<Departure> table = [] {
         std::vector<Departure> t = {
             {"SBCD", 0xF1F0, 0x8100, 0x1F, true, -1,
@@ -73,6 +76,8 @@ const std::vector<Departure>& departuresOfLines8toF() {
              "N is bit 7 of the result and V is cleared, both undefined on the 68000"},
             {"ABCD", 0xF1F0, 0xC100, uint16_t(flagN | flagV), false, -1,
              "N is bit 7 of the result and V is cleared, both undefined on the 68000"},
+            {"NBCD", 0xFFC0, 0x4800, flagV, false, -1,
+             "NBCD clears V, which the chip leaves undefined"},
         };
         addDivisions(t);
         return t;

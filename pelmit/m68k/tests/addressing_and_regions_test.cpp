@@ -48,7 +48,7 @@ void ioWriteWord(uint32_t a, uint32_t v, const DataRegion*) {
     log("ww", a, s.str().c_str());
 }
 
-class Lines0to7Behaviour : public ::testing::Test {
+class AddressingAndRegions : public ::testing::Test {
 protected:
     Machine m;
 
@@ -83,7 +83,7 @@ protected:
     uint16_t ccr() const { return cpuState.sr & 0x1F; }
 };
 
-TEST_F(Lines0to7Behaviour, AccessesToAHandlerRowAndTheirOrder) {
+TEST_F(AddressingAndRegions, AccessesToAHandlerRowAndTheirOrder) {
     struct Case {
         const char* what;
         std::vector<uint16_t> words;
@@ -129,7 +129,7 @@ TEST_F(Lines0to7Behaviour, AccessesToAHandlerRowAndTheirOrder) {
     }
 }
 
-TEST_F(Lines0to7Behaviour, MemoryWhereNothingIsMapped) {
+TEST_F(AddressingAndRegions, MemoryWhereNothingIsMapped) {
     // Reads give all ones; writes are dropped; registers and flags go on.
     cpuState.regs[8] = 0x100000;
     cpuState.regs[4] = 0x12340000;
@@ -145,7 +145,7 @@ TEST_F(Lines0to7Behaviour, MemoryWhereNothingIsMapped) {
     EXPECT_EQ(cpuState.regs[8], 0xFFFFFFFFu);
 }
 
-TEST_F(Lines0to7Behaviour, AddressesKeepTheirTopByteAndOddWordsUseTheirWord) {
+TEST_F(AddressingAndRegions, AddressesKeepTheirTopByteAndOddWordsUseTheirWord) {
     m.write32(0x2000, 0xA1B2C3D4);
     cpuState.regs[8] = 0xFF002000;
     EXPECT_EQ(step({0x2018}), 12u); // MOVE.L (A0)+,D0
@@ -160,7 +160,7 @@ TEST_F(Lines0to7Behaviour, AddressesKeepTheirTopByteAndOddWordsUseTheirWord) {
     EXPECT_EQ(cpuState.regs[8], 0xFFFF8000u);
 }
 
-TEST_F(Lines0to7Behaviour, FormsChargedOrAcceptedByThisInterpreter) {
+TEST_F(AddressingAndRegions, FormsChargedOrAcceptedByThisInterpreter) {
     // Static BTST #n,#<data> is accepted: the bit number, then the data word.
     EXPECT_EQ(step({0x083C, 0x0007, 0x0081}), 12u);
     EXPECT_EQ(ccr(), 0x00);
@@ -193,7 +193,7 @@ TEST_F(Lines0to7Behaviour, FormsChargedOrAcceptedByThisInterpreter) {
     EXPECT_EQ(m.read32(stackAt - 4), codeAt + 2);
 }
 
-TEST_F(Lines0to7Behaviour, LoopOfDbfRunsItsCountPlusOne) {
+TEST_F(AddressingAndRegions, LoopOfDbfRunsItsCountPlusOne) {
     // moveq #0,d1; move.w #4,d0; loop: addq.w #1,d1; dbf d0,loop; reset
     m.code(codeAt, {0x7200, 0x303C, 0x0004, 0x5241, 0x51C8, 0xFFFC, 0x4E70});
     cpuState.pc = codeAt;
@@ -207,12 +207,12 @@ TEST_F(Lines0to7Behaviour, LoopOfDbfRunsItsCountPlusOne) {
 // Two program regions with a gap between them: relative branches, DBcc and
 // returns that leave the region they start in. The second region's code lies
 // in RAM at 0x10000.
-class ProgramRegions : public Lines0to7Behaviour {
+class ProgramRegions : public AddressingAndRegions {
 protected:
     void SetUp() override {
         m.supervisor.program = {m.programRow(0, 0x107F),
                                 {0x8000, 0xBFFF, hostOffsetFor(m.ram() + 0x10000, 0x8000)}};
-        Lines0to7Behaviour::SetUp();
+        AddressingAndRegions::SetUp();
     }
 };
 

@@ -176,7 +176,7 @@ constexpr uint32_t lowBytes = 0x3800;
 constexpr uint32_t windows[] = {0x0100, 0x2000, 0x2F00, 0x6000, 0x8100};
 constexpr uint32_t windowBytes = 0x300;
 
-class Lines0to7 : public ::testing::Test {
+class CycleCharges : public ::testing::Test {
 protected:
     Machine m;
     std::vector<uint8_t> low;
@@ -210,7 +210,7 @@ protected:
     }
 };
 
-TEST_F(Lines0to7, EveryExecutingWordChargesItsTime) {
+TEST_F(CycleCharges, EveryExecutingWordChargesItsTime) {
     uint32_t checked = 0;
     for (const Setting& s : settings)
         for (uint32_t op = 0; op < 0x8000; ++op) {
@@ -224,7 +224,7 @@ TEST_F(Lines0to7, EveryExecutingWordChargesItsTime) {
     EXPECT_EQ(checked, 3u * (2989 + 2650 + 3538 + 3538 + 1959 + 3584 + 4096 + 2048));
 }
 
-TEST_F(Lines0to7, WordsOfNoInstructionTakeVector4AndChangeNothingElse) {
+TEST_F(CycleCharges, WordsOfNoInstructionTakeVector4AndChangeNothingElse) {
     const Setting& s = settings[0];
     uint32_t checked = 0;
     for (uint32_t op = 0; op < 0x8000; ++op) {

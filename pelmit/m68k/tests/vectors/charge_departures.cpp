@@ -1,3 +1,6 @@
+// Cycle charges where this interpreter departs from the published tables:
+// register forms charged their longest time, writes that do not read first,
+// traps that cost what the chip charges for them.
 #include "pelmit/m68k/tests/vectors/departures.h"
 
 namespace pelmit::m68k::testing {
@@ -32,7 +35,6 @@ std::vector<Departure> build() {
         {"AND.l", 0xFFF8, 0x0280, 0, false, 14, "ANDI.L to a data register costs 14 cycles"},
         {"BTST", 0xF1FF, 0x013C, 0, false, 8, "BTST Dn,#<data> costs 8 cycles"},
         {"CLR.l", 0xFFF8, 0x4280, 0, false, 8, "CLR.L to a data register costs 8 cycles"},
-        {"NBCD", 0xFFC0, 0x4800, 0x02, false, -1, "NBCD clears V, which the chip leaves undefined"},
     };
     // The register forms charge the time of bits 16-31, whatever the bit.
     const char* bitWhy = "a bit change in a data register is charged its longest time";
@@ -59,7 +61,7 @@ std::vector<Departure> build() {
 
 } // namespace
 
-const std::vector<Departure>& departuresOfLines0to7() {
+const std::vector<Departure>& chargeDepartures() {
     static const std::vector<Departure> table = build();
     return table;
 }
