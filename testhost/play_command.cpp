@@ -165,6 +165,173 @@ std::array<ResourceUse, 2> restartRounds(InputModule* m, const char* file, int n
     return use;
 }
 
+// What one play gathered, for the report.
+struct PlayResult {
+    int claims = 0;
+    char title[2048] = "";
+    int describedMs = 0x7fffffff;
+    std::array<ResourceUse, 2> restartUse{};
+    int started = playbackNotPlayable;
+    int lengthMs = lengthUnknownMs;
+    char currentTitle[2048] = "";
+    int currentLengthMs = 0x7fffffff;
+    int positionMs = 0;
+    const char* stopReason = "notStarted";
+    std::vector<std::array<int64_t, 2>> seeks, pauses;
+    double wallSeconds = 0;
+};
+
+// The operations the player calls while playing a file; the name of the first
+// one the record lacks, or null.
+const char* missingOperation(const InputModule* m) {
+    if (!m->startUp) return "startUp";
+    if (!m->shutDown) return "shutDown";
+    if (!m->claimsFile) return "claimsFile";
+    if (!m->describeFile) return "describeFile";
+    if (!m->startPlayback) return "startPlayback";
+    if (!m->stopPlayback) return "stopPlayback";
+    if (!m->queryLengthMs) return "queryLengthMs";
+    if (!m->queryPositionMs) return "queryPositionMs";
+    if (!m->requestSeekMs) return "requestSeekMs";
+    if (!m->pausePlayback || !m->resumePlayback) return "pausePlayback";
+    return nullptr;
+}
+
+// A pause: the plug-in is paused for the action's length while the device
+// stays open to it, then resumed.
+void pauseFor(InputModule* m, const TimedAction& a) {
+    m->pausePlayback();
+    if (!m->queryPaused || m->queryPaused() != 1)
+        host.violation("queryPaused does not report the pause");
+    {
+        std::lock_guard<std::mutex> g(host.lock);
+        host.gateFrame = 0x7fffffff; // the plug-in may fill the device
+    }
+    pumpFor(DWORD(a.valueMs));
+    m->resumePlayback();
+}
+
+// From startPlayback to stopPlayback: the timed actions at their audio times,
+// until the song ends, the time limit or the audio limit is reached.
+void playSong(InputModule* m, HWND window, PlayOptions& o, DWORD wallStart, PlayResult& r) {
+    {
+        std::lock_guard<std::mutex> g(host.lock);
+        host.gateFrame = 0; // nothing may be written before the first gate is armed
+    }
+    r.started = m->startPlayback(o.file);
+    if (r.started != playbackStarted) return;
+    if (!host.streamOpen) host.violation("startPlayback returned 0 without an open stream");
+    r.lengthMs = m->queryLengthMs();
+    // An empty name asks about the song that is playing.
+    m->describeFile("", r.currentTitle, &r.currentLengthMs);
+    armGate(o.actions, o.maxSeconds);
+    r.stopReason = nullptr;
+    while (!r.stopReason) {
+        pumpMessages(2);
+        bool eos, gated;
+        int64_t frames;
+        {
+            std::lock_guard<std::mutex> g(host.lock);
+            eos = host.endOfStream > 0;
+            frames = host.framesWritten;
+            gated = frames >= host.gateFrame;
+        }
+        if (eos) {
+            r.stopReason = "endOfStream";
+            pumpFor(300); // a second message would show up here
+        } else if (double(GetTickCount() - wallStart) / 1000 > o.timeoutSeconds) {
+            r.stopReason = "timeout";
+        } else if (gated) {
+            TimedAction* a = nextAction(o.actions);
+            if (a && frames >= framesAt(a->atMs)) {
+                if (a->dialog >= 0) {
+                    runPlayDialog(m, window, o.file, o.dialogs[size_t(a->dialog)]);
+                } else if (a->isPause) {
+                    r.pauses.push_back({frames, a->valueMs});
+                    pauseFor(m, *a);
+                } else {
+                    r.seeks.push_back({frames, a->valueMs});
+                    m->requestSeekMs(a->valueMs);
+                }
+                a->done = true;
+                armGate(o.actions, o.maxSeconds);
+            } else if (frames >= int64_t(o.maxSeconds * host.rate)) {
+                r.stopReason = "maxSeconds";
+            }
+        }
+    }
+    r.positionMs = m->queryPositionMs();
+    StopWatchdog watchdog;
+    watchdog.start();
+    m->stopPlayback();
+    watchdog.finish();
+    if (host.streamOpen) host.violation("stopPlayback left the output open");
+    if (host.visOpen) host.violation("stopPlayback left the visualization feed open");
+}
+
+// One JSON line on stdout: what the plug-in answered, what the host recorded,
+// and every broken contract.
+void writeReport(const PlayOptions& o, const PlayResult& r) {
+    JsonWriter j;
+    j.beginObject();
+    j.key("startPlayback").value(r.started);
+    j.key("claimsFile").value(r.claims);
+    j.key("title").value(r.title);
+    j.key("describeLengthMs").value(r.describedMs);
+    j.key("lengthMs").value(r.lengthMs);
+    j.key("currentTitle").value(r.currentTitle);
+    j.key("currentLengthMs").value(r.currentLengthMs);
+    j.key("positionMs").value(r.positionMs);
+    j.key("rate").value(host.rate);
+    j.key("channels").value(host.channels);
+    j.key("bits").value(host.bits);
+    j.key("framesWritten").value(host.framesWritten);
+    j.key("openStreamCalls").value(host.openCalls);
+    j.key("outputVolume").value(host.lastVolume);
+    j.key("streamInfo").beginArray();
+    for (auto& s : host.streamInfo)
+        j.beginArray().value(s[0]).value(s[1]).value(s[2]).value(s[3]).endArray();
+    j.endArray();
+    j.key("visFormat").beginArray().value(host.visFormat[0]).value(host.visFormat[1]).endArray();
+    j.key("visBlocks").value(host.visBlocks1);
+    j.key("visBlocks2").value(host.visBlocks2);
+    j.key("dspBlocks").value(host.dspBlocks);
+    j.key("flushes").beginArray();
+    for (auto& f : host.flushes) j.beginArray().value(f.atFrame).value(f.valueMs).endArray();
+    j.endArray();
+    j.key("seeks").beginArray();
+    for (auto& s : r.seeks) j.beginArray().value(s[0]).value(s[1]).endArray();
+    j.endArray();
+    j.key("pauses").beginArray();
+    for (auto& p : r.pauses) j.beginArray().value(p[0]).value(p[1]).endArray();
+    j.endArray();
+    j.key("dialogs");
+    writePlayDialogs(j, o.dialogs);
+    j.key("endOfStream").value(host.endOfStream);
+    j.key("endMarkers").value(host.endMarkers);
+    j.key("ipc").beginArray();
+    for (auto& c : host.ipc) j.beginArray().value(c[0]).value(c[1]).endArray();
+    j.endArray();
+    j.key("urls").beginArray();
+    for (auto& u : host.urls) j.value(u);
+    j.endArray();
+    if (o.restarts > 0) {
+        j.key("restarts").beginObject();
+        j.key("count").value(o.restarts);
+        describeResourceUse(j, r.restartUse);
+        j.endObject();
+    }
+    j.key("stopReason").value(r.stopReason);
+    j.key("wallSeconds").value(r.wallSeconds);
+    j.key("violations").beginArray();
+    for (auto& v : host.violations) j.value(v);
+    j.endArray();
+    j.endObject();
+    std::printf("%s\n", j.text().c_str());
+    std::fflush(stdout);
+    for (auto& v : host.violations) std::fprintf(stderr, "contract: %s\n", v.c_str());
+}
+
 } // namespace
 
 int runPlay(int argc, char** argv) {
@@ -186,28 +353,7 @@ int runPlay(int argc, char** argv) {
         std::fprintf(stderr, "%s is not an input plug-in\n", o.plugin);
         return 1;
     }
-    const char* missing = nullptr;
-    if (!m->startUp)
-        missing = "startUp";
-    else if (!m->shutDown)
-        missing = "shutDown";
-    else if (!m->claimsFile)
-        missing = "claimsFile";
-    else if (!m->describeFile)
-        missing = "describeFile";
-    else if (!m->startPlayback)
-        missing = "startPlayback";
-    else if (!m->stopPlayback)
-        missing = "stopPlayback";
-    else if (!m->queryLengthMs)
-        missing = "queryLengthMs";
-    else if (!m->queryPositionMs)
-        missing = "queryPositionMs";
-    else if (!m->requestSeekMs)
-        missing = "requestSeekMs";
-    else if (!m->pausePlayback || !m->resumePlayback)
-        missing = "pausePlayback";
-    if (missing) {
+    if (const char* missing = missingOperation(m)) {
         std::fprintf(stderr, "contract: the plug-in has no %s operation\n", missing);
         return 1;
     }
@@ -221,144 +367,18 @@ int runPlay(int argc, char** argv) {
                                   100, nullptr, nullptr, wc.hInstance, nullptr);
     fillHostSlots(m, window, lib);
 
+    PlayResult r;
     DWORD wallStart = GetTickCount();
     m->startUp();
-    int claims = m->claimsFile(o.file);
-    char title[2048] = "";
-    int describedMs = 0x7fffffff;
-    m->describeFile(o.file, title, &describedMs);
-    std::array<ResourceUse, 2> restartUse{};
-    if (o.restarts > 0) restartUse = restartRounds(m, o.file, o.restarts);
-    {
-        std::lock_guard<std::mutex> g(host.lock);
-        host.gateFrame = 0; // nothing may be written before the first gate is armed
-    }
-    int started = m->startPlayback(o.file);
-    int lengthMs = lengthUnknownMs;
-    char currentTitle[2048] = "";
-    int currentLengthMs = 0x7fffffff;
-    int positionMs = 0;
-    const char* stopReason = "notStarted";
-    std::vector<std::array<int64_t, 2>> seeks, pauses;
-    if (started == playbackStarted) {
-        if (!host.streamOpen) host.violation("startPlayback returned 0 without an open stream");
-        lengthMs = m->queryLengthMs();
-        // An empty name asks about the song that is playing.
-        m->describeFile("", currentTitle, &currentLengthMs);
-        armGate(o.actions, o.maxSeconds);
-        stopReason = nullptr;
-        while (!stopReason) {
-            pumpMessages(2);
-            bool eos, gated;
-            int64_t frames;
-            {
-                std::lock_guard<std::mutex> g(host.lock);
-                eos = host.endOfStream > 0;
-                frames = host.framesWritten;
-                gated = frames >= host.gateFrame;
-            }
-            if (eos) {
-                stopReason = "endOfStream";
-                pumpFor(300); // a second message would show up here
-            } else if (double(GetTickCount() - wallStart) / 1000 > o.timeoutSeconds) {
-                stopReason = "timeout";
-            } else if (gated) {
-                TimedAction* a = nextAction(o.actions);
-                if (a && frames >= framesAt(a->atMs)) {
-                    if (a->dialog >= 0) {
-                        runPlayDialog(m, window, o.file, o.dialogs[size_t(a->dialog)]);
-                    } else if (a->isPause) {
-                        pauses.push_back({frames, a->valueMs});
-                        m->pausePlayback();
-                        if (!m->queryPaused || m->queryPaused() != 1)
-                            host.violation("queryPaused does not report the pause");
-                        {
-                            std::lock_guard<std::mutex> g(host.lock);
-                            host.gateFrame = 0x7fffffff; // the plug-in may fill the device
-                        }
-                        pumpFor(DWORD(a->valueMs));
-                        m->resumePlayback();
-                    } else {
-                        seeks.push_back({frames, a->valueMs});
-                        m->requestSeekMs(a->valueMs);
-                    }
-                    a->done = true;
-                    armGate(o.actions, o.maxSeconds);
-                } else if (frames >= int64_t(o.maxSeconds * host.rate)) {
-                    stopReason = "maxSeconds";
-                }
-            }
-        }
-        positionMs = m->queryPositionMs();
-        StopWatchdog watchdog;
-        watchdog.start();
-        m->stopPlayback();
-        watchdog.finish();
-        if (host.streamOpen) host.violation("stopPlayback left the output open");
-        if (host.visOpen) host.violation("stopPlayback left the visualization feed open");
-    }
+    r.claims = m->claimsFile(o.file);
+    m->describeFile(o.file, r.title, &r.describedMs);
+    if (o.restarts > 0) r.restartUse = restartRounds(m, o.file, o.restarts);
+    playSong(m, window, o, wallStart, r);
     m->shutDown();
-    double wallSeconds = double(GetTickCount() - wallStart) / 1000;
+    r.wallSeconds = double(GetTickCount() - wallStart) / 1000;
     DestroyWindow(window);
 
-    JsonWriter j;
-    j.beginObject();
-    j.key("startPlayback").value(started);
-    j.key("claimsFile").value(claims);
-    j.key("title").value(title);
-    j.key("describeLengthMs").value(describedMs);
-    j.key("lengthMs").value(lengthMs);
-    j.key("currentTitle").value(currentTitle);
-    j.key("currentLengthMs").value(currentLengthMs);
-    j.key("positionMs").value(positionMs);
-    j.key("rate").value(host.rate);
-    j.key("channels").value(host.channels);
-    j.key("bits").value(host.bits);
-    j.key("framesWritten").value(host.framesWritten);
-    j.key("openStreamCalls").value(host.openCalls);
-    j.key("outputVolume").value(host.lastVolume);
-    j.key("streamInfo").beginArray();
-    for (auto& s : host.streamInfo)
-        j.beginArray().value(s[0]).value(s[1]).value(s[2]).value(s[3]).endArray();
-    j.endArray();
-    j.key("visFormat").beginArray().value(host.visFormat[0]).value(host.visFormat[1]).endArray();
-    j.key("visBlocks").value(host.visBlocks1);
-    j.key("visBlocks2").value(host.visBlocks2);
-    j.key("dspBlocks").value(host.dspBlocks);
-    j.key("flushes").beginArray();
-    for (auto& f : host.flushes) j.beginArray().value(f.atFrame).value(f.valueMs).endArray();
-    j.endArray();
-    j.key("seeks").beginArray();
-    for (auto& s : seeks) j.beginArray().value(s[0]).value(s[1]).endArray();
-    j.endArray();
-    j.key("pauses").beginArray();
-    for (auto& p : pauses) j.beginArray().value(p[0]).value(p[1]).endArray();
-    j.endArray();
-    j.key("dialogs");
-    writePlayDialogs(j, o.dialogs);
-    j.key("endOfStream").value(host.endOfStream);
-    j.key("endMarkers").value(host.endMarkers);
-    j.key("ipc").beginArray();
-    for (auto& c : host.ipc) j.beginArray().value(c[0]).value(c[1]).endArray();
-    j.endArray();
-    j.key("urls").beginArray();
-    for (auto& u : host.urls) j.value(u);
-    j.endArray();
-    if (o.restarts > 0) {
-        j.key("restarts").beginObject();
-        j.key("count").value(o.restarts);
-        describeResourceUse(j, restartUse);
-        j.endObject();
-    }
-    j.key("stopReason").value(stopReason);
-    j.key("wallSeconds").value(wallSeconds);
-    j.key("violations").beginArray();
-    for (auto& v : host.violations) j.value(v);
-    j.endArray();
-    j.endObject();
-    std::printf("%s\n", j.text().c_str());
-    std::fflush(stdout);
-    for (auto& v : host.violations) std::fprintf(stderr, "contract: %s\n", v.c_str());
+    writeReport(o, r);
     FreeLibrary(lib);
     return host.violations.empty() ? 0 : 1;
 }
