@@ -36,13 +36,7 @@ int runDialog(const char* which, int argc, char** argv) {
         std::fprintf(stderr, "%s has no %s operation\n", argv[0], which);
         return 1;
     }
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = hostWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "JukoraTestHost";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "testhost", WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                                  100, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = createHostWindow();
     fillHostSlots(m, window, lib);
     m->startUp();
 

@@ -50,105 +50,103 @@ static void restartClockLocked() {
     host.playedAtClockStart = host.played;
 }
 
-static int JK_CDECL openStream(int rate, int channels, int bits, int a, int b) {
-    std::lock_guard<std::mutex> g(host.lock);
-    ++host.openCalls;
-    if (host.streamOpen) host.violation("openStream while a stream is open");
-    if (a != -1 || b != -1) host.violation("openStream's last two arguments are not -1");
+int InputHost::openStream(int rate, int channels, int bits, int a, int b) {
+    std::lock_guard<std::mutex> g(lock);
+    ++openCalls;
+    if (streamOpen) violation("openStream while a stream is open");
+    if (a != -1 || b != -1) violation("openStream's last two arguments are not -1");
     if (rate <= 0 || (channels != 1 && channels != 2) || (bits != 8 && bits != 16)) {
-        host.violation("openStream with an unplayable format");
+        violation("openStream with an unplayable format");
         return -1;
     }
-    host.rate = rate;
-    host.channels = channels;
-    host.bits = bits;
-    host.bytesPerSecond = int64_t(rate) * channels * bits / 8;
-    host.capacity = host.bytesPerSecond / 2;
-    host.capacity -= host.capacity % host.frameBytes();
-    host.written = host.played = 0;
-    host.baseMs = 0;
-    host.paused = false;
-    host.streamOpen = true;
+    this->rate = rate;
+    this->channels = channels;
+    this->bits = bits;
+    bytesPerSecond = int64_t(rate) * channels * bits / 8;
+    capacity = bytesPerSecond / 2;
+    capacity -= capacity % frameBytes();
+    written = played = 0;
+    baseMs = 0;
+    paused = false;
+    streamOpen = true;
     restartClockLocked();
-    if (!host.wavPath.empty() && !host.wav.open(host.wavPath, rate, channels, bits))
-        host.violation("cannot write " + host.wavPath + ": " + std::strerror(errno));
-    host.openResult = 1000 + host.openCalls; // a value the plug-in passes on unchanged
-    return host.openResult;
+    if (!wavPath.empty() && !wav.open(wavPath, rate, channels, bits))
+        violation("cannot write " + wavPath + ": " + std::strerror(errno));
+    openResult = 1000 + openCalls; // a value the plug-in passes on unchanged
+    return openResult;
 }
 
-static void JK_CDECL closeStream() {
-    std::lock_guard<std::mutex> g(host.lock);
-    ++host.closeCalls;
-    if (!host.streamOpen) host.violation("closeStream without an open stream");
-    host.streamOpen = false;
-    host.wav.close();
+void InputHost::closeStream() {
+    std::lock_guard<std::mutex> g(lock);
+    ++closeCalls;
+    if (!streamOpen) violation("closeStream without an open stream");
+    streamOpen = false;
+    wav.close();
 }
 
-static int JK_CDECL writePcm(char* buffer, int bytes) {
-    std::lock_guard<std::mutex> g(host.lock);
-    if (!host.streamOpen) {
-        host.violation("writePcm without an open stream");
+int InputHost::writePcm(char* buffer, int bytes) {
+    std::lock_guard<std::mutex> g(lock);
+    if (!streamOpen) {
+        violation("writePcm without an open stream");
         return 0;
     }
     if (bytes == 0) {
-        ++host.endMarkers;
+        ++endMarkers;
         return 0;
     }
-    if (host.endOfStream) host.violation("writePcm after the end-of-stream message");
+    if (endOfStream) violation("writePcm after the end-of-stream message");
     if (!buffer || bytes < 0) {
-        host.violation("writePcm with a bad buffer or size");
+        violation("writePcm with a bad buffer or size");
         return 0;
     }
-    if (bytes % host.frameBytes() != 0) host.violation("writePcm of a partial frame");
-    if (bytes > host.capacity - host.bufferedLocked()) {
-        host.violation("writePcm of " + std::to_string(bytes) +
-                       " bytes, more than writableBytes allows");
+    if (bytes % frameBytes() != 0) violation("writePcm of a partial frame");
+    if (bytes > capacity - bufferedLocked()) {
+        violation("writePcm of " + std::to_string(bytes) +
+                  " bytes, more than writableBytes allows");
     }
-    host.wav.write(buffer, size_t(bytes));
-    host.written += bytes;
-    host.bytesWritten += bytes;
-    host.framesWritten += bytes / host.frameBytes();
+    wav.write(buffer, size_t(bytes));
+    written += bytes;
+    bytesWritten += bytes;
+    framesWritten += bytes / frameBytes();
     return 0;
 }
 
-static int JK_CDECL writableBytes() {
-    std::lock_guard<std::mutex> g(host.lock);
-    if (!host.streamOpen) return 0;
-    if (host.gateFrame >= 0 && host.framesWritten >= host.gateFrame) return 0;
-    return int(host.capacity - host.bufferedLocked());
+int InputHost::writableBytes() {
+    std::lock_guard<std::mutex> g(lock);
+    if (!streamOpen) return 0;
+    if (gateFrame >= 0 && framesWritten >= gateFrame) return 0;
+    return int(capacity - bufferedLocked());
 }
 
-static int JK_CDECL stillPlaying() {
-    std::lock_guard<std::mutex> g(host.lock);
-    if (!host.streamOpen) return 0;
+int InputHost::stillPlaying() {
+    std::lock_guard<std::mutex> g(lock);
+    if (!streamOpen) return 0;
     // The device reports what it held when asked, then plays it.
-    bool busy = host.written != host.played;
-    host.drainLocked();
+    bool busy = written != played;
+    drainLocked();
     return busy ? 1 : 0;
 }
 
-static int JK_CDECL setPaused(int pause) {
-    std::lock_guard<std::mutex> g(host.lock);
-    int was = host.paused;
-    if (pause) host.drainLocked();
-    host.paused = pause != 0;
+int InputHost::setPaused(int pause) {
+    std::lock_guard<std::mutex> g(lock);
+    int was = paused;
+    if (pause) drainLocked();
+    paused = pause != 0;
     if (!pause) restartClockLocked();
     return was;
 }
 
-static void JK_CDECL outputVolume(int volume) {
-    std::lock_guard<std::mutex> g(host.lock);
-    host.lastVolume = volume;
-    ++host.volumeCalls;
+void InputHost::outputVolume(int volume) {
+    std::lock_guard<std::mutex> g(lock);
+    lastVolume = volume;
+    ++volumeCalls;
 }
 
-static void JK_CDECL outputBalance(int) {}
-
-static void JK_CDECL flushTo(int ms) {
-    std::lock_guard<std::mutex> g(host.lock);
-    host.flushes.push_back({host.framesWritten, ms});
-    host.written = host.played = 0;
-    host.baseMs = ms;
+void InputHost::flushTo(int ms) {
+    std::lock_guard<std::mutex> g(lock);
+    flushes.push_back({framesWritten, ms});
+    written = played = 0;
+    baseMs = ms;
     restartClockLocked();
 }
 
@@ -156,29 +154,29 @@ static int msOf(int64_t bytes) {
     return host.bytesPerSecond ? int(bytes * 1000 / host.bytesPerSecond) : 0;
 }
 
-static int JK_CDECL playedTimeMs() {
-    std::lock_guard<std::mutex> g(host.lock);
-    host.drainLocked();
-    return host.baseMs + msOf(host.played);
+int InputHost::playedTimeMs() {
+    std::lock_guard<std::mutex> g(lock);
+    drainLocked();
+    return baseMs + msOf(played);
 }
 
-static int JK_CDECL writtenTimeMs() {
-    std::lock_guard<std::mutex> g(host.lock);
-    return host.baseMs + msOf(host.written);
+int InputHost::writtenTimeMs() {
+    std::lock_guard<std::mutex> g(lock);
+    return baseMs + msOf(written);
 }
 
-static void JK_CDECL visFeedOpen(int stream, int rate) {
-    std::lock_guard<std::mutex> g(host.lock);
-    ++host.visOpenCalls;
-    if (stream != host.openResult) host.violation("visFeedOpen without openStream's result");
-    if (rate != host.rate) host.violation("visFeedOpen with another rate than the stream's");
-    host.visOpen = true;
+void InputHost::visFeedOpen(int stream, int rate) {
+    std::lock_guard<std::mutex> g(lock);
+    ++visOpenCalls;
+    if (stream != openResult) violation("visFeedOpen without openStream's result");
+    if (rate != this->rate) violation("visFeedOpen with another rate than the stream's");
+    visOpen = true;
 }
 
-static void JK_CDECL visFeedClose() {
-    std::lock_guard<std::mutex> g(host.lock);
-    ++host.visCloseCalls;
-    host.visOpen = false;
+void InputHost::visFeedClose() {
+    std::lock_guard<std::mutex> g(lock);
+    ++visCloseCalls;
+    visOpen = false;
 }
 
 static void checkVisBlock(void* pcm, int channels, int bits) {
@@ -187,70 +185,57 @@ static void checkVisBlock(void* pcm, int channels, int bits) {
         host.violation("visualization block that does not match the stream");
 }
 
-static void JK_CDECL visFeedPcm1(void* pcm, int channels, int bits, int) {
-    std::lock_guard<std::mutex> g(host.lock);
+void InputHost::visFeedPcm1(void* pcm, int channels, int bits, int) {
+    std::lock_guard<std::mutex> g(lock);
     checkVisBlock(pcm, channels, bits);
-    ++host.visBlocks1;
+    ++visBlocks1;
 }
 
-static void JK_CDECL visFeedPcm2(void* pcm, int channels, int bits, int) {
-    std::lock_guard<std::mutex> g(host.lock);
+void InputHost::visFeedPcm2(void* pcm, int channels, int bits, int) {
+    std::lock_guard<std::mutex> g(lock);
     checkVisBlock(pcm, channels, bits);
-    ++host.visBlocks2;
-    if (host.visBlocks2 > host.visBlocks1) host.violation("visFeedPcm2 without visFeedPcm1");
+    ++visBlocks2;
+    if (visBlocks2 > visBlocks1) violation("visFeedPcm2 without visFeedPcm1");
 }
 
-static void JK_CDECL visFeedFormat(int rate, int channels) {
-    std::lock_guard<std::mutex> g(host.lock);
-    host.visFormat = {rate, channels};
+void InputHost::visFeedFormat(int rate, int channels) {
+    std::lock_guard<std::mutex> g(lock);
+    visFormat = {rate, channels};
 }
 
-static int JK_CDECL dspActiveQuery() {
-    return host.dspActive ? 1 : 0;
+int InputHost::dspActiveQuery() {
+    return dspActive ? 1 : 0;
 }
 
 // A processor that hands every block back unchanged.
-static int JK_CDECL dspProcessBlock(void* pcm, int frames, int bits, int channels, int rate) {
-    std::lock_guard<std::mutex> g(host.lock);
-    ++host.dspBlocks;
-    if (!pcm || frames <= 0 || bits != host.bits || channels != host.channels || rate != host.rate)
-        host.violation("dspProcessBlock with arguments that do not match the stream");
+int InputHost::dspProcessBlock(void* pcm, int frames, int bits, int channels, int rate) {
+    std::lock_guard<std::mutex> g(lock);
+    ++dspBlocks;
+    if (!pcm || frames <= 0 || bits != this->bits || channels != this->channels ||
+        rate != this->rate)
+        violation("dspProcessBlock with arguments that do not match the stream");
     return frames;
 }
 
-static void JK_CDECL reportStreamInfo(int kbps, int khz, int channels, int synced) {
-    std::lock_guard<std::mutex> g(host.lock);
-    host.streamInfo.push_back({kbps, khz, channels, synced});
+void InputHost::reportStreamInfo(int kbps, int khz, int channels, int synced) {
+    std::lock_guard<std::mutex> g(lock);
+    streamInfo.push_back({kbps, khz, channels, synced});
 }
-
-static OutputModule outputModule = [] {
-    OutputModule o{};
-    o.openStream = openStream;
-    o.closeStream = closeStream;
-    o.writePcm = writePcm;
-    o.writableBytes = writableBytes;
-    o.stillPlaying = stillPlaying;
-    o.setPaused = setPaused;
-    o.outputVolume = outputVolume;
-    o.outputBalance = outputBalance;
-    o.flushTo = flushTo;
-    o.playedTimeMs = playedTimeMs;
-    o.writtenTimeMs = writtenTimeMs;
-    return o;
-}();
 
 void fillHostSlots(InputModule* m, HWND hostWindow, HINSTANCE pluginInstance) {
     m->hostWindow = hostWindow;
     m->pluginInstance = pluginInstance;
-    m->visFeedOpen = visFeedOpen;
-    m->visFeedClose = visFeedClose;
-    m->visFeedPcm1 = visFeedPcm1;
-    m->visFeedPcm2 = visFeedPcm2;
-    m->visFeedFormat = visFeedFormat;
-    m->dspActiveQuery = dspActiveQuery;
-    m->dspProcessBlock = dspProcessBlock;
-    m->reportStreamInfo = reportStreamInfo;
-    m->hostOutput = &outputModule;
+    jk::testing::connectHostSlots(*m, host);
+}
+
+HWND createHostWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = hostWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "JukoraTestHost";
+    RegisterClassA(&wc); // fails harmlessly when the class is there already
+    return CreateWindowExA(0, wc.lpszClassName, "testhost", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                           nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 LRESULT CALLBACK hostWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "host/input_module.h"
+#include "host/testing/player_side.h"
 #include "testhost/wav_writer.h"
 
 #include <array>
@@ -20,8 +21,8 @@ struct OutputEvent {
     int valueMs;
 };
 
-struct InputHost {
-    std::mutex lock;
+// The base class's lock guards every field: the decode thread calls in.
+struct InputHost : jk::testing::PlayerSide {
     bool realtime = false;
     bool dspActive = false;
     std::string wavPath;
@@ -65,6 +66,25 @@ struct InputHost {
     int64_t bufferedLocked();
     void drainLocked();
     int frameBytes() const { return channels * bits / 8; }
+
+    int openStream(int rateHz, int channels, int bits, int bufferMs, int prebufferMs) override;
+    void closeStream() override;
+    int writePcm(char* buffer, int bytes) override;
+    int writableBytes() override;
+    int stillPlaying() override;
+    int setPaused(int pause) override;
+    void outputVolume(int volume) override;
+    void flushTo(int ms) override;
+    int playedTimeMs() override;
+    int writtenTimeMs() override;
+    void visFeedOpen(int stream, int rate) override;
+    void visFeedClose() override;
+    void visFeedPcm1(void* pcm, int channels, int bits, int timeMs) override;
+    void visFeedPcm2(void* pcm, int channels, int bits, int timeMs) override;
+    void visFeedFormat(int rate, int channels) override;
+    int dspActiveQuery() override;
+    int dspProcessBlock(void* pcm, int frames, int bits, int channels, int rate) override;
+    void reportStreamInfo(int kbps, int khz, int channels, int synced) override;
 };
 
 extern InputHost host;
@@ -73,5 +93,7 @@ extern InputHost host;
 void fillHostSlots(InputModule* module, HWND hostWindow, HINSTANCE pluginInstance);
 
 LRESULT CALLBACK hostWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+// The player's main window, as the plug-in sees it: hostWindowProc serves it.
+HWND createHostWindow();
 
 } // namespace testhost

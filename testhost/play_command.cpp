@@ -358,13 +358,7 @@ int runPlay(int argc, char** argv) {
         return 1;
     }
 
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = hostWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "JukoraTestHost";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "testhost", WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                                  100, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = createHostWindow();
     fillHostSlots(m, window, lib);
 
     PlayResult r;

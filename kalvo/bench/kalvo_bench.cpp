@@ -2,6 +2,7 @@
 // whole song through the song source and the decode passes to a host that
 // takes everything, against the bare decoder on the same bytes and against
 // libmpg123 (test tooling only). "realtime" is seconds of song per second.
+#include "host/testing/player_side.h"
 #include "kalvo/decoder_factory.h"
 #include "kalvo/mpeg/mpeg_decoder.h"
 #include "kalvo/player.h"
@@ -25,53 +26,15 @@ const char* const demoSong = KALVO_DEMO_SONG;
 constexpr double demoSeconds = 8.0;
 
 // A host that plays everything at once.
-int JK_CDECL openStream(int, int, int, int, int) {
-    return 1;
-}
-void JK_CDECL nothing() {}
-int JK_CDECL writePcm(char*, int) {
-    return 0;
-}
-int JK_CDECL lotsOfRoom() {
-    return 1 << 20;
-}
-int JK_CDECL zero() {
-    return 0;
-}
-int JK_CDECL setPaused(int) {
-    return 0;
-}
-void JK_CDECL takeInt(int) {}
-void JK_CDECL takeTwo(int, int) {}
-void JK_CDECL takeBlock(void*, int, int, int) {}
-void JK_CDECL takeInfo(int, int, int, int) {}
+struct TakesEverything : jk::testing::PlayerSide {
+    int openStream(int, int, int, int, int) override { return 1; }
+    int writableBytes() override { return 1 << 20; }
+};
 
-OutputModule output = [] {
-    OutputModule o{};
-    o.openStream = openStream;
-    o.closeStream = nothing;
-    o.writePcm = writePcm;
-    o.writableBytes = lotsOfRoom;
-    o.stillPlaying = zero;
-    o.setPaused = setPaused;
-    o.outputVolume = takeInt;
-    o.outputBalance = takeInt;
-    o.flushTo = takeInt;
-    o.playedTimeMs = zero;
-    o.writtenTimeMs = zero;
-    return o;
-}();
-
+TakesEverything player;
 InputModule module = [] {
     InputModule m{};
-    m.visFeedOpen = takeTwo;
-    m.visFeedClose = nothing;
-    m.visFeedPcm1 = takeBlock;
-    m.visFeedPcm2 = takeBlock;
-    m.visFeedFormat = takeTwo;
-    m.dspActiveQuery = zero;
-    m.reportStreamInfo = takeInfo;
-    m.hostOutput = &output;
+    jk::testing::connectHostSlots(m, player);
     return m;
 }();
 

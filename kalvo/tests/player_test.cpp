@@ -63,8 +63,8 @@ public:
 
 class PlayerTest : public testing::Test {
 protected:
-    void SetUp() override { fake = &host; }
-    void TearDown() override { fake = nullptr; }
+    void SetUp() override { connectFake(&host); }
+    void TearDown() override { connectFake(nullptr); }
 
     int start() {
         player.prepare();

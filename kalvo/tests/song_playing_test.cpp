@@ -38,8 +38,8 @@ Bytes junk(size_t n, uint32_t seed) {
 
 class SongPlayingTest : public testing::Test {
 protected:
-    void SetUp() override { fake = &host; }
-    void TearDown() override { fake = nullptr; }
+    void SetUp() override { connectFake(&host); }
+    void TearDown() override { connectFake(nullptr); }
 
     // Plays the file to its end (or until stopped); returns startPlayback's result.
     int play(const Bytes& file, const char* name, int seekAtPass = -1, int seekMs = 0) {

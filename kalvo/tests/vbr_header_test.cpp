@@ -138,7 +138,7 @@ public:
 
 TEST(VbrHeader, ThePositionStaysWithinTheHeadersLength) {
     FakeHost host;
-    fake = &host;
+    connectFake(&host);
     std::string path =
         writeTemp(xing(7, audioFrames, streamBytes, evenToc()) + audio(audioFrames), "long.tqz");
     SongSource source;
@@ -152,7 +152,7 @@ TEST(VbrHeader, ThePositionStaysWithinTheHeadersLength) {
     EXPECT_GT(player.playClockMs(), songMs);
     EXPECT_EQ(player.positionMs(), songMs);
     player.finish();
-    fake = nullptr;
+    connectFake(nullptr);
 }
 
 } // namespace

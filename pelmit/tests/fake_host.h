@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/input_module.h"
+#include "host/testing/player_side.h"
 
 #include <atomic>
 #include <cstdint>
@@ -13,9 +14,8 @@
 
 namespace pelmit::test {
 
-struct FakeHost {
-    std::mutex lock;
-    std::vector<std::string> calls; // names of the host operations, in order
+// Logs in `calls` the names of the operations whose order the tests check.
+struct FakeHost : jk::testing::PlayerSide {
     int capacity = 16 * 2304;
     int buffered = 0;
     bool paused = false;
@@ -34,8 +34,22 @@ struct FakeHost {
     std::vector<int16_t> pcm;
 
     void reset();
-    int count(const std::string& call);
     InputModule* module(); // a record with the host slots filled
+
+    int openStream(int rateHz, int channels, int bits, int bufferMs, int prebufferMs) override;
+    void closeStream() override;
+    int writePcm(char* buffer, int bytes) override;
+    int writableBytes() override;
+    int stillPlaying() override;
+    int setPaused(int pause) override;
+    void outputVolume(int volume) override;
+    void flushTo(int ms) override;
+    void visFeedOpen(int stream, int rate) override;
+    void visFeedClose() override;
+    void visFeedFormat(int rate, int channels) override;
+    int dspActiveQuery() override;
+    int dspProcessBlock(void* pcm, int frames, int bits, int channels, int rate) override;
+    void reportStreamInfo(int kbps, int khz, int channels, int synced) override;
 };
 
 extern FakeHost fakeHost;
