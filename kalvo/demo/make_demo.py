@@ -11,7 +11,8 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "tests"))
+# The shared test helpers, where the test tune is written.
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "pylib"))
 
 from make_tqz import tune_wav  # noqa: E402
 from mutagen.id3 import (APIC, ID3, TALB, TCOP, TFLT, TIT2, TLEN, TPE1, TPUB, TSIZ, TXXX,  # noqa: E402

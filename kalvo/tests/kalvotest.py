@@ -7,9 +7,8 @@ import shutil
 import subprocess
 import sys
 
-from jktest import BIN_DIR, DIST_DIR, run_windows
+from jktest import BIN_DIR, DIST_DIR, SOURCE_DIR, run_windows
 
-HERE = os.path.dirname(os.path.abspath(__file__))
 PLUGIN = os.path.join(DIST_DIR, "kalvo.dll")
 PROFILES = r"HKCU\Software\Veltmark\Orvane\Profiles"
 
@@ -25,7 +24,7 @@ def python_with_mutagen():
 
 def make_fixtures(folder):
     """Writes the TQZ files into folder; returns the manifest."""
-    subprocess.run([python_with_mutagen(), os.path.join(HERE, "make_tqz.py"), folder],
+    subprocess.run([python_with_mutagen(), os.path.join(SOURCE_DIR, "tools", "pylib", "make_tqz.py"), folder],
                    check=True)
     with open(os.path.join(folder, "manifest.json")) as f:
         return json.load(f)

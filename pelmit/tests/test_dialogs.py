@@ -9,13 +9,10 @@ import math
 import os
 import shutil
 import subprocess
-import sys
 
-from jktest import (BIN_DIR, DIST_DIR, SOURCE_DIR, TempDirTest, main, read_wav, run_windows,
+from fc_tune import fc_file
+from jktest import (BIN_DIR, DIST_DIR, TempDirTest, main, read_wav, run_windows,
                     samples16)
-
-sys.path.insert(0, os.path.join(SOURCE_DIR, "pelmit", "formats", "tests"))
-from fc_tune import fc_file  # noqa: E402
 
 PLUGIN = os.path.join(DIST_DIR, "pelmit.dll")
 SHOTS = os.path.join(os.path.dirname(BIN_DIR), "screenshots", "pelmit")
