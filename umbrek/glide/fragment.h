@@ -135,24 +135,49 @@ template <TexelKind Kind>
            uint32_t(hi >> 16 & 0xFF) << 16 | uint32_t(hi >> 48 & 0xFF) << 24;
 }
 
+// A 5-6-5 texel with its channels expanded to eight bits, red and blue in
+// the 16-bit halves of one word, green in another: the sum of the high
+// byte's part and the low byte's part, which share no bits (green takes its
+// top three bits and their copy from the high byte, its low three from the
+// low byte).
+struct Spread565 {
+    uint32_t redBlue, green;
+};
+struct Spread565Tables {
+    Spread565 high[256], low[256];
+    constexpr Spread565Tables() : high(), low() {
+        for (uint32_t v = 0; v < 256; ++v) {
+            const uint32_t green = v & 7;
+            high[v] = {expand5(v >> 3), green << 5 | green >> 1};
+            low[v] = {uint32_t(expand5(v & 31)) << 16, (v >> 5) << 2};
+        }
+    }
+};
+inline constexpr Spread565Tables spread565;
+
 template <TexelKind K>
 [[gnu::always_inline]] inline uint32_t filter(const Sampler& sm, const uint8_t* r0,
                                               const uint8_t* r1, int x0, int x1, int fx, int fy) {
     if constexpr (K == TexelKind::Rgb565) {
-        // The same sums as bilinear(), straight from the 5-6-5 fields: the
-        // common texture format skips packing and unpacking ARGB words.
-        uint16_t t[4];
-        std::memcpy(&t[0], r0 + 2 * x0, 2);
-        std::memcpy(&t[1], r0 + 2 * x1, 2);
-        std::memcpy(&t[2], r1 + 2 * x0, 2);
-        std::memcpy(&t[3], r1 + 2 * x1, 2);
-        const int w[4] = {(256 - fx) * (256 - fy), fx * (256 - fy), (256 - fx) * fy, fx * fy};
-        uint32_t r = 32768, g = 32768, b = 32768;
-        for (int i = 0; i < 4; ++i) {
-            r += uint32_t(expand5(t[i] >> 11) * w[i]);
-            g += uint32_t(expand6(t[i] >> 5 & 63) * w[i]);
-            b += uint32_t(expand5(t[i] & 31) * w[i]);
-        }
+        // The same sums as bilinear(), straight from the 5-6-5 fields, taken
+        // in two steps: Σ c·w = (c00·(256−fx) + c10·fx)·(256−fy) + (c01·(256−fx)
+        // + c11·fx)·fy exactly. A first step's channel is at most 255·256, so
+        // red and blue share its products in 32-bit words, which keeps the
+        // arithmetic as cheap on the 32-bit build as on the 64-bit one.
+        const uint32_t gx = uint32_t(256 - fx), hx = uint32_t(fx);
+        const uint32_t gy = uint32_t(256 - fy), hy = uint32_t(fy);
+        auto at = [](const uint8_t* row, int x) {
+            const Spread565 h = spread565.high[row[2 * x + 1]], l = spread565.low[row[2 * x]];
+            return Spread565{h.redBlue | l.redBlue, h.green | l.green};
+        };
+        const Spread565 t00 = at(r0, x0), t10 = at(r0, x1), t01 = at(r1, x0), t11 = at(r1, x1);
+        const uint32_t rbTop = t00.redBlue * gx + t10.redBlue * hx;
+        const uint32_t rbBottom = t01.redBlue * gx + t11.redBlue * hx;
+        const uint32_t gTop = t00.green * gx + t10.green * hx;
+        const uint32_t gBottom = t01.green * gx + t11.green * hx;
+        const uint32_t r = (rbTop & 0xFFFF) * gy + (rbBottom & 0xFFFF) * hy + 32768;
+        const uint32_t g = gTop * gy + gBottom * hy + 32768;
+        const uint32_t b = (rbTop >> 16) * gy + (rbBottom >> 16) * hy + 32768;
         return argb(255, r >> 16, g >> 16, b >> 16);
     } else {
         return bilinear(texelAt<K>(sm, r0, x0), texelAt<K>(sm, r0, x1), texelAt<K>(sm, r1, x0),

@@ -1,8 +1,10 @@
 // Texture decoding, filtering, wrap, perspective, LOD choice and the layout
 // shared by downloads and sources.
+#include "umbrek/glide/fragment.h"
 #include "umbrek/glide/tests/screen_fixture.h"
 
 #include <cstring>
+#include <random>
 
 using namespace umbrek::glide;
 using namespace umbrek::glide::test;
@@ -253,6 +255,36 @@ TEST_F(Textures, BadTexturesAreRefused) {
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
     EXPECT_EQ(counters().textureDownloads, 0u);
     EXPECT_EQ(counters().tableDownloads, 0u);
+}
+
+// The 5-6-5 bilinear filter works on the packed fields in place of the ARGB
+// words of the other formats; it must give the same colour for every weight
+// pair, on the extreme texels (the largest sums, where one channel would
+// carry into the next) and on random ones.
+TEST(TextureFilter, The565ShortcutGivesTheGeneralFiltersColours) {
+    std::mt19937 random(565);
+    Sampler unused;
+    int failures = 0;
+    for (int fy = 0; fy < 256; ++fy)
+        for (int fx = 0; fx < 256; ++fx) {
+            uint16_t quads[3][4] = {{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}, {0xFFFF, 0, 0, 0xFFFF}};
+            for (uint16_t& t : quads[2]) t = uint16_t(random());
+            for (const auto& q : quads) {
+                // Rows of two texels, little-endian as in texture memory.
+                const uint8_t row0[4] = {uint8_t(q[0]), uint8_t(q[0] >> 8), uint8_t(q[1]),
+                                         uint8_t(q[1] >> 8)};
+                const uint8_t row1[4] = {uint8_t(q[2]), uint8_t(q[2] >> 8), uint8_t(q[3]),
+                                         uint8_t(q[3] >> 8)};
+                const uint32_t fast = filter<TexelKind::Rgb565>(unused, row0, row1, 0, 1, fx, fy);
+                const uint32_t general = bilinear(expand565(q[0]), expand565(q[1]), expand565(q[2]),
+                                                  expand565(q[3]), fx, fy);
+                if (fast != general && ++failures <= 5)
+                    ADD_FAILURE() << std::hex << q[0] << " " << q[1] << " " << q[2] << " " << q[3]
+                                  << std::dec << " at " << fx << "," << fy << ": " << std::hex
+                                  << fast << " != " << general;
+            }
+        }
+    EXPECT_EQ(failures, 0);
 }
 
 } // namespace
