@@ -185,9 +185,31 @@ template <TexelKind K>
     }
 }
 
-// The texel colour (ARGB) at s, t (already divided by w).
+// The bilinear texel colour (ARGB) at s, t of one level.
+template <TexelKind K>
+[[gnu::always_inline]] inline uint32_t bilinearAt(const Sampler& sm, const Level& l, float s,
+                                                  float t) {
+    const int32_t u = toFixed8(s * l.scale - 0.5f), v = toFixed8(t * l.scale - 0.5f);
+    const int x0 = (u >> 8) & (l.width - 1), y0 = (v >> 8) & (l.height - 1);
+    const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
+    const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
+    const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
+    return filter<K>(sm, r0, r1, x0, x1, u & 255, v & 255);
+}
+
+// Whether a primitive's texture is the common one that sample<true> serves:
+// 5-6-5, bilinear, from the largest level whatever the LOD.
+inline bool bilinear565Only(const Sampler& sm) {
+    return sm.kind == TexelKind::Rgb565 && sm.magBilinear && !sm.needLod;
+}
+
+// The texel colour (ARGB) at s, t (already divided by w). Bilinear565: the
+// sampler is known to be one of bilinear565Only(), so nothing is chosen per
+// fragment.
+template <bool Bilinear565 = false>
 [[gnu::always_inline]] inline uint32_t sample(const Pipeline& p, float s, float t, float w) {
     const Sampler& sm = p.sampler;
+    if constexpr (Bilinear565) return bilinearAt<TexelKind::Rgb565>(sm, sm.levels[0], s, t);
     int level = 0;
     bool bilinearFilter = sm.magBilinear;
     if (sm.needLod) {
@@ -220,18 +242,12 @@ template <TexelKind K>
         default: return texelAt<TexelKind::Argb4444>(sm, row, x);
         }
     }
-    const int32_t u = toFixed8(s * l.scale - 0.5f), v = toFixed8(t * l.scale - 0.5f);
-    const int x0 = (u >> 8) & (l.width - 1), y0 = (v >> 8) & (l.height - 1);
-    const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
-    const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
-    const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
-    const int fx = u & 255, fy = v & 255;
     switch (sm.kind) {
-    case TexelKind::Lookup8: return filter<TexelKind::Lookup8>(sm, r0, r1, x0, x1, fx, fy);
-    case TexelKind::Lookup16: return filter<TexelKind::Lookup16>(sm, r0, r1, x0, x1, fx, fy);
-    case TexelKind::Rgb565: return filter<TexelKind::Rgb565>(sm, r0, r1, x0, x1, fx, fy);
-    case TexelKind::Argb1555: return filter<TexelKind::Argb1555>(sm, r0, r1, x0, x1, fx, fy);
-    default: return filter<TexelKind::Argb4444>(sm, r0, r1, x0, x1, fx, fy);
+    case TexelKind::Lookup8: return bilinearAt<TexelKind::Lookup8>(sm, l, s, t);
+    case TexelKind::Lookup16: return bilinearAt<TexelKind::Lookup16>(sm, l, s, t);
+    case TexelKind::Rgb565: return bilinearAt<TexelKind::Rgb565>(sm, l, s, t);
+    case TexelKind::Argb1555: return bilinearAt<TexelKind::Argb1555>(sm, l, s, t);
+    default: return bilinearAt<TexelKind::Argb4444>(sm, l, s, t);
     }
 }
 
@@ -254,7 +270,7 @@ inline int blendChannel(const RenderState& s, int src, int dst, int alpha) {
 
 // Runs one fragment at `at` (its colour pixel; the depth pixel at the same
 // index of the depth buffer).
-template <bool Textured, bool DepthTest, bool Opaque>
+template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
 [[gnu::always_inline]] inline void shade(Pipeline& p, size_t at, const Fragment& f) {
     const RenderState& s = *p.state;
     uint32_t depth = 0;
@@ -264,7 +280,7 @@ template <bool Textured, bool DepthTest, bool Opaque>
 
     int r = f.r, g = f.g, b = f.b, a = f.a;
     uint32_t texel = 0;
-    if (Textured) texel = sample(p, f.s, f.t, f.w);
+    if (Textured) texel = sample<Bilinear565>(p, f.s, f.t, f.w);
     const int tr = int(texel >> 16 & 255), tg = int(texel >> 8 & 255), tb = int(texel & 255);
     const int ta = int(texel >> 24);
     switch (s.colour) {
