@@ -336,7 +336,9 @@ private:
 
     // The keys asked for at this frame, posted as the window script's key
     // posts them to the module's key window and served before anything else.
-    void pressKeysAt(int frame) {
+    // false once a quit message came while serving them (a module that quits
+    // on a key), which ends the frames as any other quit does.
+    bool pressKeysAt(int frame) {
         bool pressed = false;
         for (const auto& [at, vk] : o_.keysAt) {
             if (at != frame) continue;
@@ -349,7 +351,7 @@ private:
             PostMessageA(target, WM_KEYUP, WPARAM(vk), LPARAM(0xC0000001u));
             pressed = true;
         }
-        if (pressed) pumpMessages();
+        return !pressed || pumpMessages();
     }
 
     Round runRound(VisModule* m, int round, bool last) {
@@ -387,7 +389,7 @@ private:
                 o_.realtime ? pumpFor(DWORD(std::max(m->frameDelayMs, 0))) : pumpMessages();
             r.screenLastFrame = screenSize();
             windows_.update();
-            pressKeysAt(r.rendered);
+            if (alive) alive = pressKeysAt(r.rendered);
             // A pause serves the windows without frames, as a player that
             // stopped sending them.
             for (const auto& [at, ms] : o_.pauses)

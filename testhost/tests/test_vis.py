@@ -303,6 +303,16 @@ class VisTest(ProbeTest):
         self.assertTrue(0 <= ms["mean"] <= ms["max"] <= ms["total"])
         self.assertAlmostEqual(ms["mean"] * 6, ms["total"], delta=0.01)  # printed rounded
 
+    def test_a_key_at_a_frame_that_quits_ends_the_frames(self):
+        # The module quits on its key as on Escape: no frame after that one,
+        # then the one stop, as when the quit comes while frames are served.
+        self.probes.add("q", quitKey=27)
+        data = self.vis("q", "--frames", "10", "--key-at", "3:70", "--key-at", "3:27")
+        self.assertEqual((data["stopReason"], data["framesRendered"]), ("quit", 3))
+        self.assertEqual(data["stopCalls"], 1)
+        self.assertEqual([c["op"] for c in self.probes.calls("q")],
+                         ["start"] + ["render"] * 3 + ["stop"])
+
     def test_settings_window_and_environment(self):
         # The controls sit in a page inside the window, which gets their notifications.
         self.probes.add("w", window=0, settings=1)

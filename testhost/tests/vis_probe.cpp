@@ -14,7 +14,9 @@
 // queries (0; 1: start and stop log the player's answers, and start seeks
 // to 7000 ms), region (0; 1: the window gets an L-shaped window region),
 // settings (0; 1: openModuleSettings shows a settings window with a tab
-// control and a page of controls, and logs their notifications). A note in
+// control and a page of controls, and logs their notifications), quitKey (0;
+// a virtual key: its key-down ends the visualization as a module's Escape
+// does, with a quit message on the thread). A note in
 // the environment variable JK_PROBE_NOTE goes into the load line.
 #include "host/host_window.h"
 #include "host/vis_module.h"
@@ -40,7 +42,7 @@ bool configured, classRegistered, pageClassRegistered;
 
 struct Config {
     int modules, header, startResult, stopAfter, spectrumChannels, waveformChannels, latency, delay,
-        window, x, y, settings, region, queries;
+        window, x, y, settings, region, queries, quitKey;
 } config;
 
 struct ModuleState {
@@ -124,6 +126,7 @@ void configure() {
     config.settings = readKey("settings", 0);
     config.region = readKey("region", 0);
     config.queries = readKey("queries", 0);
+    config.quitKey = readKey("quitKey", 0);
     for (int i = 0; i < maxModules; ++i) {
         VisModule& m = modules[i];
         std::snprintf(moduleNames[i], sizeof moduleNames[i], "Probe %s #%d", name.c_str(), i);
@@ -217,6 +220,10 @@ LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYUP:
         logLine("{\"op\":\"key\",\"message\":" + std::to_string(msg) +
                 ",\"vk\":" + std::to_string(wp) + "}");
+        if (msg == WM_KEYDOWN && config.quitKey != 0 && wp == WPARAM(config.quitKey)) {
+            PostQuitMessage(0);
+            return 0;
+        }
         if (m) return jkForwardKey(m->hostWindow, msg, wp, lp);
         break;
     case WM_DROPFILES: {

@@ -1,26 +1,33 @@
-"""Each visualization plug-in of the 32-bit build (every vis DLL in dist/ but
-Morsk, which has its own check with probe children) hosted by the 32-bit
-testhost for one run beside its 64-bit twin: the same report, and with
-"picture" the same screenshot. The test probe stands for them until the
-first lands, so that the run itself is always exercised.
+"""Each visualization plug-in of the 32-bit build (the vis DLLs of dist/ with an
+entry in RUNS; Morsk has its own check with probe children) hosted by the
+32-bit testhost for one run beside its 64-bit twin: the same report, and with
+"picture" the same screenshot. The test probe runs too, so that the run itself
+is exercised whatever lands in dist/. Fennick's run shows that the emulated
+32-bit Wine gives it an OpenGL context: its start fails without one.
 
-A plug-in joins with its entry in RUNS, which gives it its own run."""
+A plug-in joins with its entry in RUNS, which gives it its own run. Each run
+has a folder of its own for each twin, holding a copy of the plug-in (its
+settings file goes beside it) and the files of dist/ that the plug-in reads
+from the working folder; testhost runs there."""
 
 import glob
 import os
+import shutil
 
 from jktest import BIN_DIR, DIST_DIR, main
 from twins import BUILDS, WIN32, TwinTest, read_bytes, win_path
 
-# DLL: (testhost vis options, whether the pictures must match the twin's bit for bit)
-# A plug-in runs here once it has its entry: Yarnot needs its texture in the
-# working folder and Fennick an emulated GL context, which their entries are
-# still to provide.
+# DLL: (testhost vis options, whether the pictures must match the twin's bit for
+# bit, files of dist/ that the plug-in reads from the working folder).
+# Fennick draws through the emulated 32-bit Mesa (software, on the display's
+# GLX), whose rounding need not be the 64-bit one's: its pictures may differ.
 RUNS = {
-    "vis_probe.dll": (["--frames", "10", "--signal", "sweep"], True),
-    "zavudev.dll": (["--frames", "30", "--signal", "sweep"], False),
+    "vis_probe.dll": (["--frames", "10", "--signal", "sweep"], True, []),
+    "zavudev.dll": (["--frames", "30", "--signal", "sweep"], False, []),
+    "yarnot.dll": (["--module", "3", "--frames", "30", "--signal", "sweep"], True,
+                   ["bump.BMP"]),
+    "fennick.dll": (["--frames", "10", "--signal", "sweep"], False, []),
 }
-DEFAULT_RUN = (["--frames", "30", "--signal", "sweep"], False)
 # What differs between any two runs: handles, times, and where the pictures went.
 VOLATILE = ("hostWindow", "windows", "screenshots", "renderMs")
 
@@ -41,15 +48,19 @@ class VisTest(TwinTest):
     def test_each_plugin_runs_as_the_twin(self):
         for path in vis_plugins():
             dll = os.path.basename(path)
-            options, picture = RUNS.get(dll, DEFAULT_RUN)
+            options, picture, files = RUNS[dll]
             with self.subTest(dll):
                 reports, shots = {}, {}
                 for b in BUILDS:
-                    own = os.path.join(b.bin_dir if path.startswith(BIN_DIR) else b.dist_dir,
-                                       dll)
-                    shot = os.path.join(self.folder[b], dll + ".bmp")
-                    rc, data, out, err = b.testhost("vis", own, *options, "--shot",
-                                                    win_path(shot), timeout=300)
+                    source = b.bin_dir if path.startswith(BIN_DIR) else b.dist_dir
+                    folder = os.path.join(self.folder[b], os.path.splitext(dll)[0])
+                    os.mkdir(folder)
+                    for name in [dll] + files:
+                        shutil.copy(os.path.join(source, name), folder)
+                    shot = os.path.join(folder, "shot.bmp")
+                    rc, data, out, err = b.testhost("vis", win_path(os.path.join(folder, dll)),
+                                                    *options, "--shot", win_path(shot),
+                                                    cwd=folder, timeout=300)
                     self.assertEqual(rc, 0, "%d-bit: %s%s" % (b.bits, out, err))
                     self.assertIsNotNone(data, err)
                     reports[b] = {k: v for k, v in data.items() if k not in VOLATILE}

@@ -33,10 +33,11 @@ class Build:
             env["WINELOADERNOEXEC"] = "1"
         return run_windows(program, *args, cwd=cwd, timeout=timeout, env=env)
 
-    def testhost(self, *args, exe=None, timeout=300):
+    def testhost(self, *args, exe=None, cwd=None, timeout=300):
         """Runs this build's testhost; returns (exit code, its JSON line or None, stdout,
         stderr)."""
-        rc, out, err = self.run(exe or self.bin("testhost.exe"), *args, timeout=timeout)
+        rc, out, err = self.run(exe or self.bin("testhost.exe"), *args, cwd=cwd,
+                                timeout=timeout)
         lines = [l for l in out.splitlines() if l.startswith("{")]
         return rc, json.loads(lines[-1]) if lines else None, out, err
 

@@ -135,24 +135,49 @@ template <TexelKind Kind>
            uint32_t(hi >> 16 & 0xFF) << 16 | uint32_t(hi >> 48 & 0xFF) << 24;
 }
 
+// A 5-6-5 texel with its channels expanded to eight bits, red and blue in
+// the 16-bit halves of one word, green in another: the sum of the high
+// byte's part and the low byte's part, which share no bits (green takes its
+// top three bits and their copy from the high byte, its low three from the
+// low byte).
+struct Spread565 {
+    uint32_t redBlue, green;
+};
+struct Spread565Tables {
+    Spread565 high[256], low[256];
+    constexpr Spread565Tables() : high(), low() {
+        for (uint32_t v = 0; v < 256; ++v) {
+            const uint32_t green = v & 7;
+            high[v] = {expand5(v >> 3), green << 5 | green >> 1};
+            low[v] = {uint32_t(expand5(v & 31)) << 16, (v >> 5) << 2};
+        }
+    }
+};
+inline constexpr Spread565Tables spread565;
+
 template <TexelKind K>
 [[gnu::always_inline]] inline uint32_t filter(const Sampler& sm, const uint8_t* r0,
                                               const uint8_t* r1, int x0, int x1, int fx, int fy) {
     if constexpr (K == TexelKind::Rgb565) {
-        // The same sums as bilinear(), straight from the 5-6-5 fields: the
-        // common texture format skips packing and unpacking ARGB words.
-        uint16_t t[4];
-        std::memcpy(&t[0], r0 + 2 * x0, 2);
-        std::memcpy(&t[1], r0 + 2 * x1, 2);
-        std::memcpy(&t[2], r1 + 2 * x0, 2);
-        std::memcpy(&t[3], r1 + 2 * x1, 2);
-        const int w[4] = {(256 - fx) * (256 - fy), fx * (256 - fy), (256 - fx) * fy, fx * fy};
-        uint32_t r = 32768, g = 32768, b = 32768;
-        for (int i = 0; i < 4; ++i) {
-            r += uint32_t(expand5(t[i] >> 11) * w[i]);
-            g += uint32_t(expand6(t[i] >> 5 & 63) * w[i]);
-            b += uint32_t(expand5(t[i] & 31) * w[i]);
-        }
+        // The same sums as bilinear(), straight from the 5-6-5 fields, taken
+        // in two steps: Σ c·w = (c00·(256−fx) + c10·fx)·(256−fy) + (c01·(256−fx)
+        // + c11·fx)·fy exactly. A first step's channel is at most 255·256, so
+        // red and blue share its products in 32-bit words, which keeps the
+        // arithmetic as cheap on the 32-bit build as on the 64-bit one.
+        const uint32_t gx = uint32_t(256 - fx), hx = uint32_t(fx);
+        const uint32_t gy = uint32_t(256 - fy), hy = uint32_t(fy);
+        auto at = [](const uint8_t* row, int x) {
+            const Spread565 h = spread565.high[row[2 * x + 1]], l = spread565.low[row[2 * x]];
+            return Spread565{h.redBlue | l.redBlue, h.green | l.green};
+        };
+        const Spread565 t00 = at(r0, x0), t10 = at(r0, x1), t01 = at(r1, x0), t11 = at(r1, x1);
+        const uint32_t rbTop = t00.redBlue * gx + t10.redBlue * hx;
+        const uint32_t rbBottom = t01.redBlue * gx + t11.redBlue * hx;
+        const uint32_t gTop = t00.green * gx + t10.green * hx;
+        const uint32_t gBottom = t01.green * gx + t11.green * hx;
+        const uint32_t r = (rbTop & 0xFFFF) * gy + (rbBottom & 0xFFFF) * hy + 32768;
+        const uint32_t g = gTop * gy + gBottom * hy + 32768;
+        const uint32_t b = (rbTop >> 16) * gy + (rbBottom >> 16) * hy + 32768;
         return argb(255, r >> 16, g >> 16, b >> 16);
     } else {
         return bilinear(texelAt<K>(sm, r0, x0), texelAt<K>(sm, r0, x1), texelAt<K>(sm, r1, x0),
@@ -160,9 +185,31 @@ template <TexelKind K>
     }
 }
 
-// The texel colour (ARGB) at s, t (already divided by w).
+// The bilinear texel colour (ARGB) at s, t of one level.
+template <TexelKind K>
+[[gnu::always_inline]] inline uint32_t bilinearAt(const Sampler& sm, const Level& l, float s,
+                                                  float t) {
+    const int32_t u = toFixed8(s * l.scale - 0.5f), v = toFixed8(t * l.scale - 0.5f);
+    const int x0 = (u >> 8) & (l.width - 1), y0 = (v >> 8) & (l.height - 1);
+    const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
+    const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
+    const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
+    return filter<K>(sm, r0, r1, x0, x1, u & 255, v & 255);
+}
+
+// Whether a primitive's texture is the common one that sample<true> serves:
+// 5-6-5, bilinear, from the largest level whatever the LOD.
+inline bool bilinear565Only(const Sampler& sm) {
+    return sm.kind == TexelKind::Rgb565 && sm.magBilinear && !sm.needLod;
+}
+
+// The texel colour (ARGB) at s, t (already divided by w). Bilinear565: the
+// sampler is known to be one of bilinear565Only(), so nothing is chosen per
+// fragment.
+template <bool Bilinear565 = false>
 [[gnu::always_inline]] inline uint32_t sample(const Pipeline& p, float s, float t, float w) {
     const Sampler& sm = p.sampler;
+    if constexpr (Bilinear565) return bilinearAt<TexelKind::Rgb565>(sm, sm.levels[0], s, t);
     int level = 0;
     bool bilinearFilter = sm.magBilinear;
     if (sm.needLod) {
@@ -195,18 +242,12 @@ template <TexelKind K>
         default: return texelAt<TexelKind::Argb4444>(sm, row, x);
         }
     }
-    const int32_t u = toFixed8(s * l.scale - 0.5f), v = toFixed8(t * l.scale - 0.5f);
-    const int x0 = (u >> 8) & (l.width - 1), y0 = (v >> 8) & (l.height - 1);
-    const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
-    const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
-    const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
-    const int fx = u & 255, fy = v & 255;
     switch (sm.kind) {
-    case TexelKind::Lookup8: return filter<TexelKind::Lookup8>(sm, r0, r1, x0, x1, fx, fy);
-    case TexelKind::Lookup16: return filter<TexelKind::Lookup16>(sm, r0, r1, x0, x1, fx, fy);
-    case TexelKind::Rgb565: return filter<TexelKind::Rgb565>(sm, r0, r1, x0, x1, fx, fy);
-    case TexelKind::Argb1555: return filter<TexelKind::Argb1555>(sm, r0, r1, x0, x1, fx, fy);
-    default: return filter<TexelKind::Argb4444>(sm, r0, r1, x0, x1, fx, fy);
+    case TexelKind::Lookup8: return bilinearAt<TexelKind::Lookup8>(sm, l, s, t);
+    case TexelKind::Lookup16: return bilinearAt<TexelKind::Lookup16>(sm, l, s, t);
+    case TexelKind::Rgb565: return bilinearAt<TexelKind::Rgb565>(sm, l, s, t);
+    case TexelKind::Argb1555: return bilinearAt<TexelKind::Argb1555>(sm, l, s, t);
+    default: return bilinearAt<TexelKind::Argb4444>(sm, l, s, t);
     }
 }
 
@@ -229,7 +270,7 @@ inline int blendChannel(const RenderState& s, int src, int dst, int alpha) {
 
 // Runs one fragment at `at` (its colour pixel; the depth pixel at the same
 // index of the depth buffer).
-template <bool Textured, bool DepthTest, bool Opaque>
+template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
 [[gnu::always_inline]] inline void shade(Pipeline& p, size_t at, const Fragment& f) {
     const RenderState& s = *p.state;
     uint32_t depth = 0;
@@ -239,7 +280,7 @@ template <bool Textured, bool DepthTest, bool Opaque>
 
     int r = f.r, g = f.g, b = f.b, a = f.a;
     uint32_t texel = 0;
-    if (Textured) texel = sample(p, f.s, f.t, f.w);
+    if (Textured) texel = sample<Bilinear565>(p, f.s, f.t, f.w);
     const int tr = int(texel >> 16 & 255), tg = int(texel >> 8 & 255), tb = int(texel & 255);
     const int ta = int(texel >> 24);
     switch (s.colour) {

@@ -18,6 +18,9 @@ struct Options {
     uint32_t textureMemory = 4u << 20;
     uint32_t pitch = 1024; // pixels per row of the colour and depth buffers
     bool trace = false;
+    // Triangles of the common texture through the general spans, as every
+    // other texture goes: the reference their own spans are held against.
+    bool generalSpans = false;
 };
 
 struct Counters {

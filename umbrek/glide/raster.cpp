@@ -127,7 +127,7 @@ using SpanFn = void (*)(Pipeline&, const Plane*, int, int, int);
 
 enum PlaneIndex { R, G, B, A, Oow, Sow, Tow, PlaneCount };
 
-template <bool Textured, bool DepthTest, bool Opaque>
+template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
 void drawSpan(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
     const size_t row = size_t(y) * size_t(p.pitch);
     // Colour in 16.16 along the span, pinned so that the steps stay in range.
@@ -169,7 +169,7 @@ void drawSpan(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
                 f.w = w[i], f.s = s[i], f.t = t[i];
             else
                 f.w = f.s = f.t = 0;
-            shade<Textured, DepthTest, Opaque>(p, row + size_t(from + i), f);
+            shade<Textured, DepthTest, Opaque, Bilinear565>(p, row + size_t(from + i), f);
             for (int c = 0; c < 4; ++c) fixed[c] += step[c];
         }
     }
@@ -184,6 +184,11 @@ constexpr SpanFn spanFns[8] = {drawSpan<false, false, false>, drawSpan<false, fa
                                drawSpan<false, true, false>,  drawSpan<false, true, true>,
                                drawSpan<true, false, false>,  drawSpan<true, false, true>,
                                drawSpan<true, true, false>,   drawSpan<true, true, true>};
+// The textured ones again for the common texture, which they sample without
+// choosing the level, the filter or the format per fragment.
+constexpr SpanFn bilinear565SpanFns[4] = {
+    drawSpan<true, false, false, true>, drawSpan<true, false, true, true>,
+    drawSpan<true, true, false, true>, drawSpan<true, true, true, true>};
 
 using PointFn = void (*)(Pipeline&, int, int, const Fragment&);
 constexpr PointFn pointFns[8] = {drawPoint<false, false, false>, drawPoint<false, false, true>,
@@ -265,7 +270,9 @@ void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) 
     const int bottom = int(std::min<int64_t>(s.clipY1, floorDiv(maxY - 8, 16) + 1));
     const int left = int(std::max<int64_t>(s.clipX0, floorDiv(minX - 8, 16)));
     const int right = int(std::min<int64_t>(s.clipX1, floorDiv(maxX - 8, 16) + 1));
-    const SpanFn span = spanFns[variant(p)];
+    const SpanFn span = p.textured && bilinear565Only(p.sampler) && !options().generalSpans
+                            ? bilinear565SpanFns[variant(p) & 3]
+                            : spanFns[variant(p)];
     for (int y = top; y < bottom; ++y) {
         int64_t from = left, to = right; // [from, to)
         for (const Edge& e : edges) {

@@ -27,16 +27,16 @@ void levelSize(int32_t lod, int32_t aspect, int& width, int& height);
 // False for codes outside the tables or a reversed LOD range.
 bool describe(int32_t smallLod, int32_t largeLod, int32_t aspect, int32_t format, Layout& out);
 
-inline uint8_t expand5(uint32_t v) {
+constexpr uint8_t expand5(uint32_t v) {
     return uint8_t(v << 3 | v >> 2);
 }
-inline uint8_t expand6(uint32_t v) {
+constexpr uint8_t expand6(uint32_t v) {
     return uint8_t(v << 2 | v >> 4);
 }
-inline uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
+constexpr uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return a << 24 | r << 16 | g << 8 | b;
 }
-inline uint32_t expand565(uint16_t p) {
+constexpr uint32_t expand565(uint16_t p) {
     return argb(255, expand5(p >> 11), expand6(p >> 5 & 63), expand5(p & 31));
 }
 

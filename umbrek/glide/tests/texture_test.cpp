@@ -1,8 +1,12 @@
 // Texture decoding, filtering, wrap, perspective, LOD choice and the layout
 // shared by downloads and sources.
+#include "umbrek/glide/fragment.h"
 #include "umbrek/glide/tests/screen_fixture.h"
 
+#include <algorithm>
 #include <cstring>
+#include <random>
+#include <vector>
 
 using namespace umbrek::glide;
 using namespace umbrek::glide::test;
@@ -253,6 +257,115 @@ TEST_F(Textures, BadTexturesAreRefused) {
     EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
     EXPECT_EQ(counters().textureDownloads, 0u);
     EXPECT_EQ(counters().tableDownloads, 0u);
+}
+
+// The 5-6-5 bilinear filter works on the packed fields in place of the ARGB
+// words of the other formats; it must give the same colour for every weight
+// pair, on the extreme texels (the largest sums, where one channel would
+// carry into the next) and on random ones.
+TEST(TextureFilter, The565ShortcutGivesTheGeneralFiltersColours) {
+    std::mt19937 random(565);
+    Sampler unused;
+    int failures = 0;
+    for (int fy = 0; fy < 256; ++fy)
+        for (int fx = 0; fx < 256; ++fx) {
+            uint16_t quads[3][4] = {{0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}, {0xFFFF, 0, 0, 0xFFFF}};
+            for (uint16_t& t : quads[2]) t = uint16_t(random());
+            for (const auto& q : quads) {
+                // Rows of two texels, little-endian as in texture memory.
+                const uint8_t row0[4] = {uint8_t(q[0]), uint8_t(q[0] >> 8), uint8_t(q[1]),
+                                         uint8_t(q[1] >> 8)};
+                const uint8_t row1[4] = {uint8_t(q[2]), uint8_t(q[2] >> 8), uint8_t(q[3]),
+                                         uint8_t(q[3] >> 8)};
+                const uint32_t fast = filter<TexelKind::Rgb565>(unused, row0, row1, 0, 1, fx, fy);
+                const uint32_t general = bilinear(expand565(q[0]), expand565(q[1]), expand565(q[2]),
+                                                  expand565(q[3]), fx, fy);
+                if (fast != general && ++failures <= 5)
+                    ADD_FAILURE() << std::hex << q[0] << " " << q[1] << " " << q[2] << " " << q[3]
+                                  << std::dec << " at " << fx << "," << fy << ": " << std::hex
+                                  << fast << " != " << general;
+            }
+        }
+    EXPECT_EQ(failures, 0);
+}
+
+// Triangles of a bilinear 5-6-5 texture have spans of their own; on random
+// triangles under random tests, blends, fog and combines they must leave the
+// colour and depth buffers exactly as the general spans do.
+TEST_F(Textures, The565SpansLeaveWhatTheGeneralSpansLeave) {
+    std::mt19937 random(5650);
+    auto uniform = [&](float a, float b) {
+        return std::uniform_real_distribution<float>(a, b)(random);
+    };
+    auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    std::vector<uint16_t> texels(256 * 256);
+    // The colour and depth buffers' rows, one after another.
+    const Buffer buffers[2] = {colourBuffer(1), depthBuffer()};
+    auto save = [&] {
+        std::vector<uint16_t> all;
+        for (const Buffer& b : buffers)
+            for (int y = 0; y < b.height; ++y) {
+                const uint16_t* row = b.pixels + size_t(y) * size_t(b.pitch);
+                all.insert(all.end(), row, row + b.width);
+            }
+        return all;
+    };
+    auto restore = [&](const std::vector<uint16_t>& all) {
+        auto from = all.begin();
+        for (const Buffer& b : buffers)
+            for (int y = 0; y < b.height; ++y, from += b.width)
+                std::copy_n(from, b.width, b.pixels + size_t(y) * size_t(b.pitch));
+    };
+    int drawn = 0;
+    for (int scene = 0; scene < 60; ++scene) {
+        for (uint16_t& t : texels) t = uint16_t(random());
+        const int lod = pick(3);
+        useTexture({lod, lod, pick(7), GR_TEXFMT_RGB_565, texels.data()});
+        grTexMipMapMode(GR_TMU0, pick(2) ? GR_MIPMAP_DISABLE : GR_MIPMAP_NEAREST, FXFALSE);
+        grTexFilterMode(GR_TMU0, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR);
+        const int combines[] = {GR_COLORCOMBINE_DECAL_TEXTURE, GR_COLORCOMBINE_TEXTURE_TIMES_ITRGB};
+        guColorCombineFunction(combines[pick(2)]);
+        guAlphaSource(pick(4));
+        const int blends[] = {
+            GR_BLEND_ZERO, GR_BLEND_SRC_ALPHA,           GR_BLEND_DST_COLOR,
+            GR_BLEND_ONE,  GR_BLEND_ONE_MINUS_SRC_ALPHA, GR_BLEND_ONE_MINUS_DST_COLOR};
+        grAlphaBlendFunction(blends[pick(6)], blends[pick(6)], GR_BLEND_ONE, GR_BLEND_ZERO);
+        grDepthBufferMode(pick(3) ? GR_DEPTHBUFFER_WBUFFER : GR_DEPTHBUFFER_DISABLE);
+        grDepthBufferFunction(pick(8));
+        grDepthBiasLevel(FxI16(pick(200) - 100));
+        grDepthMask(pick(2));
+        grFogMode(pick(2) ? GR_FOG_DISABLE : GR_FOG_WITH_TABLE);
+        GrFog_t fog[GR_FOG_TABLE_SIZE];
+        guFogGenerateLinear(fog, uniform(1, 10), uniform(10, 2000));
+        grFogTable(fog);
+        grChromakeyMode(pick(3) == 0);
+        grChromakeyValue(random() & 0xF8FCF800u);
+        grAlphaTestFunction(pick(2) ? GR_CMP_ALWAYS : pick(8));
+        grAlphaTestReferenceValue(GrAlpha_t(random()));
+        std::vector<GrVertex> corners(3 * 8);
+        for (GrVertex& v : corners) {
+            v = vertex(uniform(-80, 400), uniform(-60, 260), uniform(-20, 280), uniform(0, 255),
+                       uniform(0, 255), uniform(-10, 265));
+            v.oow = uniform(0.001f, 2);
+            v.tmuvtx[0].sow = uniform(-600, 600) * v.oow;
+            v.tmuvtx[0].tow = uniform(-600, 600) * v.oow;
+        }
+        grBufferClear(random(), 0, FxU16(random()));
+        const std::vector<uint16_t> before = save();
+        std::vector<uint16_t> after[2];
+        for (int general = 0; general < 2; ++general) {
+            options().generalSpans = general == 1;
+            restore(before);
+            for (size_t i = 0; i < corners.size(); i += 3)
+                grDrawTriangle(&corners[i], &corners[i + 1], &corners[i + 2]);
+            after[general] = save();
+        }
+        options().generalSpans = false;
+        drawn += after[0] != before;
+        ASSERT_EQ(after[0], after[1]) << "scene " << scene;
+    }
+    // Most scenes pass some fragments (others test them all away).
+    EXPECT_GT(drawn, 30);
 }
 
 } // namespace
