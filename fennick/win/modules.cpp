@@ -1,10 +1,11 @@
 #include "fennick/win/modules.h"
 
 #include "fennick/block_module.h"
-#include "fennick/projection.h"
+#include "fennick/tunnel_module.h"
 #include "fennick/wave_module.h"
 #include "fennick/win/gl_window.h"
 #include "fennick/win/plugin_state.h"
+#include "fennick/win/win_loader.h"
 
 namespace fennick {
 
@@ -12,6 +13,22 @@ namespace {
 
 WaveState wave;
 BlockState block;
+TunnelState tunnel;
+
+// The Space action's search over "G3D_*.bmp" stays open across calls and
+// module runs, shared by the Tunnel and the Cube.
+std::string textureFolder;
+WinFileSearch textureSearch{""};
+
+void findTextures(const VisModule* module) {
+    textureFolder = pluginFolder(module->pluginInstance);
+    textureSearch.setFolder(textureFolder);
+}
+
+void cycleTunnelWall(void*) {
+    cycleTexture(plugin.textureCycle, textureSearch, textureFolder, gl(),
+                 plugin.settings.TextureMode, tunnel.wallTexture);
+}
 
 SoundRows rowsOf(const VisModule* module) {
     const auto* waveform = reinterpret_cast<const std::uint8_t*>(module->waveformRows);
@@ -47,6 +64,14 @@ int JK_CDECL startBlockModule(VisModule* module) {
     return 0;
 }
 
+int JK_CDECL startTunnelModule(VisModule* module) {
+    if (startWindow(module, applyTunnelProjection, cycleTunnelWall)) {
+        findTextures(module);
+        startTunnel(gl(), tunnel, scene, plugin.settings, textureFolder);
+    }
+    return 0;
+}
+
 int JK_CDECL renderWaveFrame(VisModule* module) {
     if (!plugin.windowReady) return 0;
     updateWave(wave, scene, plugin.settings, rowsOf(module));
@@ -64,36 +89,31 @@ int JK_CDECL renderBlockFrame(VisModule* module) {
     return 0;
 }
 
-} // namespace fennick
-
-namespace fennick {
-
-namespace {
-void applyDefaultProjection(const GlEntryPoints& table) {
-    applyProjection(table, defaultProjection);
-}
-} // namespace
-
-int JK_CDECL startTunnelModule(VisModule* module) {
-    startWindow(module, applyDefaultProjection, nullptr);
+int JK_CDECL renderTunnelFrame(VisModule* module) {
+    if (!plugin.windowReady) return 0;
+    updateTunnel(tunnel, scene, plugin.settings, rowsOf(module));
+    drawTunnel(gl(), tunnel, plugin.settings, plugin.fade);
+    endFrame();
     return 0;
 }
+
+// The textures go while the context is current; the libraries last of all,
+// after the window (stopGlWindow's order).
+void JK_CDECL stopTunnelModule(VisModule* module) {
+    if (plugin.windowReady) stopTunnel(gl(), tunnel);
+    stopGlWindow(module);
+}
+
 int JK_CDECL startCubeModule(VisModule* module) {
-    startWindow(module, applyDefaultProjection, nullptr);
+    startWindow(module, applyTunnelProjection, nullptr);
     return 0;
 }
-int JK_CDECL renderTunnelFrame(VisModule*) {
+int JK_CDECL renderCubeFrame(VisModule*) {
     if (!plugin.windowReady) return 0;
     beginFrame();
     stepFade(plugin.fade);
     endFrame();
     return 0;
-}
-int JK_CDECL renderCubeFrame(VisModule* module) {
-    return renderTunnelFrame(module);
-}
-void JK_CDECL stopTunnelModule(VisModule* module) {
-    stopGlWindow(module);
 }
 void JK_CDECL stopCubeModule(VisModule* module) {
     stopGlWindow(module);
