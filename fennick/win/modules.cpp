@@ -1,6 +1,7 @@
 #include "fennick/win/modules.h"
 
 #include "fennick/block_module.h"
+#include "fennick/cube_module.h"
 #include "fennick/tunnel_module.h"
 #include "fennick/wave_module.h"
 #include "fennick/win/gl_window.h"
@@ -14,6 +15,7 @@ namespace {
 WaveState wave;
 BlockState block;
 TunnelState tunnel;
+CubeState cube;
 
 // The Space action's search over "G3D_*.bmp" stays open across calls and
 // module runs, shared by the Tunnel and the Cube.
@@ -28,6 +30,11 @@ void findTextures(const VisModule* module) {
 void cycleTunnelWall(void*) {
     cycleTexture(plugin.textureCycle, textureSearch, textureFolder, gl(),
                  plugin.settings.TextureMode, tunnel.wallTexture);
+}
+
+void cycleCubePicture(void*) {
+    cycleTexture(plugin.textureCycle, textureSearch, textureFolder, gl(),
+                 plugin.settings.TextureMode, cubeTexture);
 }
 
 SoundRows rowsOf(const VisModule* module) {
@@ -105,18 +112,19 @@ void JK_CDECL stopTunnelModule(VisModule* module) {
 }
 
 int JK_CDECL startCubeModule(VisModule* module) {
-    startWindow(module, applyTunnelProjection, nullptr);
+    if (startWindow(module, applyCubeProjection, cycleCubePicture)) {
+        findTextures(module);
+        startCube(gl(), plugin.settings, textureFolder);
+    }
     return 0;
 }
-int JK_CDECL renderCubeFrame(VisModule*) {
+
+int JK_CDECL renderCubeFrame(VisModule* module) {
     if (!plugin.windowReady) return 0;
-    beginFrame();
-    stepFade(plugin.fade);
+    updateCube(cube, scene, rowsOf(module));
+    drawCube(gl(), cube, plugin.fade);
     endFrame();
     return 0;
-}
-void JK_CDECL stopCubeModule(VisModule* module) {
-    stopGlWindow(module);
 }
 
 } // namespace fennick

@@ -17,6 +17,5 @@ int JK_CDECL renderTunnelFrame(VisModule* module);
 int JK_CDECL renderCubeFrame(VisModule* module);
 
 void JK_CDECL stopTunnelModule(VisModule* module);
-void JK_CDECL stopCubeModule(VisModule* module);
 
 } // namespace fennick

@@ -18,6 +18,8 @@ void JK_CDECL openModuleSettings(VisModule* module) {
     openModuleDialog(module);
 }
 
+// Wave, Block and Cube stop with the window; the Tunnel has textures of its
+// own to delete first.
 void JK_CDECL stopWindow(VisModule* module) {
     stopGlWindow(module);
 }
@@ -41,7 +43,7 @@ VisModule modules[4] = {
     makeModule("3D Sound Wave", 2, startWaveModule, renderWaveFrame, stopWindow),
     makeModule("3D Sound Block", 0, startBlockModule, renderBlockFrame, stopWindow),
     makeModule("3D Sound Tunnel", 2, startTunnelModule, renderTunnelFrame, stopTunnelModule),
-    makeModule("3D Cube Plugin", 2, startCubeModule, renderCubeFrame, stopCubeModule),
+    makeModule("3D Cube Plugin", 2, startCubeModule, renderCubeFrame, stopWindow),
 };
 
 VisModule* JK_CDECL moduleByIndex(int index) {

@@ -42,8 +42,8 @@ def wall(x, y):
     shifted = (x + (16 if row % 2 else 0)) % 64
     if y % 32 < 3 or shifted < 3:
         return negative(20, 20, 30)  # seams stay dark
-    shade = 150 + int(60 * math.sin((x + 3 * y) * 0.11) * math.cos(y * 0.07))
-    return negative(shade, shade - 20, shade - 50)
+    shade = 215 + int(35 * math.sin((x + 3 * y) * 0.11) * math.cos(y * 0.07))
+    return negative(shade, shade - 10, shade - 30)
 
 
 def flare(x, y):
