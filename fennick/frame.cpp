@@ -11,4 +11,16 @@ void clearFrame(const GlEntryPoints& gl) {
     gl.glClearColor(0, 0, 0, 1);
 }
 
+void cullBackFaces(const GlEntryPoints& gl) {
+    gl.glCullFace(glBack);
+    gl.glFrontFace(glCcw);
+    gl.glEnable(glCullFace);
+}
+
+void useDepthTest(const GlEntryPoints& gl) {
+    gl.glEnable(glDepthTest);
+    gl.glDepthFunc(glLess);
+    gl.glClearDepth(1.0);
+}
+
 } // namespace fennick

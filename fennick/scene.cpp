@@ -19,19 +19,8 @@ constexpr LightStart lightStarts[] = {
     {3, 270, 3.0f, 200, 0, 0, 255},
 };
 
-// Angles come from speeds and settings; one that is not a number or is far
-// out of range must not reach the table as an index.
-float tameAngle(float a) {
-    if (!std::isfinite(a)) return 0;
-    if (std::fabs(a) > 359.0f * 1000) a = std::fmod(a, 359.0f);
-    return a;
-}
-
 int wholeDegrees(float a) {
-    a = tameAngle(a);
-    while (a > 359) a -= 359;
-    while (a < 0) a += 359;
-    return int(a);
+    return int(wrapDegrees(a));
 }
 
 float addChannel(float current, float light, float range, float f) {
@@ -40,6 +29,17 @@ float addChannel(float current, float light, float range, float f) {
 }
 
 } // namespace
+
+// Angles come from speeds and settings; one that is not a number or is far
+// out of range (a float that large no longer changes by 359) must not reach
+// the table as an index.
+float wrapDegrees(float a) {
+    if (!std::isfinite(a)) return 0;
+    if (std::fabs(a) > 359.0f * 1000) a = std::fmod(a, 359.0f);
+    while (a > 359) a -= 359;
+    while (a < 0) a += 359;
+    return a;
+}
 
 void setUpScene(Scene& scene, std::uint32_t seconds) {
     resetLights(scene);

@@ -45,6 +45,8 @@ struct Scene {
 void setUpScene(Scene& scene, std::uint32_t seconds);
 
 void resetLights(Scene& scene);
+// Into 0 to 359 by steps of 359, as every turning angle of the modules.
+float wrapDegrees(float degrees);
 // Red in bits 0-7, green 8-15, blue 16-23 of each value, into lights 1 to 3.
 void applyLightColours(Scene& scene, const std::int32_t colours[3]);
 void placeOnOrbit(const TrigTables& trig, float centreX, float centreZ, float angle, float pitch,

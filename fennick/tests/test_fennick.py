@@ -7,7 +7,7 @@ import os
 import shutil
 
 from jktest import BIN_DIR, DIST_DIR, TempDirTest, main, run_windows
-from visprobe import read_bmp, read_ini
+from visprobe import read_ini
 
 CLASS = "Tarquel's Whack-ass 3d crap"
 MODULES = ["3D Sound Wave", "3D Sound Block", "3D Sound Tunnel", "3D Cube Plugin"]
@@ -69,11 +69,10 @@ class RecordsAndWindow(FennickTest):
         self.assertTrue(data["negativeIndexGivesNull"])
         self.assertTrue(data["sameRecordEachCall"])
 
-    def test_each_module_opens_one_black_640_by_480_gl_window(self):
+    def test_each_module_opens_one_640_by_480_gl_window(self):
         for index, name in enumerate(MODULES):
             with self.subTest(module=name):
-                shot = os.path.join(self.tmp, "m%d.bmp" % index)
-                data, _ = self.vis("--module", index, "--frames", 60, "--shot", shot)
+                data, _ = self.vis("--module", index, "--frames", 60)
                 self.assertEqual(data["startResult"], 0)
                 self.assertEqual((data["framesRendered"], data["stopReason"]), (60, "frames"))
                 [window] = data["windows"]
@@ -82,16 +81,6 @@ class RecordsAndWindow(FennickTest):
                 self.assertFalse(window["open"])
                 client = window["client"]
                 self.assertEqual((client[2] - client[0], client[3] - client[1]), (640, 480))
-                # The GL picture is the client area: all black, exactly 640 x 480
-                # (the caption's text is black too, but only in short runs).
-                width, height, rows = read_bmp(shot)
-                lines = [y for y in range(height)
-                         if sum(p == (0, 0, 0) for p in rows[y]) >= 600]
-                columns = [x for x in range(width)
-                           if all(rows[y][x] == (0, 0, 0) for y in lines)]
-                self.assertEqual((len(columns), len(lines)), (640, 480))
-                self.assertEqual(lines, list(range(lines[0], lines[0] + 480)))
-                self.assertEqual(columns, list(range(columns[0], columns[0] + 640)))
 
     def test_keys_go_up_to_the_host_and_escape_quits(self):
         data, _ = self.vis("--frames", 2000, "--realtime", "--do",

@@ -1,9 +1,7 @@
-// Fennick's export, its four module records and the state they share. Until
-// the modules draw their scenes, each frame is the spine's own: a black
-// picture between beginFrame and endFrame.
-#include "fennick/projection.h"
+// Fennick's export, its four module records and the state they share.
 #include "fennick/win/dialogs.h"
 #include "fennick/win/gl_window.h"
+#include "fennick/win/modules.h"
 #include "fennick/win/plugin_state.h"
 
 namespace fennick {
@@ -15,12 +13,19 @@ namespace {
 
 const char headerName[] = "Gorwen's 3D OpenGL plugins";
 
-void JK_CDECL openModuleSettings(VisModule* module);
-int JK_CDECL startModule(VisModule* module);
-int JK_CDECL renderFrame(VisModule* module);
-void JK_CDECL stopModule(VisModule* module);
+void JK_CDECL openModuleSettings(VisModule* module) {
+    if (kindOf(module) == ModuleKind::Cube) return;
+    openModuleDialog(module);
+}
 
-VisModule makeModule(const char* name, int waveformChannels) {
+// Wave, Block and Cube stop with the window; the Tunnel has textures of its
+// own to delete first.
+void JK_CDECL stopWindow(VisModule* module) {
+    stopGlWindow(module);
+}
+
+VisModule makeModule(const char* name, int waveformChannels, int(JK_CDECL* start)(VisModule*),
+                     int(JK_CDECL* render)(VisModule*), void(JK_CDECL* stop)(VisModule*)) {
     VisModule m{};
     m.displayName = name;
     m.frameLatencyMs = 0;
@@ -28,48 +33,18 @@ VisModule makeModule(const char* name, int waveformChannels) {
     m.spectrumChannels = 2;
     m.waveformChannels = waveformChannels;
     m.openModuleSettings = openModuleSettings;
-    m.startModule = startModule;
-    m.renderFrame = renderFrame;
-    m.stopModule = stopModule;
+    m.startModule = start;
+    m.renderFrame = render;
+    m.stopModule = stop;
     return m;
 }
 
 VisModule modules[4] = {
-    makeModule("3D Sound Wave", 2),
-    makeModule("3D Sound Block", 0),
-    makeModule("3D Sound Tunnel", 2),
-    makeModule("3D Cube Plugin", 2),
+    makeModule("3D Sound Wave", 2, startWaveModule, renderWaveFrame, stopWindow),
+    makeModule("3D Sound Block", 0, startBlockModule, renderBlockFrame, stopWindow),
+    makeModule("3D Sound Tunnel", 2, startTunnelModule, renderTunnelFrame, stopTunnelModule),
+    makeModule("3D Cube Plugin", 2, startCubeModule, renderCubeFrame, stopWindow),
 };
-
-void applyDefaultProjection(const GlEntryPoints& table) {
-    applyProjection(table, defaultProjection);
-}
-
-void JK_CDECL openModuleSettings(VisModule* module) {
-    if (kindOf(module) == ModuleKind::Cube) return;
-    openModuleDialog(module);
-}
-
-int JK_CDECL startModule(VisModule* module) {
-    selectModule(module);
-    plugin.projectionSetup = applyDefaultProjection;
-    plugin.spaceAction = nullptr;
-    if (plugin.currentKind != ModuleKind::Cube) readModuleSettings(module);
-    startGlWindow(module); // a failed start has shown its box; frames then draw nothing
-    return 0;
-}
-
-int JK_CDECL renderFrame(VisModule*) {
-    if (!plugin.windowReady) return 0;
-    beginFrame();
-    stepFade(plugin.fade);
-    endFrame();
-    return 0;
-}
-
-void JK_CDECL stopModule(VisModule* module) {
-    stopGlWindow(module);
-}
 
 VisModule* JK_CDECL moduleByIndex(int index) {
     return unsigned(index) <= 3 ? &modules[index] : nullptr;
