@@ -26,7 +26,7 @@ void putBe32(std::vector<uint8_t>& out, uint32_t value) {
 }
 
 void putId(std::vector<uint8_t>& out, const char* id) {
-    out.insert(out.end(), id, id + 4);
+    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(id[i]));
 }
 
 const uint8_t* row(const IndexedImage& image, int y) {
