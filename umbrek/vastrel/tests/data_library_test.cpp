@@ -138,7 +138,8 @@ TEST_F(DataLibraryTest, DamagedDirectoriesEndQuietly) {
 
 TEST_F(DataLibraryTest, ManyZeroLengthEntriesAreAllListed) {
     std::vector<LibraryEntry> entries;
-    for (int i = 0; i < 5000; ++i) entries.push_back({"E" + std::to_string(i), {}});
+    for (int i = 0; i < 5000; ++i)
+        entries.push_back({std::string("E").append(std::to_string(i)), {}});
     entries.push_back({"LAST", bytesOf("z")});
     select(writeLibrary(entries));
     EXPECT_EQ(KX_LibraryMemberCount(), 5001u);

@@ -272,8 +272,8 @@ TEST(ImageReadersTest, RunsPastTheRowAreCut) {
     const std::vector<uint8_t> body = {0x81, 3, 5, 1, 2, 3, 4, 5, 6};
     // Without its packed body (two runs of four zeros).
     std::vector<uint8_t> file(packed.begin(), packed.end() - 4);
+    file.back() = uint8_t(body.size()); // BODY's length, low byte
     file.insert(file.end(), body.begin(), body.end());
-    file[file.size() - body.size() - 1] = uint8_t(body.size());
     file.push_back(0);
     const Read r = readImage(Format::IFF, file);
     ASSERT_TRUE(r.bitmap);

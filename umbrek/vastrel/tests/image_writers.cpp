@@ -214,6 +214,7 @@ std::vector<uint8_t> writePak(const IndexedImage& image) {
 
 std::vector<uint8_t> writeBlk(const IndexedImage& image) {
     std::vector<uint8_t> out;
+    out.reserve(4 + image.pixels.size());
     putLe16(out, image.width);
     putLe16(out, image.height);
     out.insert(out.end(), image.pixels.begin(), image.pixels.end());
