@@ -42,36 +42,45 @@ int txBuildTexture(TxMip* mip, int sourceFormat, int width, int height, const vo
         return 0;
     }
 
-    // 1. The source as one argb8888 level.
-    std::vector<uint32_t> source(size_t(width) * size_t(height));
-    const int sourceBytes = txTexelBytes(sourceFormat);
-    const auto* in = static_cast<const uint8_t*>(sourceData);
-    for (size_t k = 0; k < source.size(); ++k) {
-        uint32_t v = 0;
-        for (int b = 0; b < sourceBytes; ++b)
-            v |= uint32_t(in[k * size_t(sourceBytes) + size_t(b)]) << (8 * b);
-        source[k] = expandTexel(sourceFormat, v, sourceTable);
-    }
+    // 1. The source as one argb8888 level; an argb8888 source is used where
+    // it lies (it is only read), which spares a copy of the whole image.
+    std::vector<uint32_t> expanded;
     TxMip original{};
     original.format = TX_ARGB_8888;
     original.width = width;
     original.height = height;
     original.depth = 1;
-    original.data[0] = source.data();
+    if (sourceFormat == TX_ARGB_8888) {
+        original.data[0] = const_cast<void*>(sourceData);
+    } else {
+        expanded.resize(size_t(width) * size_t(height));
+        const size_t sourceBytes = size_t(txTexelBytes(sourceFormat));
+        const auto* in = static_cast<const uint8_t*>(sourceData);
+        for (size_t k = 0; k < expanded.size(); ++k) {
+            uint32_t v = 0;
+            for (size_t b = 0; b < sourceBytes; ++b)
+                v |= uint32_t(in[k * sourceBytes + b]) << (8 * b);
+            expanded[k] = expandTexel(sourceFormat, v, sourceTable);
+        }
+        original.data[0] = expanded.data();
+    }
 
-    // 2. and 3. Every level of the record in argb8888.
+    // 2. and 3. Every level of the record in argb8888; level 0 is the source
+    // itself when no resampling is needed.
     TxMip work = *mip;
     work.format = TX_ARGB_8888;
+    const bool sameSize = width == mip->width && height == mip->height;
     size_t total = 0;
-    for (int level = 0; level < mip->depth; ++level)
+    for (int level = sameSize ? 1 : 0; level < mip->depth; ++level)
         total += levelTexels(mip->width, mip->height, level);
     std::vector<uint32_t> levels(total);
     size_t at = 0;
-    for (int level = 0; level < mip->depth; ++level) {
+    if (sameSize) work.data[0] = original.data[0];
+    for (int level = sameSize ? 1 : 0; level < mip->depth; ++level) {
         work.data[level] = levels.data() + at;
         at += levelTexels(mip->width, mip->height, level);
     }
-    if (!txImageResize(&work, &original)) return 0;
+    if (!sameSize && !txImageResize(&work, &original)) return 0;
     txMipMipmap(&work);
 
     // 4. and 5. The levels in the record's format, one after another.
