@@ -264,6 +264,16 @@ TEST(ImageReadersTest, HostileFilesGiveNone) {
         EXPECT_TRUE(readImage(format, file).bitmap);
 }
 
+TEST(ImageReadersTest, WritersCodeRunsAsTheFormatsHaveThem) {
+    // ByteRun1: a run of n as 257 - n, literals as their count - 1.
+    const uint8_t row[] = {1, 1, 1, 2, 3, 4, 4};
+    EXPECT_EQ(packByteRun1(row, sizeof row), (std::vector<uint8_t>{0xFE, 1, 1, 2, 3, 0xFF, 4}));
+    // PAK: runs as (count, value), literals behind (0, count), a lone byte as
+    // a run of one (a (0, 1) pair would end the image), then the end pair.
+    const IndexedImage image = makeImage(7, 1, [&](int x, int) { return row[x]; });
+    EXPECT_EQ(writePak(image), (std::vector<uint8_t>{7, 0, 1, 0, 3, 1, 0, 2, 2, 3, 2, 4, 0, 1}));
+}
+
 TEST(ImageReadersTest, RunsPastTheRowAreCut) {
     // ByteRun1 runs longer than a PBM row of 4 bytes: the rest is dropped and
     // the next row starts with the next control byte.
