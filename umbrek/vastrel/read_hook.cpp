@@ -1,0 +1,3 @@
+#include "umbrek/vastrel/read_hook.h"
+
+void KX_ReadHook() {}
