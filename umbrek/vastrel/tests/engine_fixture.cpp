@@ -68,15 +68,6 @@ void EngineFixture::TearDown() {
     platformHooks() = defaultPlatformHooks();
 }
 
-void EngineFixture::lookAlongZ(float distance) {
-    camera->flags = cameraTargetMode;
-    camera->position = {0, 0, -distance};
-    camera->target = {0, 0, 0};
-    camera->fov = 1.5707964f; // 90 degrees: 1 / tan(45 degrees) = 1
-    camera->aspect = 1;
-    KX_SetCamera(camera);
-}
-
 std::unique_ptr<Model> segmentModel(const std::vector<Vec3>& points) {
     auto model = std::make_unique<Model>();
     Segment& seg = model->segments.emplace_back();

@@ -61,10 +61,6 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Camera at (0, 0, -distance) looking along +z with fov 90 degrees and
-    // aspect 1, so that camera space is world space shifted by distance.
-    void lookAlongZ(float distance);
-
     StubTextures textures;
     Viewport viewport;
     Camera* camera = nullptr;

@@ -35,6 +35,11 @@ TEST_F(EngineCore, StartingAgainResetsTheStateButKeepsThePaths) {
     EXPECT_EQ(engine().startDrive, 4);
     EXPECT_EQ(engine().depthKeys.size(), 16u);
 
+    static int precisionSet = 0;
+    platformHooks().setFpuPrecision = [] { ++precisionSet; };
+    KX_SetFpuPrecision();
+    EXPECT_EQ(precisionSet, 1);
+
     KX_FreeEngineBuffers();
     EXPECT_TRUE(engine().drawOrder.empty());
     EXPECT_EQ(KX_InitEngine(-5), 0);

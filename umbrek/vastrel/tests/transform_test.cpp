@@ -155,31 +155,38 @@ TEST_F(Transform, LinkedSegmentsAreTransformedOnceFromTheirRoots) {
     identityView();
     auto model = linkedModel(3);
     auto& segs = model->segments;
-    segs[0].child = 1;
-    segs[1].sibling = 2;
+    // The root comes last in the array: segment 2, with child 0, whose
+    // younger sibling is 1.
+    segs[2].child = 0;
+    segs[0].sibling = 1;
     EntityPtr entity(KX_CreateEntity(model.get(), nullptr));
     KX_SetEntityPosition(entity.get(), 0, 0, 100);
-    KX_SetSegmentPosition(entity.get(), 0, 5, 0, 0);
-    KX_SetSegmentPosition(entity.get(), 1, 0, 7, 0);
-    KX_SetSegmentPosition(entity.get(), 2, 0, 0, 11);
-    KX_SetSegmentRotation(entity.get(), 0, 0, 0, 90);
+    KX_SetSegmentPosition(entity.get(), 2, 5, 0, 0);
+    KX_SetSegmentPosition(entity.get(), 0, 0, 7, 0);
+    KX_SetSegmentPosition(entity.get(), 1, 0, 0, 11);
+    KX_SetSegmentRotation(entity.get(), 2, 0, 0, 90);
     KX_TransformEntity(entity.get());
     EXPECT_EQ(engine().activeLights.count, 3);
-    // Segment 0 at (5, 0, 100); its children turned by its 90 degrees about z.
-    EXPECT_FLOAT_EQ(segs[0].screen[0].cameraX, 5);
-    EXPECT_NEAR(segs[1].screen[0].cameraX, 5 - 7, 1e-5f);
-    EXPECT_NEAR(segs[1].screen[0].cameraY, 0, 1e-5f);
-    EXPECT_NEAR(segs[2].screen[0].cameraX, 5, 1e-5f);
-    EXPECT_NEAR(segs[2].screen[0].z, 111, 1e-5f);
+    // The root at (5, 0, 100); its children turned by its 90 degrees about z.
+    EXPECT_FLOAT_EQ(segs[2].screen[0].cameraX, 5);
+    EXPECT_NEAR(segs[0].screen[0].cameraX, 5 - 7, 1e-5f);
+    EXPECT_NEAR(segs[0].screen[0].cameraY, 0, 1e-5f);
+    EXPECT_NEAR(segs[1].screen[0].cameraX, 5, 1e-5f);
+    EXPECT_NEAR(segs[1].screen[0].z, 111, 1e-5f);
     // The rotation handed on is the parent's (the entity's) times the segment's.
+    EXPECT_EQ(segs[0].parent, rotationZ(90));
     EXPECT_EQ(segs[1].parent, rotationZ(90));
-    EXPECT_EQ(segs[0].parent, identityMatrix());
+    EXPECT_EQ(segs[2].parent, identityMatrix());
 
     // Cycles, self links and links outside the model: each segment once.
     engine().activeLights.count = 0;
     segs[0].child = 1, segs[0].sibling = 0;
     segs[1].child = 0, segs[1].sibling = 99;
     segs[2].child = -7, segs[2].sibling = 2, segs[2].thirdLink = 1000;
+    KX_TransformEntity(entity.get());
+    EXPECT_EQ(engine().activeLights.count, 3);
+    engine().activeLights.count = 0;
+    segs[2].child = 0, segs[2].sibling = 1;
     KX_TransformEntity(entity.get());
     EXPECT_EQ(engine().activeLights.count, 3);
     for (const Segment& seg : segs) EXPECT_TRUE(seg.flags & segmentVisible);
