@@ -130,11 +130,15 @@ std::size_t ProfileDocument::entryCount(std::string_view section) const {
 
 void ProfileDocument::set(std::string_view section, std::string_view key, std::string_view value) {
     value = trim(value);
-    Line entry{std::string(key) + "=" + std::string(value), false, std::string(key),
-               std::string(value)};
+    std::string raw;
+    raw.reserve(key.size() + 1 + value.size());
+    raw.append(key).append(1, '=').append(value);
+    Line entry{std::move(raw), false, std::string(key), std::string(value)};
     std::size_t begin, end;
     if (!findSection(section, begin, end)) {
-        lines_.push_back(Line{"[" + std::string(section) + "]", true, std::string(section), {}});
+        std::string header(1, '[');
+        header.append(section).append(1, ']');
+        lines_.push_back(Line{std::move(header), true, std::string(section), {}});
         lines_.push_back(std::move(entry));
         return;
     }
