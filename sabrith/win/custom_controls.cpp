@@ -37,6 +37,28 @@ void fitPreview(HWND window, DibImage& preview) {
     preview.resize(r.right - r.left - 2, r.bottom - r.top - 2);
 }
 
+// The state of a control with a preview lives with its window: made on
+// WM_CREATE, freed on WM_DESTROY (true: the message is handled). Messages
+// before the state exists find it null and go to the default procedure.
+template <class State>
+bool ownPreviewState(HWND window, UINT message, void (*redraw)(HWND, State&), State*& state) {
+    if (message == WM_CREATE) {
+        state = new State;
+        state->preview.resize(64, 64);
+        SetWindowLongPtrA(window, GWLP_USERDATA, LONG_PTR(state));
+        redraw(window, *state);
+        return true;
+    }
+    state = stateOf<State>(window);
+    if (state && message == WM_DESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        delete state;
+        state = nullptr;
+        return true;
+    }
+    return false;
+}
+
 // ColorBox ---------------------------------------------------------------
 
 struct ColorBoxState {
@@ -52,20 +74,10 @@ void redrawColors(HWND window, ColorBoxState& s) {
 }
 
 LRESULT CALLBACK colorBoxProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_CREATE) {
-        auto* s = new ColorBoxState;
-        s->preview.resize(64, 64);
-        SetWindowLongPtrA(window, GWLP_USERDATA, LONG_PTR(s));
-        redrawColors(window, *s);
-        return 0;
-    }
-    auto* s = stateOf<ColorBoxState>(window);
+    ColorBoxState* s;
+    if (ownPreviewState(window, message, redrawColors, s)) return 0;
     if (!s) return DefWindowProcA(window, message, wp, lp);
     switch (message) {
-    case WM_DESTROY:
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        delete s;
-        return 0;
     case colorBoxSetCount: s->swatchCount = wp == 4 ? 4 : 1; return 1;
     case colorBoxSetColor:
     case colorBoxSetColor + 1:
@@ -267,20 +279,10 @@ void redrawScale(HWND window, ScaleBoxState& s) {
 }
 
 LRESULT CALLBACK scaleBoxProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_CREATE) {
-        auto* s = new ScaleBoxState;
-        s->preview.resize(64, 64);
-        SetWindowLongPtrA(window, GWLP_USERDATA, LONG_PTR(s));
-        redrawScale(window, *s);
-        return 0;
-    }
-    auto* s = stateOf<ScaleBoxState>(window);
+    ScaleBoxState* s;
+    if (ownPreviewState(window, message, redrawScale, s)) return 0;
     if (!s) return DefWindowProcA(window, message, wp, lp);
     switch (message) {
-    case WM_DESTROY:
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        delete s;
-        return 0;
     case scaleBoxSetValues: {
         const auto* record = reinterpret_cast<const ScaleValues*>(lp);
         if (record && record->values && record->count > 0) {

@@ -27,6 +27,9 @@ struct ScaleValues {
     int32_t scale;
     const int32_t* values;
 };
+#if !defined(_WIN64)
+static_assert(sizeof(ScaleValues) == 12, "the record pages pass on the 32-bit build");
+#endif
 
 enum class ControlKind { colorBox = 0, minMaxSlider = 1, scaleBox = 2 };
 
