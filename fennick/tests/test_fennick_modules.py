@@ -10,7 +10,7 @@ import sys
 
 from jktest import DIST_DIR, main, testhost
 from test_fennick import CLASS, MODULES, FennickTest
-from visprobe import ProbeFolder, read_bmp, win_path, write_burst_wav
+from visprobe import ProbeFolder, read_bmp, write_burst_wav, write_mux_ini
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "win"))
 from textures import write_bmp  # noqa: E402
@@ -120,9 +120,7 @@ class UnderMorsk(ModuleTest):
                 log = os.path.join(self.tmp, "p.log")
                 if os.path.exists(log):
                     os.remove(log)
-                with open(plugin_ini, "w", newline="\r\n") as f:
-                    f.write("[Visualization Mux]\nREDO_ZODODEZ=2\nVis1=%s\nMod1=%d\nVis2=%s\n"
-                            "Mod2=0\n" % (win_path(self.dll), module, win_path(probe)))
+                write_mux_ini(plugin_ini, (self.dll, module), (probe, 0))
                 rc, data, err = testhost("vis", morsk, "--frames", "100", "--signal", self.beats)
                 self.assertEqual(rc, 0, err)
                 self.assertEqual(data["violations"], [])

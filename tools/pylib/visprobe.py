@@ -65,6 +65,15 @@ class ProbeFolder:
         return [e["op"] for e in self.log(name)]
 
 
+def write_mux_ini(path, *children):
+    """Writes plugin.ini for Morsk hosting CHILDREN, (dll path, module) pairs,
+    side by side in that order."""
+    with open(path, "w", newline="\r\n") as f:
+        f.write("[Visualization Mux]\nREDO_ZODODEZ=%d\n" % len(children))
+        for k, (dll, module) in enumerate(children, 1):
+            f.write("Vis%d=%s\nMod%d=%d\n" % (k, win_path(dll), k, module))
+
+
 class ProbeTest(TempDirTest):
     """A temporary folder with a ProbeFolder in self.probes, into which
     deliverables can be copied (the copies then share probe.ini and

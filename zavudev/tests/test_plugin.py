@@ -9,7 +9,7 @@ import json
 import os
 
 from jktest import BIN_DIR, main, run_windows, testhost
-from visprobe import ProbeTest, read_bmp, read_ini, win_path, write_burst_wav
+from visprobe import ProbeTest, read_bmp, read_ini, win_path, write_burst_wav, write_mux_ini
 
 MODULES = ["wake up", "dezo zaz iru"]
 CHECK = os.path.join(BIN_DIR, "zavudev_core_check.exe")
@@ -233,9 +233,7 @@ class ZavudevTest(ProbeTest):
                 log = os.path.join(self.tmp, "p.log")
                 if os.path.exists(log):
                     os.remove(log)
-                with open(self.ini, "w", newline="\r\n") as f:
-                    f.write("[Visualization Mux]\nREDO_ZODODEZ=2\nVis1=%s\nMod1=%d\nVis2=%s\n"
-                            "Mod2=0\n" % (win_path(self.dll), module, win_path(probe)))
+                write_mux_ini(self.ini, (self.dll, module), (probe, 0))
                 rc, data, err = testhost("vis", morsk, "--frames", "100", "--signal", self.beats)
                 self.assertEqual(rc, 0, err)
                 self.assertEqual(data["violations"], [])
