@@ -10,7 +10,6 @@ import os
 import shutil
 import subprocess
 
-from fc_tune import fc_file
 from jktest import (BIN_DIR, DIST_DIR, TempDirTest, main, read_wav, run_windows,
                     samples16)
 
@@ -52,23 +51,6 @@ ABOUT_TEXT = [
     "StarTrekker (limited features)", "ProTracker", "and FastTracker for those 4+ channel MODs",
     "", "Quistor player uses Tirasco 680x0 emulation",
 ]
-
-# A square wave held on voice 0 (a left voice) for four seconds: loud enough
-# everywhere to compare the two sides block by block.
-HELD_NOTE = fc_file(
-    steps=[[0, 0, 0] + [1, 0, 0] * 3 + [6]] * 2,
-    patterns=[{0: (24, 0)}, {}],
-    frequency=[[0xE2, 26, 0x00, 0xE1]],
-    volume=[[1, 0, 0, 0, 0, 0x40, 0xE1]])
-
-# Version 1.4, 3 steps, 2 patterns, starting at speed 5.
-FC_INFO_TUNE = fc_file(
-    steps=[[0, 0, 0] + [1, 0, 0] * 3 + [5], [1, 0, 0] * 4 + [0], [0, 0, 0] * 4 + [9]],
-    patterns=[{0: (24, 0)}, {}],
-    frequency=[[0xE2, 10, 0x00, 0xE1]],
-    volume=[[1, 0, 0, 0, 0, 0x40, 0xE1]],
-    fc14=True, waves=[b"\x40" * 16 + b"\xc0" * 16])
-
 
 # The static texts (group boxes and labels) of the information dialogs.
 INFO_LABELS = {
@@ -143,6 +125,21 @@ class DialogTest(TempDirTest):
 
     def dialog(self, which, script, *extra):
         return self.run_host(which, PLUGIN, *extra, "--do", script)
+
+    def fixture(self, name):
+        """The bytes of one of the songs pelmit_format_fixtures writes."""
+        folder = os.path.join(self.tmp, "fixtures")
+        if not os.path.isdir(folder):
+            os.makedirs(folder)
+            rc, _, err = run_windows(os.path.join(BIN_DIR, "pelmit_format_fixtures.exe"),
+                                     windows_path(folder))
+            self.assertEqual(rc, 0, err)
+        with open(os.path.join(folder, name), "rb") as f:
+            return f.read()
+
+    def play_fixture(self, name, *dialogs, seconds=0.5):
+        """Plays one of the fixture songs with dialogs on the way."""
+        return self.play(self.fixture(name), *dialogs, seconds=seconds, name=name)
 
     def song(self, data, name="tune.fc"):
         path = os.path.join(self.tmp, name)
@@ -275,8 +272,9 @@ class PositionTest(DialogTest):
         self.write_ini(RememberWindowPositions=1, AboutX=10, AboutY=20, FCInfoX=30, FCInfoY=40)
         _, windows = self.dialog("about", "wait Quistor MOD player; dump; move 111 222; click 1")
         self.assertEqual(self.top_left(windows), [10, 20])
-        _, windows, _ = self.play(FC_INFO_TUNE, (0, "details", "wait Quistor FC Info; dump; "
-                                                 "move 333 144; close"), seconds=0.1)
+        info = self.fixture("info.fc")
+        _, windows, _ = self.play(info, (0, "details", "wait Quistor FC Info; dump; "
+                                         "move 333 144; close"), seconds=0.1)
         self.assertEqual(self.top_left(windows), [30, 40])
         s = self.stored()
         self.assertEqual([s[k] for k in ("AboutX", "AboutY", "FCInfoX", "FCInfoY")],
@@ -330,10 +328,11 @@ class LiveSettingsTest(DialogTest):
             ("check 1008 1; render 500; click 2", "reversed", "stored"),
             ("trackbar 1000 0; render 500; click 1", "mono", "mono"),
         ]
+        held = self.fixture("held.fc")
         for script, during, after in cases:
             with self.subTest(script=script):
                 summary, _, pcm = self.play(
-                    HELD_NOTE, (500, "config", "wait Quistor Config; " + script))
+                    held, (500, "config", "wait Quistor Config; " + script))
                 before, open_, closed = (balance(pcm, *s) for s in self.segments(summary))
                 self.assertGreater(before, 2)  # voice 0 sounds on the left
                 want = {"mono": (0.97, 1.03), "reversed": (1 / before * 0.97, 1 / before * 1.03),
@@ -343,9 +342,10 @@ class LiveSettingsTest(DialogTest):
 
     def test_interpolation_from_the_next_block(self):
         self.write_ini()
-        _, _, plain = self.play(HELD_NOTE)
+        held = self.fixture("held.fc")
+        _, _, plain = self.play(held)
         summary, _, smooth = self.play(
-            HELD_NOTE, (1000, "config", "wait Quistor Config; check 1009 1; click 1"))
+            held, (1000, "config", "wait Quistor Config; check 1009 1; click 1"))
         self.assertEqual(self.stored()["Interpolation"], "1")
         (b0, b1), _, (a0, a1) = self.segments(summary)
         self.assertEqual(smooth[:b1 * 4], plain[:b1 * 4])
@@ -359,26 +359,13 @@ class LiveSettingsTest(DialogTest):
         self.assertEqual(jumps(smooth), 0)
 
 
-class FixtureTest(DialogTest):
-    def fixture(self, name, *dialogs, seconds=0.5):
-        """Plays one of pelmit_info_fixtures' songs with dialogs on the way."""
-        folder = os.path.join(self.tmp, "fixtures")
-        if not os.path.isdir(folder):
-            os.makedirs(folder)
-            rc, _, err = run_windows(os.path.join(BIN_DIR, "pelmit_info_fixtures.exe"),
-                                     windows_path(folder))
-            self.assertEqual(rc, 0, err)
-        with open(os.path.join(folder, name), "rb") as f:
-            return self.play(f.read(), *dialogs, seconds=seconds, name=name)
-
-
-class FilterSwitchTest(FixtureTest):
+class FilterSwitchTest(DialogTest):
     def test_emulate_filter_applies_from_the_next_filter_command(self):
         """The song switches the LED filter on at row 16 (1.92 s). Ticked in
         the dialog at 0.5 s, the switch lets that command through."""
         self.write_ini(EmulateFilter=0)
-        _, _, plain = self.fixture("filter.mod", seconds=3)
-        summary, _, filtered = self.fixture(
+        _, _, plain = self.play_fixture("filter.mod", seconds=3)
+        summary, _, filtered = self.play_fixture(
             "filter.mod", (500, "config", "wait Quistor Config; check 1038 1; click 1"),
             seconds=3)
         self.assertEqual(self.stored()["EmulateFilter"], "1")
@@ -392,10 +379,10 @@ class FilterSwitchTest(FixtureTest):
         self.assertLess(roughness(filtered), roughness(plain) * 0.5)
 
 
-class InfoDialogTest(FixtureTest):
+class InfoDialogTest(DialogTest):
     def test_future_composer(self):
         self.write_ini()
-        summary, windows, _ = self.play(FC_INFO_TUNE, (
+        summary, windows, _ = self.play(self.fixture("info.fc"), (
             100, "details", "wait Quistor FC Info; dump; shot %s; click 1" % self.shot("fc.png")),
             seconds=0.5)
         self.assertEqual(summary["dialogs"][0]["result"], 0)
@@ -410,7 +397,7 @@ class InfoDialogTest(FixtureTest):
 
     def test_config_button_opens_the_configuration(self):
         self.write_ini()
-        _, windows, _ = self.play(FC_INFO_TUNE, (
+        _, windows, _ = self.play(self.fixture("info.fc"), (
             0, "details", "wait Quistor FC Info; click 1026; wait Quistor Config; dump; "
                           "check 1009 1; click 1"), seconds=0.1)
         self.assertEqual([w["title"] for w in windows], ["Quistor Config"])
@@ -418,7 +405,7 @@ class InfoDialogTest(FixtureTest):
 
     def details(self, name, title, shot=None):
         script = "wait %s; dump; %sclick 1" % (title, "shot %s; " % self.shot(shot) if shot else "")
-        summary, windows, _ = self.fixture(name, (100, "details", script))
+        summary, windows, _ = self.play_fixture(name, (100, "details", script))
         self.assertEqual(summary["dialogs"][0]["result"], 0)
         self.assertEqual(windows[0]["title"], title)
         self.assertEqual(labels(windows[0]), sorted(INFO_LABELS[title]))
@@ -443,7 +430,7 @@ class InfoDialogTest(FixtureTest):
         self.assertEqual(old[1005]["items"], ["01: old one"] + ["%02d: " % i for i in range(2, 16)])
 
     def test_mod_tracker_choice_applies_to_the_playing_song(self):
-        _, windows, _ = self.fixture(
+        _, windows, _ = self.play_fixture(
             "effects.mod",
             (100, "details", "wait Quistor MOD Info; dump; select 1017 5; click 1"),
             (300, "details", "wait Quistor MOD Info; dump; select 1017 1; click 1"),
@@ -477,7 +464,8 @@ class InfoDialogTest(FixtureTest):
 
     def test_nothing_for_a_song_that_is_not_playing(self):
         self.write_ini()
-        summary, windows = self.run_host("details", PLUGIN, windows_path(self.song(FC_INFO_TUNE)))
+        path = self.song(self.fixture("info.fc"))
+        summary, windows = self.run_host("details", PLUGIN, windows_path(path))
         self.assertEqual((summary["result"], windows), (0, []))
 
 

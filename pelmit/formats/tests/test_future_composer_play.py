@@ -6,25 +6,21 @@ with one end-of-stream message, and seeks."""
 import math
 import os
 
-from fc_tune import fc_file
-from jktest import DIST_DIR, TempDirTest, main, read_wav, samples16, testhost
+from jktest import (BIN_DIR, DIST_DIR, TempDirTest, main, read_wav, run_windows, samples16,
+                    testhost)
 
 PLUGIN = os.path.join(DIST_DIR, "pelmit.dll")
 RATE = 44100
 TICK = RATE // 50
-SPEED = 20
 PAL_CLOCK = 7093789.2
 
-# Rows at speed 20: note 24 on tick 20, note 36 on tick 60, the end on tick 100.
-# Tick n renders frames (n - 1) * TICK to n * TICK.
-EMPTY_STEP = [1, 0, 0]
-TUNE = fc_file(
-    steps=[[0, 0, 0] + EMPTY_STEP * 3 + [SPEED]],
-    patterns=[{0: (24, 0), 2: (36, 0), 4: (0x49, 0)}, {}],
-    # Wave 16 (sound 26): 16 bytes low, 16 high.
-    frequency=[[0xE2, 26, 0x00, 0xE1]],
-    # Volume 64 for the note's tick and 9 more, then 32.
-    volume=[[1, 0, 0, 0, 0, 0x40, 0xE8, 9, 0x20, 0xE1]])
+# tune.fc of pelmit_format_fixtures, at speed 20: note 24 on tick 20, note 36
+# on tick 60, the end on tick 100. Tick n renders frames (n - 1) * TICK to
+# n * TICK.
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
 
 
 def crossings_hz(left, first_tick, last_tick):
@@ -40,12 +36,12 @@ def rms(left, first_tick, last_tick):
 
 class FutureComposerPlayTest(TempDirTest):
     def play(self, *extra):
+        rc, _, err = run_windows(os.path.join(BIN_DIR, "pelmit_format_fixtures.exe"),
+                                 windows_path(self.tmp))
+        self.assertEqual(rc, 0, err)
         path = os.path.join(self.tmp, "tune.fc")
-        with open(path, "wb") as f:
-            f.write(TUNE)
         wav = os.path.join(self.tmp, "out.wav")
-        windows_path = "Z:" + path.replace("/", "\\")
-        rc, data, err = testhost("play", PLUGIN, windows_path, "--wav", wav, *extra)
+        rc, data, err = testhost("play", PLUGIN, windows_path(path), "--wav", wav, *extra)
         self.assertEqual(rc, 0, err)
         self.assertEqual(data["startPlayback"], 0)
         rate, channels, _, pcm = read_wav(wav)
