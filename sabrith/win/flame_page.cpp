@@ -10,11 +10,11 @@ namespace {
 // One sheet is open at a time, so one target serves the page.
 FlameEffect* target = nullptr;
 
-void fillControls(HWND page, const FlameEffect& effect) {
-    setBandSlider(page, IDC_FLAME_BAND, effect.minFreq, effect.maxFreq);
-    showBandEdge(page, IDC_FLAME_MIN_TEXT, effect.minFreq);
-    showBandEdge(page, IDC_FLAME_MAX_TEXT, effect.maxFreq);
-    SendDlgItemMessageA(page, IDC_FLAME_COLOR, colorBoxSetColor, WPARAM(effect.flameColor), 0);
+constexpr BandControls band{IDC_FLAME_BAND, IDC_FLAME_MIN_TEXT, IDC_FLAME_MAX_TEXT};
+
+void fillControls(HWND page) {
+    showBand(page, band, target->minFreq, target->maxFreq);
+    SendDlgItemMessageA(page, IDC_FLAME_COLOR, colorBoxSetColor, WPARAM(target->flameColor), 0);
     InvalidateRect(GetDlgItem(page, IDC_FLAME_COLOR), nullptr, FALSE);
 }
 
@@ -25,32 +25,18 @@ INT_PTR CALLBACK flamePage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
     }
     if (!target) return FALSE;
     FlameEffect& effect = *target;
+    INT_PTR result = FALSE;
+    if (handleCommonPageMessage(page, message, wp, lp, effect, fillControls, result)) return result;
     switch (message) {
     case WM_INITDIALOG:
         SendDlgItemMessageA(page, IDC_FLAME_COLOR, colorBoxSetCount, 1, 0);
-        fillControls(page, effect);
+        fillControls(page);
         return TRUE;
-    case WM_NOTIFY:
-        switch (reinterpret_cast<const NMHDR*>(lp)->code) {
-        case PSN_SETACTIVE: fillControls(page, effect); break;
-        case PSN_APPLY:
-            effect.saveSettings(nullptr);
-            SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
-            return TRUE;
-        case PSN_RESET: effect.loadSettings(nullptr); break;
-        }
-        return FALSE;
     case sliderChanged:
-        (wp == 1 ? effect.minFreq : effect.maxFreq) = int(lp);
-        showBandEdge(page, IDC_FLAME_MIN_TEXT, effect.minFreq);
-        showBandEdge(page, IDC_FLAME_MAX_TEXT, effect.maxFreq);
+        takeBandChange(page, band, wp, lp, effect.minFreq, effect.maxFreq);
         return TRUE;
     case colorBoxChanged:
         if (wp == 1) effect.flameColor = int(SendMessageA(HWND(lp), colorBoxGetColor, 0, 0));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDC_LOAD_SETTINGS && effect.loadPreset(page)) fillControls(page, effect);
-        if (LOWORD(wp) == IDC_SAVE_SETTINGS) effect.savePreset(page);
         return TRUE;
     }
     return FALSE;
