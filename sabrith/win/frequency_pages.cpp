@@ -5,6 +5,7 @@
 #include "sabrith/win/page_support.h"
 
 #include <array>
+#include <span>
 
 namespace sabrith {
 namespace {
@@ -82,16 +83,29 @@ void readLayout(HWND page) {
     readChecks<Effect>(page, flips, *target);
 }
 
-void fillBars(HWND page) {
-    showColors(page, IDC_BARS_COLORS, target->color);
-    showChecks<Effect>(page, columnsCheck, *target);
-    showTrackbars<Effect>(page, barSizes, *target);
+// "Bars" and "Peaks" are alike: four colours, one check box, three
+// trackbars.
+struct ColorsPage {
+    int boxId;
+    std::array<int, 4> Effect::*colors;
+    std::span<const CheckSetting<Effect>> checks;
+    std::span<const TrackbarSetting<Effect>> trackbars;
+};
+constexpr ColorsPage barsControls{IDC_BARS_COLORS, &Effect::color, columnsCheck, barSizes};
+constexpr ColorsPage peaksControls{IDC_BARS_PEAK_COLORS, &Effect::peakColorSetting, peaksCheck,
+                                   peakTimes};
+
+void fillColorsPage(HWND page, const ColorsPage& controls) {
+    showColors(page, controls.boxId, target->*controls.colors);
+    showChecks(page, controls.checks, *target);
+    showTrackbars(page, controls.trackbars, *target);
 }
 
+void fillBars(HWND page) {
+    fillColorsPage(page, barsControls);
+}
 void fillPeaks(HWND page) {
-    showColors(page, IDC_BARS_PEAK_COLORS, target->peakColorSetting);
-    showChecks<Effect>(page, peaksCheck, *target);
-    showTrackbars<Effect>(page, peakTimes, *target);
+    fillColorsPage(page, peaksControls);
 }
 
 // What every page does first: forget the target when destroyed, nothing
@@ -126,30 +140,26 @@ INT_PTR CALLBACK layoutPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
     return TRUE;
 }
 
-INT_PTR CALLBACK barsPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
+INT_PTR colorsPageMessage(HWND page, UINT message, WPARAM wp, LPARAM lp, const ColorsPage& controls,
+                          void (*fill)(HWND)) {
     INT_PTR result;
-    if (commonMessage(page, message, wp, lp, fillBars, result)) return result;
+    if (commonMessage(page, message, wp, lp, fill, result)) return result;
     switch (message) {
-    case colorBoxChanged: takeColor(wp, lp, target->color); return TRUE;
+    case colorBoxChanged: takeColor(wp, lp, target->*controls.colors); return TRUE;
     case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED) readChecks<Effect>(page, columnsCheck, *target);
+        if (HIWORD(wp) == BN_CLICKED) readChecks(page, controls.checks, *target);
         return TRUE;
-    case WM_HSCROLL: readTrackbars<Effect>(page, barSizes, *target); return TRUE;
+    case WM_HSCROLL: readTrackbars(page, controls.trackbars, *target); return TRUE;
     }
     return FALSE;
 }
 
+INT_PTR CALLBACK barsPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
+    return colorsPageMessage(page, message, wp, lp, barsControls, fillBars);
+}
+
 INT_PTR CALLBACK peaksPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
-    INT_PTR result;
-    if (commonMessage(page, message, wp, lp, fillPeaks, result)) return result;
-    switch (message) {
-    case colorBoxChanged: takeColor(wp, lp, target->peakColorSetting); return TRUE;
-    case WM_COMMAND:
-        if (HIWORD(wp) == BN_CLICKED) readChecks<Effect>(page, peaksCheck, *target);
-        return TRUE;
-    case WM_HSCROLL: readTrackbars<Effect>(page, peakTimes, *target); return TRUE;
-    }
-    return FALSE;
+    return colorsPageMessage(page, message, wp, lp, peaksControls, fillPeaks);
 }
 
 } // namespace
