@@ -19,24 +19,16 @@ void fillControls(HWND page) {
 }
 
 INT_PTR CALLBACK flamePage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_DESTROY) {
-        target = nullptr;
-        return FALSE;
-    }
-    if (!target) return FALSE;
-    FlameEffect& effect = *target;
-    INT_PTR result = FALSE;
-    if (handleCommonPageMessage(page, message, wp, lp, effect, fillControls, result)) return result;
-    switch (message) {
-    case WM_INITDIALOG:
+    if (message == WM_INITDIALOG && target)
         SendDlgItemMessageA(page, IDC_FLAME_COLOR, colorBoxSetCount, 1, 0);
-        fillControls(page);
-        return TRUE;
+    INT_PTR result;
+    if (pageFrontMessage(target, page, message, wp, lp, fillControls, result)) return result;
+    switch (message) {
     case sliderChanged:
-        takeBandChange(page, band, wp, lp, effect.minFreq, effect.maxFreq);
+        takeBandChange(page, band, wp, lp, target->minFreq, target->maxFreq);
         return TRUE;
     case colorBoxChanged:
-        if (wp == 1) effect.flameColor = int(SendMessageA(HWND(lp), colorBoxGetColor, 0, 0));
+        if (wp == 1) target->flameColor = int(SendMessageA(HWND(lp), colorBoxGetColor, 0, 0));
         return TRUE;
     }
     return FALSE;

@@ -108,25 +108,9 @@ void fillPeaks(HWND page) {
     fillColorsPage(page, peaksControls);
 }
 
-// What every page does first: forget the target when destroyed, nothing
-// without one, the sheet's notifications and preset buttons. True when the
-// message was taken; `result` is then the procedure's result.
-bool commonMessage(HWND page, UINT message, WPARAM wp, LPARAM lp, void (*fill)(HWND),
-                   INT_PTR& result) {
-    result = FALSE;
-    if (message == WM_DESTROY) target = nullptr;
-    if (message == WM_DESTROY || !target) return true;
-    if (message == WM_INITDIALOG) {
-        fill(page);
-        result = TRUE;
-        return true;
-    }
-    return handleCommonPageMessage(page, message, wp, lp, *target, fill, result);
-}
-
 INT_PTR CALLBACK generalPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
     INT_PTR result;
-    if (commonMessage(page, message, wp, lp, fillGeneral, result)) return result;
+    if (pageFrontMessage(target, page, message, wp, lp, fillGeneral, result)) return result;
     if (message != sliderChanged) return FALSE;
     takeBandChange(page, band, wp, lp, target->minFreq, target->maxFreq);
     return TRUE;
@@ -134,7 +118,7 @@ INT_PTR CALLBACK generalPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
 
 INT_PTR CALLBACK layoutPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
     INT_PTR result;
-    if (commonMessage(page, message, wp, lp, fillLayout, result)) return result;
+    if (pageFrontMessage(target, page, message, wp, lp, fillLayout, result)) return result;
     if (message != WM_COMMAND || HIWORD(wp) != BN_CLICKED) return FALSE;
     readLayout(page);
     return TRUE;
@@ -143,7 +127,7 @@ INT_PTR CALLBACK layoutPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
 INT_PTR colorsPageMessage(HWND page, UINT message, WPARAM wp, LPARAM lp, const ColorsPage& controls,
                           void (*fill)(HWND)) {
     INT_PTR result;
-    if (commonMessage(page, message, wp, lp, fill, result)) return result;
+    if (pageFrontMessage(target, page, message, wp, lp, fill, result)) return result;
     switch (message) {
     case colorBoxChanged: takeColor(wp, lp, target->*controls.colors); return TRUE;
     case WM_COMMAND:

@@ -23,6 +23,24 @@ void fillPageRecord(PROPSHEETPAGEA& page, HINSTANCE instance, int templateId, DL
 bool handleCommonPageMessage(HWND page, UINT message, WPARAM wp, LPARAM lp, Effect& effect,
                              void (*fill)(HWND page), INT_PTR& result);
 
+// What every page procedure does first: forget the module's `target` when
+// the page is destroyed, take nothing without one, fill the controls when the
+// page is made, then the messages above. True when the message was taken;
+// `result` is then the procedure's result.
+template <class EffectType>
+bool pageFrontMessage(EffectType*& target, HWND page, UINT message, WPARAM wp, LPARAM lp,
+                      void (*fill)(HWND page), INT_PTR& result) {
+    result = FALSE;
+    if (message == WM_DESTROY) target = nullptr;
+    if (message == WM_DESTROY || !target) return true;
+    if (message == WM_INITDIALOG) {
+        fill(page);
+        result = TRUE;
+        return true;
+    }
+    return handleCommonPageMessage(page, message, wp, lp, *target, fill, result);
+}
+
 // The band of spectrum bins on a MinMaxSlider `sliderId` with its edges as
 // "%d Hz" in the texts minTextId and maxTextId.
 struct BandControls {
