@@ -6,6 +6,11 @@
 
 namespace sabrith {
 
+uint32_t fileDialogFlags(bool save) {
+    const uint32_t flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    return save ? flags : flags | OFN_FILEMUSTEXIST;
+}
+
 bool WinFileChooser::choose(bool save, FileRequest& request) {
     const FileKind& kind = *request.kind;
     // Pairs of description and pattern, each ending in a zero, and one more
@@ -30,7 +35,7 @@ bool WinFileChooser::choose(bool save, FileRequest& request) {
     dialog.nMaxFileTitle = sizeof title;
     dialog.lpstrInitialDir = request.startFolder.c_str();
     dialog.lpstrDefExt = kind.defaultExtension;
-    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    dialog.Flags = fileDialogFlags(save);
     const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
     if (!chosen) return false;
     request.path = path;

@@ -31,5 +31,37 @@ TEST(DibSection, ImageDrawsOntoAWindow) {
     EXPECT_EQ(static_cast<DibSectionPixels&>(image.storage()).bitmap(), nullptr);
 }
 
+TEST(DibSection, CopyFromContextFillsFromTheStartToTheEdges) {
+    // A memory context showing red at its origin pixel and blue beside it.
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(dc && bitmap);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, 8, 8};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetPixel(dc, 0, 0, RGB(255, 0, 0));
+    SetPixel(dc, 1, 0, RGB(0, 0, 255));
+
+    DibImage image("text", std::make_unique<DibSectionPixels>());
+    ASSERT_EQ(image.resize(4, 4), 1);
+    image.fillRect(RGB(0, 255, 0), 255, 0, 0, 4, 4);
+    EXPECT_EQ(copyFromDC(image, dc, 2, 1), 1);
+    const uint32_t* p = image.pixels();
+    EXPECT_EQ(p[1 * 4 + 2], 0xFF0000u) << "red, as a pixel";
+    EXPECT_EQ(p[1 * 4 + 3], 0x0000FFu) << "blue, as a pixel";
+    EXPECT_EQ(p[3 * 4 + 3], 0u);
+    EXPECT_EQ(p[0 * 4 + 2], 0x00FF00u) << "rows above the start stay";
+    EXPECT_EQ(p[1 * 4 + 1], 0x00FF00u) << "columns left of the start stay";
+    EXPECT_EQ(image.lockCount(), 0);
+
+    DibImage empty("none", std::make_unique<DibSectionPixels>());
+    EXPECT_EQ(copyFromDC(empty, dc, 0, 0), 0);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
 } // namespace
 } // namespace sabrith

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,16 +17,18 @@ namespace {
 
 HHOOK hook = nullptr;
 std::string typedName; // empty: cancel
+int activations = 0;
 
 // Acts on the dialog once it is activated: types the name and confirms, or
-// cancels.
+// cancels. Any later activation (a complaint box, or the dialog coming back
+// after it) is cancelled, so that a refused name ends the dialog with 0.
 LRESULT CALLBACK driveDialog(int code, WPARAM wp, LPARAM lp) {
     if (code == HCBT_ACTIVATE) {
         HWND dialog = HWND(wp);
         char name[16] = {};
         GetClassNameA(dialog, name, sizeof name);
         if (std::string(name) == "#32770") {
-            if (typedName.empty()) {
+            if (typedName.empty() || activations++ > 0) {
                 PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             } else {
                 // The explorer dialog's name box is a combo box (cmb13) or an
@@ -40,6 +44,7 @@ LRESULT CALLBACK driveDialog(int code, WPARAM wp, LPARAM lp) {
 
 int run(FileDialog& dialog, bool save, std::string& path, const std::string& name) {
     typedName = name;
+    activations = 0;
     hook = SetWindowsHookExA(WH_CBT, driveDialog, nullptr, GetCurrentThreadId());
     const int result = save ? dialog.saveFile(nullptr, path) : dialog.openFile(nullptr, path);
     UnhookWindowsHookEx(hook);
@@ -68,6 +73,16 @@ TEST(WinFileChooser, CancelLeavesThePathAndConfirmGivesPathAndTitle) {
     ASSERT_EQ(run(dialog, false, path, windowsPath), 1);
     EXPECT_NE(path.find("chosen.lbp"), std::string::npos) << path;
     EXPECT_EQ(dialog.lastPath(), path);
+
+    // Saving a preset under a name that does not exist yet is the point of
+    // the save dialog. Wine lets it through whatever the flags say, so the
+    // flags are checked as well.
+    EXPECT_EQ(fileDialogFlags(true) & OFN_FILEMUSTEXIST, 0u);
+    EXPECT_NE(fileDialogFlags(false) & OFN_FILEMUSTEXIST, 0u);
+    EXPECT_NE(fileDialogFlags(true) & OFN_PATHMUSTEXIST, 0u);
+    const std::string fresh = windowsPath.substr(0, windowsPath.size() - 10) + "fresh.lbp";
+    ASSERT_EQ(run(dialog, true, path, fresh), 1);
+    EXPECT_NE(path.find("fresh.lbp"), std::string::npos) << path;
 }
 
 } // namespace

@@ -1,0 +1,107 @@
+// A modeless property sheet holding one effect's pages, on a store over an
+// in-memory registry, with the custom controls registered for the test
+// program (which holds the page templates).
+#pragma once
+
+#include "sabrith/effect.h"
+#include "sabrith/win/custom_controls.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace sabrith::test {
+
+template <class EffectType>
+struct PageSheet {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    ControlClass colorBox{ControlKind::colorBox, instance};
+    ControlClass slider{ControlKind::minMaxSlider, instance};
+    MemoryRegistry registry;
+    IniFileProfile profile;
+    SettingsStore store{"Lumbrin", registry, profile};
+    CrtRandom random;
+    EffectType effect{EffectContext{store, nullptr, &random}};
+    HWND sheet = nullptr;
+
+    ~PageSheet() {
+        if (sheet) DestroyWindow(sheet);
+    }
+
+    // Opens the sheet on the pages buildPages gives; false when it did not.
+    bool open(int expectedPages) {
+        std::array<PROPSHEETPAGEA, 8> pages{};
+        const int count = buildPages(effect, instance, pages.data());
+        EXPECT_EQ(count, expectedPages);
+        PROPSHEETHEADERA header{};
+        header.dwSize = sizeof header;
+        header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_NOAPPLYNOW;
+        header.hInstance = instance;
+        header.pszCaption = "Effect";
+        header.nPages = UINT(count);
+        header.ppsp = pages.data();
+        sheet = HWND(PropertySheetA(&header));
+        return sheet != nullptr;
+    }
+    HWND page() const { return PropSheet_GetCurrentPageHwnd(sheet); }
+    void showPage(int index) {
+        PropSheet_SetCurSel(sheet, nullptr, index);
+        pump();
+    }
+    HWND control(int id) const { return GetDlgItem(page(), id); }
+    std::string text(int id) const {
+        char buffer[64] = {};
+        GetDlgItemTextA(page(), id, buffer, sizeof buffer);
+        return buffer;
+    }
+    // A click on a check or radio button, as the button reports it.
+    void click(int id) {
+        SendMessageA(control(id), BM_CLICK, 0, 0);
+        pump();
+    }
+    // A trackbar moved to `position`, as the trackbar reports it.
+    void slide(int id, int position) {
+        SendMessageA(control(id), TBM_SETPOS, TRUE, position);
+        SendMessageA(page(), WM_HSCROLL, TB_THUMBPOSITION, LPARAM(control(id)));
+    }
+    // Swatch 1-4 of a colour box set, and the box's change message.
+    void pickColor(int id, int swatch, int color) {
+        SendMessageA(control(id), colorBoxSetColor + UINT(swatch - 1), WPARAM(color), 0);
+        SendMessageA(page(), colorBoxChanged, WPARAM(swatch), LPARAM(control(id)));
+    }
+    void pump() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!PropSheet_IsDialogMessage(sheet, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+    }
+    // Presses OK or Cancel and closes the modeless sheet as its owner must.
+    void close(int button) {
+        PropSheet_PressButton(sheet, button);
+        pump();
+        EXPECT_EQ(page(), nullptr) << "the sheet should have finished";
+        DestroyWindow(sheet);
+        sheet = nullptr;
+    }
+    // One frame drawn between edits, as the window thread does.
+    void renderFrame() {
+        DibImage image("frame");
+        image.resize(40, 30);
+        FrameView view{0, 0, 40, 30};
+        image.lockView(view);
+        std::array<uint32_t, 2 * spectrumBins> levels;
+        levels.fill(200u << 8);
+        effect.render(Spectrum(levels), view);
+        image.unlockView(view);
+    }
+};
+
+} // namespace sabrith::test
