@@ -43,6 +43,7 @@ struct VisOptions {
     std::vector<std::pair<int, int>> pauses; // frame, ms
     std::string refuseWindow, holdClass, hostTitle = "testhost";
     bool playerWindows = false;
+    POINT waitScreen{0, 0};
 };
 
 const char usageText[] =
@@ -51,7 +52,8 @@ const char usageText[] =
     "       [--shot OUT.bmp|OUT.png] [--shot-every K] [--config] [--realtime]\n"
     "       [--stop-twice] [--do SCRIPT] [--restarts N] [--refuse-window CLASS]\n"
     "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n"
-    "       [--pause FRAME:MS]... [--player KEY=VALUE,...] [--player-windows]\n";
+    "       [--pause FRAME:MS]... [--player KEY=VALUE,...] [--player-windows]\n"
+    "       [--wait-screen WIDTHxHEIGHT]\n";
 
 // "FRAME:VALUE", frame 1 or later and the value at least least.
 bool addFramePair(const char* text, int least, std::vector<std::pair<int, int>>& into) {
@@ -108,6 +110,10 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
             o.realtime = true;
         } else if (a == "--stop-twice") {
             o.stopTwice = true;
+        } else if (a == "--wait-screen" && hasValue) {
+            char end;
+            if (std::sscanf(argv[++i], "%ldx%ld%c", &o.waitScreen.x, &o.waitScreen.y, &end) != 2)
+                return false;
         } else {
             return false;
         }
@@ -185,6 +191,17 @@ POINT screenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+// What an earlier program did to the display mode may reach this program
+// late: Wine hands the desktop's size to the other programs on its own time.
+// Waits a while for the mode wanted; "beforeStart" shows what came.
+void waitForScreen(POINT wanted) {
+    for (int i = 0; i < 100; ++i) {
+        POINT now = screenSize();
+        if (now.x == wanted.x && now.y == wanted.y) return;
+        Sleep(100);
+    }
+}
+
 class VisRun {
 public:
     VisRun(const VisOptions& o, VisHeader* header, HWND host, HINSTANCE lib)
@@ -252,6 +269,7 @@ public:
                 firstRound_ = r;
             else
                 restartResults_.push_back(r.startResult);
+            lastScreenAfter_ = r.screenAfter;
             if (round == 0) use_[0] = resourceUse();
             if (round == o_.restarts) use_[1] = resourceUse();
         }
@@ -288,6 +306,9 @@ public:
             j.key("startResults").beginArray();
             for (int r : restartResults_) j.value(r);
             j.endArray();
+            // The first round's may not be the one that changed the mode.
+            j.key("lastAfterStop");
+            size(j, lastScreenAfter_);
             describeResourceUse(j, use_);
             j.endObject();
         }
@@ -434,6 +455,7 @@ private:
     bool started_ = false;
     Round firstRound_;
     std::vector<int> restartResults_;
+    std::optional<POINT> lastScreenAfter_;
     std::array<ResourceUse, 2> use_{};
     int latency_ = 0, delay_ = 0;
     std::vector<std::string> shots_, errors_, violations_;
@@ -498,6 +520,7 @@ int runVis(int argc, char** argv) {
             run.violation("no openModuleSettings operation");
         pumpMessages();
     }
+    if (o.waitScreen.x) waitForScreen(o.waitScreen);
     if (!o.config || o.framesGiven) run.run();
     driver.finish();
 
