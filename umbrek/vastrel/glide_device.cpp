@@ -1,4 +1,5 @@
 #include "umbrek/vastrel/glide_device.h"
+#include "umbrek/vastrel/texture_manager.h"
 
 #include "umbrek/glide/glide.h"
 #include "umbrek/vastrel/drawing_surface.h"
@@ -40,6 +41,7 @@ int refreshCode(int hz) {
 // What a stop must forget, so that a restart downloads and applies afresh.
 void forgetCachedState(GlideDevice& d) {
     d.appliedGroup = -1;
+    d.lastTable = nullptr;
     engine().lastBoundMaterial = -1;
 }
 
@@ -98,6 +100,10 @@ void KX_InstallGlide() {
     ops.clearViewportAll = KX_ClearViewportAll;
     ops.setRenderBuffer = KX_SetRenderBuffer;
     ops.swapBuffers = KX_SwapBuffers;
+    ops.createTexture = KX_CreateTexture;
+    ops.allocTextures = KX_AllocTextures;
+    ops.freeTextures = KX_FreeTextures;
+    ops.loadTexture = KX_LoadTexture;
     ops.drawSprite = KX_DrawSprite;
     ops.drawTexturedRect = KX_DrawTexturedRect;
     d.floatTextureCoordinates = true;

@@ -46,6 +46,9 @@ struct GlideDevice {
     // Binds a texture for the 2D and face drawing; set by the texture
     // manager, which ignores numbers outside its table.
     void (*bindTexture)(int texture) = nullptr;
+    // The colour table downloaded last; forgotten at open and shutdown, since
+    // a new table may then lie at the same address.
+    const void* lastTable = nullptr;
     std::vector<VideoMode> modes; // the list ends with a mode of -1
     std::uintptr_t window = 0;    // the module's window, for the board's pop-up
     // Settings made by the installation.
