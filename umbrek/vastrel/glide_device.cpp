@@ -1,5 +1,7 @@
 #include "umbrek/vastrel/glide_device.h"
+#include "umbrek/vastrel/shade_modes.h"
 #include "umbrek/vastrel/texture_manager.h"
+#include "umbrek/vastrel/camera.h"
 
 #include "umbrek/glide/glide.h"
 #include "umbrek/vastrel/drawing_surface.h"
@@ -106,6 +108,7 @@ void KX_InstallGlide() {
     ops.loadTexture = KX_LoadTexture;
     ops.drawSprite = KX_DrawSprite;
     ops.drawTexturedRect = KX_DrawTexturedRect;
+    ops.lightVertex = KX_LightVertex;
     d.floatTextureCoordinates = true;
     d.textureCoordinateMin = 1.5f;
     d.textureCoordinateMax = 254.5f;
@@ -117,6 +120,7 @@ void KX_InstallGlide() {
     // default far distance.
     d.fogNear = d.fogFar = 65535;
     d.fogScale = 0;
+    KX_InitShadeModes();
     forgetCachedState(d);
     static bool atExitRegistered = false;
     if (!atExitRegistered) atExitRegistered = std::atexit(shutdownAtExit) == 0;
