@@ -1,4 +1,5 @@
 #include "umbrek/vastrel/glide_device.h"
+#include "umbrek/vastrel/face_drawer.h"
 #include "umbrek/vastrel/shade_modes.h"
 #include "umbrek/vastrel/texture_manager.h"
 #include "umbrek/vastrel/camera.h"
@@ -109,6 +110,8 @@ void KX_InstallGlide() {
     ops.drawSprite = KX_DrawSprite;
     ops.drawTexturedRect = KX_DrawTexturedRect;
     ops.lightVertex = KX_LightVertex;
+    ops.flushTriangles = KX_FlushTriangles;
+    ops.drawFaces = KX_DrawFaces;
     d.floatTextureCoordinates = true;
     d.textureCoordinateMin = 1.5f;
     d.textureCoordinateMax = 254.5f;
@@ -121,6 +124,7 @@ void KX_InstallGlide() {
     d.fogNear = d.fogFar = 65535;
     d.fogScale = 0;
     KX_InitShadeModes();
+    if (e.polygonCapacity > 0) allocateDeferredTriangles(e.polygonCapacity);
     forgetCachedState(d);
     static bool atExitRegistered = false;
     if (!atExitRegistered) atExitRegistered = std::atexit(shutdownAtExit) == 0;

@@ -510,15 +510,17 @@ void familyCallback() {
     const Group& g = groups[Index];
     ShadeContext& c = shadeContext();
     std::vector<Material>& materials = engine().materials;
-    if (!c.face || c.material < 0 || c.material >= int(materials.size()) || !c.screen[0] ||
-        !c.screen[1] || !c.screen[2])
+    if (c.material < 0 || c.material >= int(materials.size()) || !c.screen[0] || !c.screen[1] ||
+        !c.screen[2])
         return;
     const Material& m = materials[std::size_t(c.material)];
     // The fading families decide their blending from the faded corners, so
     // their vertices come first.
-    if (c.computeVertices && g.fades) computeVertices(g, c, m);
+    // The flush of deferred triangles applies state only, without a face.
+    const bool compute = c.computeVertices && c.face;
+    if (compute && g.fades) computeVertices(g, c, m);
     if (c.applyState) applyState(g, c, m);
-    if (c.computeVertices && !g.fades) computeVertices(g, c, m);
+    if (compute && !g.fades) computeVertices(g, c, m);
 }
 
 template <std::size_t... I>
