@@ -8,6 +8,7 @@
 #include "umbrek/vastrel/glide_device.h"
 #include "umbrek/vastrel/platform.h"
 #include "umbrek/vastrel/shade_modes.h"
+#include "umbrek/vastrel/tests/open_device.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,6 @@ namespace {
 
 namespace board = umbrek::glide;
 
-void noMessageBox(const char*, const char*) {}
 void noLight(const Vertex*, const ScreenVertex*) {}
 
 // Camera-space corners projected as the engine does, centre (160, 100),
@@ -68,12 +68,9 @@ class FaceDrawerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         board::resetOptions();
-        platformHooks().messageBox = noMessageBox;
         Engine& e = engine();
         e.polygonCapacity = 0;
-        ASSERT_EQ(KX_DetectGlide(), glideDeviceId);
-        KX_InstallGlide();
-        ASSERT_EQ(KX_OpenVideoMode(320, 200, 60), 1);
+        test::openTestDevice();
         allocateDeferredTriangles(16);
         e.device.lightVertex = noLight;
         e.viewport.centreX = 160, e.viewport.centreY = 100;
@@ -89,14 +86,8 @@ protected:
     }
 
     void TearDown() override {
-        KX_ShutdownGlide();
-        board::resetOptions();
-        resetDeviceOps(engine().device);
-        engine().materials.clear();
-        engine().deferredCount = 0;
+        test::closeTestDevice();
         allocateDeferredTriangles(0);
-        KX_ClearFatal();
-        platformHooks() = defaultPlatformHooks();
     }
 
     static std::vector<std::string> drawn(const char* call = "grDrawTriangle") {

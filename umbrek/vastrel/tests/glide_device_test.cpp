@@ -8,6 +8,7 @@
 #include "umbrek/vastrel/engine.h"
 #include "umbrek/vastrel/glide_device.h"
 #include "umbrek/vastrel/platform.h"
+#include "umbrek/vastrel/tests/open_device.h"
 
 #include <gtest/gtest.h>
 
@@ -57,23 +58,12 @@ protected:
         PlatformHooks& hooks = platformHooks();
         hooks.messageBox = recordMessage;
         messages.clear();
-        ASSERT_EQ(KX_DetectGlide(), glideDeviceId);
-        KX_InstallGlide();
-        ASSERT_EQ(KX_OpenVideoMode(320, 200, 60), 1);
+        test::openTestDevice();
         KX_SetRenderBuffer(GR_BUFFER_BACKBUFFER);
         board::takeTrace();
     }
 
-    void TearDown() override {
-        KX_ShutdownGlide();
-        board::resetOptions();
-        resetDeviceOps(engine().device);
-        engine().textures = nullptr;
-        glideDevice().bindTexture = nullptr;
-        glideDevice().textMode = textForeground;
-        KX_ClearFatal();
-        platformHooks() = defaultPlatformHooks();
-    }
+    void TearDown() override { test::closeTestDevice(); }
 
     static std::uint16_t pixel(int x, int y, int buffer = GR_BUFFER_BACKBUFFER) {
         const board::Buffer b = board::colourBuffer(buffer);

@@ -7,6 +7,7 @@
 #include "umbrek/vastrel/glide_device.h"
 #include "umbrek/vastrel/platform.h"
 #include "umbrek/vastrel/shade_modes.h"
+#include "umbrek/vastrel/tests/open_device.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +29,6 @@ void countingLight(const Vertex*, const ScreenVertex*) {
     ++lightCalls;
     engine().lightSum[0] = engine().lightSum[1] = engine().lightSum[2] = 10;
 }
-
-void noMessageBox(const char*, const char*) {}
 
 // Four vertices and faces over them; corner numbers index `vertex`.
 struct Mesh {
@@ -55,10 +54,7 @@ class ShadeModesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         board::resetOptions();
-        platformHooks().messageBox = noMessageBox;
-        ASSERT_EQ(KX_DetectGlide(), glideDeviceId);
-        KX_InstallGlide();
-        ASSERT_EQ(KX_OpenVideoMode(320, 200, 60), 1);
+        test::openTestDevice();
         engine().device.lightVertex = countingLight;
         lightCalls = 0;
         engine().materials.assign(4, Material{});
@@ -67,14 +63,7 @@ protected:
         board::takeTrace();
     }
 
-    void TearDown() override {
-        KX_ShutdownGlide();
-        board::resetOptions();
-        resetDeviceOps(engine().device);
-        engine().materials.clear();
-        KX_ClearFatal();
-        platformHooks() = defaultPlatformHooks();
-    }
+    void TearDown() override { test::closeTestDevice(); }
 
     static void shade(Face& face, int material, bool apply = true, bool compute = true) {
         setCurrentFace(&face, material);

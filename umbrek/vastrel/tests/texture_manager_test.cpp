@@ -9,6 +9,7 @@
 #include "umbrek/vastrel/glide_device.h"
 #include "umbrek/vastrel/platform.h"
 #include "umbrek/vastrel/tests/image_writers.h"
+#include "umbrek/vastrel/tests/open_device.h"
 #include "umbrek/vastrel/texture_manager.h"
 
 #include <gtest/gtest.h>
@@ -23,18 +24,13 @@ namespace {
 
 namespace board = umbrek::glide;
 
-void noMessageBox(const char*, const char*) {}
-
 class TextureManagerTest : public ::testing::Test {
 protected:
     void SetUp() override { board::resetOptions(); }
 
     void open(std::uint32_t textureMemory = 4u << 20) {
         board::options().textureMemory = textureMemory;
-        platformHooks().messageBox = noMessageBox;
-        ASSERT_EQ(KX_DetectGlide(), glideDeviceId);
-        KX_InstallGlide();
-        ASSERT_EQ(KX_OpenVideoMode(320, 200, 60), 1);
+        test::openTestDevice();
         ASSERT_EQ(KX_AllocTextures(textureTableSize), 0);
         std::memset(engine().palette, 0, sizeof engine().palette);
         engine().frameCounter = 0;
@@ -43,14 +39,7 @@ protected:
 
     void TearDown() override {
         KX_FreeTextures();
-        KX_ShutdownGlide();
-        board::resetOptions();
-        resetDeviceOps(engine().device);
-        engine().textures = nullptr;
-        engine().textureFormat = 0;
-        glideDevice().bindTexture = nullptr;
-        KX_ClearFatal();
-        platformHooks() = defaultPlatformHooks();
+        test::closeTestDevice();
     }
 
     static KX_Bitmap* bitmap(int width, int height, std::uint8_t fill = 1) {
@@ -255,9 +244,10 @@ TEST_F(TextureManagerTest, HostileNumbersSizesAndAFullTable) {
 
 TEST_F(TextureManagerTest, LoadingFilesAndFailedLoads) {
     open();
-    test::IndexedImage image = test::makeImage(16, 8, [](int x, int) { return uint8_t(x); });
+    umbrek::test::IndexedImage image =
+        umbrek::test::makeImage(16, 8, [](int x, int) { return uint8_t(x); });
     const std::string pcx = jk::test::tempPath("wall.pcx");
-    jk::test::writeFile(pcx, test::writePcx(image));
+    jk::test::writeFile(pcx, umbrek::test::writePcx(image));
     const int n = KX_LoadTexture(pcx.c_str());
     ASSERT_GE(n, 0);
     EXPECT_EQ(at(n).width, 16);
