@@ -8,6 +8,7 @@
 #include "umbrek/vastrel/platform.h"
 #include "umbrek/vastrel/shade_modes.h"
 #include "umbrek/vastrel/tests/open_device.h"
+#include "umbrek/vastrel/texture_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -270,6 +271,62 @@ TEST_F(ShadeModesTest, WaterBitsOrderTheCorners) {
         EXPECT_EQ(mesh.screen[1].a, c.a1) << c.bits;
         EXPECT_EQ(mesh.screen[2].a, c.a2) << c.bits;
     }
+}
+
+// A triangle over (10, 10)-(40, 40) through a family's callback, onto a red
+// background, with a texture all white (index 1) or all black and see-through
+// (index 0, alpha 0 in argb1555).
+TEST_F(ShadeModesTest, TheKindsOfFamilyAsPixels) {
+    KX_AllocTextures(4);
+    engine().textureFormat = 1;
+    engine().palette[3] = engine().palette[4] = engine().palette[5] = 63;
+    auto solid = [](std::uint8_t index) {
+        KX_Bitmap* b = KX_NewBitmap(8, 8);
+        std::fill_n(KX_BitmapPixels(b), 64, index);
+        return b;
+    };
+    const int white = KX_CreateTexture("white", solid(1));
+    const int clear = KX_CreateTexture("clear", solid(0));
+    struct Case {
+        const char* kind;
+        int mode, texture;
+        float alpha, k;
+        int r, g, b;
+    };
+    for (const Case c : {Case{"decal", 8, white, 255, 1, 255, 255, 255},
+                         Case{"decal times iterated", 14, white, 255, 0.5f, 50, 50, 50},
+                         Case{"alpha blend", 38, white, 128, 1, 255, 128, 128},
+                         Case{"additive, white saturates", 69, white, 255, 1, 255, 255, 255},
+                         Case{"additive, black adds nothing", 69, clear, 255, 1, 255, 0, 0},
+                         Case{"multiply by black", 70, clear, 255, 1, 0, 0, 0},
+                         Case{"cut-out texels", 10, clear, 255, 1, 255, 0, 0}}) {
+        SCOPED_TRACE(c.kind);
+        KX_SetRenderBuffer(GR_BUFFER_BACKBUFFER);
+        KX_SetColour(0xFF0000FF);
+        KX_FillRect(0, 0, 319, 199);
+        Material& m = engine().materials[0];
+        m.shadeMode = c.mode, m.texture = c.texture, m.alpha = c.alpha;
+        Mesh mesh;
+        const float corners[3][2] = {{10, 10}, {40, 10}, {10, 40}};
+        for (int i = 0; i < 3; ++i) {
+            ScreenVertex& v = mesh.screen[i];
+            v.x = corners[i][0], v.y = corners[i][1], v.oow = v.oowCopy = 1;
+        }
+        Face face = mesh.face(0, 1, 2, 0);
+        for (std::uint32_t& k : face.cornerValue) k = std::bit_cast<std::uint32_t>(c.k);
+        face.u[1] = 8, face.v[2] = 8;
+        engine().lastBoundMaterial = -1;
+        shade(face, 0);
+        grDrawTriangle(reinterpret_cast<const GrVertex*>(&mesh.screen[0]),
+                       reinterpret_cast<const GrVertex*>(&mesh.screen[1]),
+                       reinterpret_cast<const GrVertex*>(&mesh.screen[2]));
+        const board::Buffer back = board::colourBuffer(GR_BUFFER_BACKBUFFER);
+        const std::uint16_t p = back.pixels[20 * back.pitch + 20];
+        EXPECT_NEAR((p >> 11) * 255 / 31, c.r, 12);
+        EXPECT_NEAR(((p >> 5) & 63) * 255 / 63, c.g, 12);
+        EXPECT_NEAR((p & 31) * 255 / 31, c.b, 12);
+    }
+    KX_FreeTextures();
 }
 
 } // namespace
