@@ -122,13 +122,13 @@ TEST_F(FaceDrawerTest, WindingChoosesFrontOrBackInBothPaths) {
 }
 
 TEST_F(FaceDrawerTest, TheNearPlaneCutsOneOrTwoTriangles) {
-    Mesh one({{0, 0, 0}, {1, 0, 3}, {-1, -1, 3}});
+    Mesh one({{0.5f, 0, 0}, {1, 0, 3}, {-1, -1, 3}}, 0, faceFront | faceBack);
     one.draw();
     const std::vector<std::string> two = drawn();
     ASSERT_EQ(two.size(), 2u);
-    // A -> B is cut a third of the way, at z = 1: x = 1/3 on screen 193.3125
-    // (snapped to sixteenths).
-    EXPECT_NE(two[0].find("(193.312 100)"), std::string::npos) << two[0];
+    // A -> B is cut a third of the way, at z = 1: camera x = 2/3, on screen
+    // 226.6875 (snapped to sixteenths).
+    EXPECT_NE(two[0].find("(226.688 100)"), std::string::npos) << two[0];
     EXPECT_EQ(engine().trianglesDrawn, 2);
     Mesh behind({{0, 0, 0}, {1, 0, 3}, {-1, -1, 0.5f}});
     behind.draw();
@@ -217,6 +217,38 @@ TEST_F(FaceDrawerTest, HostileKeysMaterialsModesAndOverflow) {
     EXPECT_EQ(deferredBuffer().dropped, 4);
     KX_FlushTriangles();
     EXPECT_EQ(drawn().size(), 16u);
+}
+
+// The same triangle with and without its near corner cut away: the cut lies
+// beyond the view's right side, so both cover the same pixels.
+TEST_F(FaceDrawerTest, ANearCutDrawsTheSamePixelsAsTheWholeTriangle) {
+    Material& m = engine().materials[0];
+    m.red = m.green = m.blue = 255;
+    std::vector<std::string> maps[2];
+    for (const float nearDistance : {0.25f, 1.0f}) {
+        KX_SetRenderBuffer(GR_BUFFER_BACKBUFFER);
+        KX_SetColour(0x000000FF);
+        KX_FillRect(0, 0, 319, 199);
+        engine().nearDistance = nearDistance;
+        Mesh mesh({{2, 0, 0.5f}, {0, -2, 10}, {0, 0, 10}});
+        // Nearer than 1 counts as behind the near plane in Mesh; the
+        // reference's corner lies only beyond the right side.
+        if (nearDistance < 0.5f) {
+            ScreenVertex& a = mesh.screen[0];
+            a.clip = clipRight;
+            a.oow = 2, a.x = 160 + 100 * 2 * 2, a.y = 100;
+        }
+        mesh.draw();
+        const board::Buffer back = board::colourBuffer(GR_BUFFER_BACKBUFFER);
+        std::vector<std::string>& rows = maps[nearDistance > 0.5f];
+        for (int y = 80; y < 140; ++y) {
+            std::string row;
+            for (int x = 150; x < 270; ++x) row += back.pixels[y * back.pitch + x] ? '#' : '.';
+            rows.push_back(row);
+        }
+    }
+    EXPECT_EQ(maps[0], maps[1]);
+    EXPECT_NE(std::count(maps[1][30].begin(), maps[1][30].end(), '#'), 0);
 }
 
 } // namespace
