@@ -8,10 +8,15 @@
 
 #include <cstdint>
 
+// The data library's bitmap (bitmap.h).
+struct KX_Bitmap;
+
 namespace umbrek::vastrel {
 
-// Records of the image readers and the device's text drawing.
-struct Bitmap;
+// The image readers' bitmap; a font is a block of bytes in the layout the
+// device's text drawing reads (a 16-bit offset at byte 15 to the table of
+// character offsets), never accessed as a record.
+using Bitmap = ::KX_Bitmap;
 struct Font;
 
 // The slots in the device's order (slot 1 first).
