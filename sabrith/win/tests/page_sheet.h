@@ -5,6 +5,7 @@
 
 #include "sabrith/effect.h"
 #include "sabrith/win/custom_controls.h"
+#include "sabrith/win/page_resources.h"
 
 #include <windows.h>
 
@@ -159,6 +160,46 @@ struct PageSheet {
         levels.fill(200u << 8);
         effect.render(Spectrum(levels), view);
         image.unlockView(view);
+    }
+};
+
+// Answers the boxes and dialogs a click opens: records each box's text and
+// title, types `typed` into the name dialog, and presses `answer`.
+struct BoxAnswers {
+    static inline HHOOK hook = nullptr;
+    static inline std::vector<std::string> seen;
+    static inline int answer = IDOK;
+    static inline std::string typed;
+    static inline HWND sheet = nullptr; // coming back to the front: not a box
+
+    static LRESULT CALLBACK onActivate(int code, WPARAM wp, LPARAM lp) {
+        if (code == HCBT_ACTIVATE && HWND(wp) != sheet) {
+            HWND box = HWND(wp);
+            char text[128] = {}, title[64] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // a message box's text
+            GetWindowTextA(box, title, sizeof title);
+            seen.push_back(std::string(title) + ": " + text);
+            if (GetDlgItem(box, IDC_SOURCE_NAME_EDIT))
+                SetDlgItemTextA(box, IDC_SOURCE_NAME_EDIT, typed.c_str());
+            PostMessageA(box, WM_COMMAND, WPARAM(answer), 0);
+        }
+        return CallNextHookEx(hook, code, wp, lp);
+    }
+    // Sends `message` to `window` of the sheet with the hook in place.
+    static void send(HWND sheetWindow, HWND window, UINT message, WPARAM wp, LPARAM lp,
+                     int button) {
+        answer = button;
+        seen.clear();
+        sheet = sheetWindow;
+        hook = SetWindowsHookExA(WH_CBT, onActivate, nullptr, GetCurrentThreadId());
+        SendMessageA(window, message, wp, lp);
+        UnhookWindowsHookEx(hook);
+    }
+    // Clicks button `id` of the page with the hook in place.
+    template <class Sheet>
+    static void click(Sheet& sheet, int id, int button) {
+        send(sheet.sheet, sheet.page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+             LPARAM(sheet.control(id)), button);
     }
 };
 
