@@ -96,6 +96,19 @@ void writeKeys(SettingsStore& store, const char* file, const char* section,
         store.writeInt(file, section, key.name, settings.*key.field, key.index);
 }
 
+// The effect that one kind of effect's open pages edit (one sheet is open at
+// a time). The pages set it when they are built and clear it when they go
+// away; an effect clears it when it is created and when it goes away while
+// it is the target, so pages left open then edit nothing instead of freed
+// memory.
+template <class EffectType>
+inline EffectType* pageTarget = nullptr;
+
+template <class EffectType>
+void forgetPageTarget(const EffectType* effect) {
+    if (pageTarget<EffectType> == effect) pageTarget<EffectType> = nullptr;
+}
+
 class Effect {
 public:
     explicit Effect(EffectContext context) : context_(context) {}

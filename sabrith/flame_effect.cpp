@@ -19,10 +19,12 @@ constexpr Key keys[] = {
 } // namespace
 
 FlameEffect::FlameEffect(EffectContext context) : Effect(context) {
+    pageTarget<FlameEffect> = nullptr;
     loadSettings(nullptr);
 }
 
 FlameEffect::~FlameEffect() {
+    forgetPageTarget(this);
     saveSettings(nullptr);
 }
 

@@ -64,12 +64,14 @@ void buildGradient(std::array<std::array<uint32_t, 64>, 64>& table, int c1, int 
 } // namespace
 
 FrequencyEffect::FrequencyEffect(EffectContext context) : Effect(context) {
+    pageTarget<FrequencyEffect> = nullptr;
     std::copy(std::begin(colorDefaults), std::end(colorDefaults), color.begin());
     std::copy(std::begin(peakColorDefaults), std::end(peakColorDefaults), peakColorSetting.begin());
     loadSettings(nullptr);
 }
 
 FrequencyEffect::~FrequencyEffect() {
+    forgetPageTarget(this);
     saveSettings(nullptr);
 }
 

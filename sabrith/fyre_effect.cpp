@@ -223,10 +223,12 @@ constexpr Key generalKeys[] = {
 } // namespace
 
 FyreEffect::FyreEffect(EffectContext context) : Effect(context) {
+    pageTarget<FyreEffect> = nullptr;
     loadSettings(nullptr);
 }
 
 FyreEffect::~FyreEffect() {
+    forgetPageTarget(this);
     saveSettings(nullptr);
 }
 

@@ -8,7 +8,7 @@ namespace sabrith {
 namespace {
 
 // One sheet is open at a time, so one target serves the page.
-FlameEffect* target = nullptr;
+FlameEffect*& target = pageTarget<FlameEffect>;
 
 constexpr BandControls band{IDC_FLAME_BAND, IDC_FLAME_MIN_TEXT, IDC_FLAME_MAX_TEXT};
 
@@ -41,10 +41,6 @@ int buildPages(FlameEffect& effect, HINSTANCE instance, PROPSHEETPAGEA* pages) {
     target = &effect;
     fillPageRecord(pages[0], instance, IDD_FLAME_GENERAL, flamePage);
     return 1;
-}
-
-void forgetPageTarget(const FlameEffect& effect) {
-    if (target == &effect) target = nullptr;
 }
 
 } // namespace sabrith

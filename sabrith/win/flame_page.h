@@ -16,8 +16,4 @@ namespace sabrith {
 // the number of records filled.
 int buildPages(FlameEffect& effect, HINSTANCE instance, PROPSHEETPAGEA* pages);
 
-// The page's target, cleared when the page is destroyed; an effect going
-// away while its page is open clears it too.
-void forgetPageTarget(const FlameEffect& effect);
-
 } // namespace sabrith

@@ -12,7 +12,7 @@ namespace {
 
 // One sheet is open at a time, so one target serves all four pages; the
 // first page destroyed clears it.
-FrequencyEffect* target = nullptr;
+FrequencyEffect*& target = pageTarget<FrequencyEffect>;
 
 using Effect = FrequencyEffect;
 
@@ -156,10 +156,6 @@ int buildPages(FrequencyEffect& effect, HINSTANCE instance, PROPSHEETPAGEA* page
     fillPageRecord(pages[2], instance, IDD_BARS_BARS, barsPage);
     fillPageRecord(pages[3], instance, IDD_BARS_PEAKS, peaksPage);
     return 4;
-}
-
-void forgetPageTarget(const FrequencyEffect& effect) {
-    if (target == &effect) target = nullptr;
 }
 
 } // namespace sabrith

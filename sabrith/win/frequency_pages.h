@@ -16,8 +16,4 @@ namespace sabrith {
 // Returns the number of records filled.
 int buildPages(FrequencyEffect& effect, HINSTANCE instance, PROPSHEETPAGEA* pages);
 
-// Clears the pages' target if it is `effect`, for an effect going away while
-// its pages are open.
-void forgetPageTarget(const FrequencyEffect& effect);
-
 } // namespace sabrith

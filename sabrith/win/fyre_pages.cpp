@@ -11,7 +11,7 @@ namespace {
 
 // One sheet is open at a time, so one target serves both pages; the first
 // page destroyed clears it.
-FyreEffect* target = nullptr;
+FyreEffect*& target = pageTarget<FyreEffect>;
 HINSTANCE pageInstance = nullptr;
 int current = 0; // the source the "Particle Sources" page shows
 
@@ -207,10 +207,6 @@ int buildPages(FyreEffect& effect, HINSTANCE instance, PROPSHEETPAGEA* pages) {
     fillPageRecord(pages[0], instance, IDD_FOUNTAIN_GENERAL, generalPage);
     fillPageRecord(pages[1], instance, IDD_FOUNTAIN_SOURCES, sourcesPage);
     return 2;
-}
-
-void forgetPageTarget(const FyreEffect& effect) {
-    if (target == &effect) target = nullptr;
 }
 
 } // namespace sabrith

@@ -17,7 +17,4 @@ namespace sabrith {
 // directly, so the caller must keep frames from running meanwhile.
 int buildPages(FyreEffect& effect, HINSTANCE instance, PROPSHEETPAGEA* pages);
 
-// Clears the pages' target if it is `effect`.
-void forgetPageTarget(const FyreEffect& effect);
-
 } // namespace sabrith

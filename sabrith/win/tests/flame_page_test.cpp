@@ -1,6 +1,7 @@
 // The flame's page in a real property sheet under Wine: the band and colour
 // controls change the effect, OK stores the values, Cancel brings the stored
-// ones back, and frames go on being drawn while the page edits.
+// ones back, the colour chooser cancelled keeps the colour, and frames go on
+// being drawn while the page edits.
 #include "sabrith/win/flame_page.h"
 #include "sabrith/win/page_resources.h"
 #include "sabrith/win/tests/page_sheet.h"
@@ -45,6 +46,18 @@ TEST(FlamePage, CancelReloadsTheStoredValues) {
     EXPECT_EQ(f.effect.maxFreq, 100);
     f.close(PSBTN_CANCEL);
     EXPECT_EQ(f.effect.maxFreq, 500);
+}
+
+TEST(FlamePage, ColourBoxClickOpensTheChooserAndCancelKeepsTheColour) {
+    FlameSheet f;
+    f.effect.flameColor = 0x123456;
+    ASSERT_TRUE(f.open(1));
+    HWND box = f.control(IDC_FLAME_COLOR);
+    test::BoxAnswers::send(f.sheet, box, WM_LBUTTONUP, 0, MAKELPARAM(5, 5), IDCANCEL);
+    ASSERT_EQ(test::BoxAnswers::seen.size(), 1u) << "the colour chooser should have opened";
+    f.pump(); // the box's change message, posted even when cancelled
+    EXPECT_EQ(f.effect.flameColor, 0x123456);
+    EXPECT_EQ(SendMessageA(box, colorBoxGetColor, 0, 0), 0x123456);
 }
 
 } // namespace

@@ -12,41 +12,9 @@
 namespace sabrith {
 namespace {
 
+using test::BoxAnswers;
+
 using FyreSheet = test::PageSheet<FyreEffect>;
-
-// Answers the boxes and dialogs a click opens: records each box's text and
-// title, types `typed` into the name dialog, and presses `answer`.
-struct BoxAnswers {
-    static inline HHOOK hook = nullptr;
-    static inline std::vector<std::string> seen;
-    static inline int answer = IDOK;
-    static inline std::string typed;
-    static inline HWND sheet = nullptr; // coming back to the front: not a box
-
-    static LRESULT CALLBACK onActivate(int code, WPARAM wp, LPARAM lp) {
-        if (code == HCBT_ACTIVATE && HWND(wp) != sheet) {
-            HWND box = HWND(wp);
-            char text[128] = {}, title[64] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // a message box's text
-            GetWindowTextA(box, title, sizeof title);
-            seen.push_back(std::string(title) + ": " + text);
-            if (GetDlgItem(box, IDC_SOURCE_NAME_EDIT))
-                SetDlgItemTextA(box, IDC_SOURCE_NAME_EDIT, typed.c_str());
-            PostMessageA(box, WM_COMMAND, WPARAM(answer), 0);
-        }
-        return CallNextHookEx(hook, code, wp, lp);
-    }
-    // Clicks button `id` of the page with the hook in place.
-    static void click(FyreSheet& sheet, int id, int button) {
-        answer = button;
-        seen.clear();
-        BoxAnswers::sheet = sheet.sheet;
-        hook = SetWindowsHookExA(WH_CBT, onActivate, nullptr, GetCurrentThreadId());
-        SendMessageA(sheet.page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     LPARAM(sheet.control(id)));
-        UnhookWindowsHookEx(hook);
-    }
-};
 
 TEST(FyrePages, GeneralSwitchesAndTheCurrentSourceChangeTheEffect) {
     FyreSheet f;

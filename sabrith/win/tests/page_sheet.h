@@ -5,6 +5,7 @@
 
 #include "sabrith/effect.h"
 #include "sabrith/win/custom_controls.h"
+#include "sabrith/win/page_resources.h"
 
 #include <windows.h>
 
@@ -29,15 +30,23 @@ struct PageSheet {
     EffectType effect{EffectContext{store, nullptr, &random}};
     HWND sheet = nullptr;
 
+    HANDLE ready = nullptr;
+    HANDLE thread = nullptr;
+    int builtPages = 0;
+
     ~PageSheet() {
-        if (sheet) DestroyWindow(sheet);
+        if (thread) {
+            if (sheet) finishThread(PSBTN_CANCEL);
+            CloseHandle(thread);
+        } else if (sheet) {
+            DestroyWindow(sheet);
+        }
+        if (ready) CloseHandle(ready);
     }
 
-    // Opens the sheet on the pages buildPages gives; false when it did not.
-    bool open(int expectedPages) {
+    HWND build(int& count) {
         std::array<PROPSHEETPAGEA, 8> pages{};
-        const int count = buildPages(effect, instance, pages.data());
-        EXPECT_EQ(count, expectedPages);
+        count = buildPages(effect, instance, pages.data());
         PROPSHEETHEADERA header{};
         header.dwSize = sizeof header;
         header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_NOAPPLYNOW;
@@ -45,8 +54,58 @@ struct PageSheet {
         header.pszCaption = "Effect";
         header.nPages = UINT(count);
         header.ppsp = pages.data();
-        sheet = HWND(PropertySheetA(&header));
+        return HWND(PropertySheetA(&header));
+    }
+    static DWORD WINAPI sheetThread(LPVOID parameter) {
+        PageSheet& self = *static_cast<PageSheet*>(parameter);
+        const HWND own = self.build(self.builtPages);
+        self.sheet = own;
+        SetEvent(self.ready);
+        if (!own) return 0;
+        MSG msg;
+        while (PropSheet_GetCurrentPageHwnd(own) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            if (!PropSheet_IsDialogMessage(own, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        DestroyWindow(own);
+        return 0;
+    }
+    // Presses OK or Cancel on the sheet thread's sheet and waits for the
+    // thread to close it; the posted message wakes its loop to see that the
+    // sheet has finished.
+    void finishThread(int button) {
+        PropSheet_PressButton(sheet, button);
+        PostMessageA(sheet, WM_NULL, 0, 0);
+        WaitForSingleObject(thread, INFINITE);
+        sheet = nullptr;
+    }
+
+    // Opens the sheet on the pages buildPages gives; false when it did not.
+    bool open(int expectedPages) {
+        int count = 0;
+        sheet = build(count);
+        EXPECT_EQ(count, expectedPages);
         return sheet != nullptr;
+    }
+    // Opens the sheet on a thread of its own, as the module does, which runs
+    // the sheet's messages until it finishes and then destroys it. The test
+    // drives it by sent messages: the sheet thread handles each while the
+    // test thread waits, so the frames the test draws between them never
+    // overlap an edit.
+    bool openOnThread(int expectedPages) {
+        ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread = CreateThread(nullptr, 0, sheetThread, this, 0, nullptr);
+        if (!ready || !thread) {
+            ADD_FAILURE() << "no sheet thread: error " << GetLastError();
+            return false;
+        }
+        WaitForSingleObject(ready, INFINITE);
+        EXPECT_EQ(builtPages, expectedPages);
+        if (!sheet) return false;
+        EXPECT_NE(GetWindowThreadProcessId(sheet, nullptr), GetCurrentThreadId());
+        return true;
     }
     HWND page() const { return PropSheet_GetCurrentPageHwnd(sheet); }
     void showPage(int index) {
@@ -101,6 +160,46 @@ struct PageSheet {
         levels.fill(200u << 8);
         effect.render(Spectrum(levels), view);
         image.unlockView(view);
+    }
+};
+
+// Answers the boxes and dialogs a click opens: records each box's text and
+// title, types `typed` into the name dialog, and presses `answer`.
+struct BoxAnswers {
+    static inline HHOOK hook = nullptr;
+    static inline std::vector<std::string> seen;
+    static inline int answer = IDOK;
+    static inline std::string typed;
+    static inline HWND sheet = nullptr; // coming back to the front: not a box
+
+    static LRESULT CALLBACK onActivate(int code, WPARAM wp, LPARAM lp) {
+        if (code == HCBT_ACTIVATE && HWND(wp) != sheet) {
+            HWND box = HWND(wp);
+            char text[128] = {}, title[64] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text); // a message box's text
+            GetWindowTextA(box, title, sizeof title);
+            seen.push_back(std::string(title) + ": " + text);
+            if (GetDlgItem(box, IDC_SOURCE_NAME_EDIT))
+                SetDlgItemTextA(box, IDC_SOURCE_NAME_EDIT, typed.c_str());
+            PostMessageA(box, WM_COMMAND, WPARAM(answer), 0);
+        }
+        return CallNextHookEx(hook, code, wp, lp);
+    }
+    // Sends `message` to `window` of the sheet with the hook in place.
+    static void send(HWND sheetWindow, HWND window, UINT message, WPARAM wp, LPARAM lp,
+                     int button) {
+        answer = button;
+        seen.clear();
+        sheet = sheetWindow;
+        hook = SetWindowsHookExA(WH_CBT, onActivate, nullptr, GetCurrentThreadId());
+        SendMessageA(window, message, wp, lp);
+        UnhookWindowsHookEx(hook);
+    }
+    // Clicks button `id` of the page with the hook in place.
+    template <class Sheet>
+    static void click(Sheet& sheet, int id, int button) {
+        send(sheet.sheet, sheet.page(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+             LPARAM(sheet.control(id)), button);
     }
 };
 
