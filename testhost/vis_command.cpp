@@ -192,12 +192,18 @@ POINT screenSize() {
 }
 
 // What an earlier program did to the display mode may reach this program
-// late: Wine hands the desktop's size to the other programs on its own time.
-// Waits a while for the mode wanted; "beforeStart" shows what came.
+// late, and now and then not at all: Wine's desktop can keep the size of a
+// mode that the program which set it gave back before it ended. Waits a while
+// for the mode wanted, serving messages so that a display change can arrive;
+// then asks once for the mode of the settings store, which is the desktop's
+// own. "beforeStart" shows what came.
 void waitForScreen(POINT wanted) {
     for (int i = 0; i < 100; ++i) {
         POINT now = screenSize();
         if (now.x == wanted.x && now.y == wanted.y) return;
+        if (i == 20) ChangeDisplaySettingsA(nullptr, 0);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
         Sleep(100);
     }
 }
