@@ -2,6 +2,7 @@
 // the effect, the trail copy, the swap and the (here empty) skin, at the
 // default window size 275 x 116, for each effect, on a fixed cycle of eight
 // host spectra.
+#include "sabrith/frame/tests/fake_platform.h"
 #include "sabrith/frame/window_model.h"
 
 #include <benchmark/benchmark.h>
@@ -26,49 +27,12 @@ std::vector<HostRows> spectra() {
     return out;
 }
 
-// A window that is only memory: the picture goes nowhere.
-struct QuietPlatform final : Platform {
-    uint32_t clock = 0;
-    bool enterFullScreen(int, int, int) override { return false; }
-    void leaveFullScreen() override {}
-    void setTopmost(bool) override {}
-    std::unique_ptr<PixelStorage> pixelStorage() override {
-        return std::make_unique<MemoryPixels>();
-    }
-    uint32_t nowMs() override { return ++clock; }
-    std::vector<OfferedMode> offeredDisplayModes() override { return {}; }
-    bool createWindow(const Rect&) override { return true; }
-    void startWindow() override {}
-    void destroyWindow() override {}
-    void* windowHandle() override { return nullptr; }
-    void moveWindow(const Rect&) override {}
-    void setWindowShape(const std::optional<std::vector<Rect>>&) override {}
-    void present(const DibImage& picture, int, int, bool) override {
-        benchmark::DoNotOptimize(picture.pixels());
-    }
-    Size screenSize() override { return {1024, 768}; }
-    std::optional<Rect> dockCandidate(int) override { return std::nullopt; }
-    void setCursor(CursorKind) override {}
-    void captureMouse() override {}
-    void releaseMouse() override {}
-    Point cursorPos() override { return {}; }
-    void postQuit() override {}
-    void minimizeToTray() override {}
-    void restoreFromTray() override {}
-    void showMenu(const MenuState&, bool, Point) override {}
-    void openAbout(const std::string&) override {}
-    void openSheet() override {}
-    void feedDroppedFile(const std::string&) override {}
-    void sendPlayerCommand(int) override {}
-    void forwardKey(bool, uintptr_t, intptr_t) override {}
-};
-
 struct NoFiles final : FileChooser {
     bool choose(bool, FileRequest&) override { return false; }
 };
 
 void BM_WindowFrame(benchmark::State& state) {
-    QuietPlatform platform;
+    test::FakePlatform platform;
     NoSkin skin;
     MemoryRegistry registry;
     IniFileProfile profile;

@@ -55,7 +55,8 @@ public:
     virtual void moveWindow(const Rect& rect) = 0;
     // The window's region in window coordinates; none: rectangular.
     virtual void setWindowShape(const std::optional<std::vector<Rect>>& shape) = 0;
-    // Copies the picture to the window (or the full-screen surface) at that size.
+    // Copies the picture to the window (or the full-screen surface) at that
+    // size, never past the picture's own (a minimised window has 4 x 4).
     virtual void present(const DibImage& picture, int width, int height, bool fullScreen) = 0;
     virtual Size screenSize() = 0;
     // Dock candidate 0-3 (main window, playlist editor, equalizer, desktop)

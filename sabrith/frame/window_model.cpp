@@ -55,8 +55,8 @@ WindowModel::~WindowModel() {
 void WindowModel::create() {
     const Size size = applySizeRule({free_.w, free_.h}, false, platform_.screenSize(), skin_);
     rect_ = {free_.x, free_.y, size.w, size.h};
-    windowExists_ = platform_.createWindow(rect_);
-    if (windowExists_) {
+    created_ = windowExists_ = platform_.createWindow(rect_);
+    if (created_) {
         setMode(modeState_.mode);
         platform_.startWindow();
         running_ = true;
@@ -74,8 +74,10 @@ void WindowModel::close() {
         platform_.leaveFullScreen();
         modeState_.mode = windowMode;
     }
-    if (windowExists_) platform_.destroyWindow();
-    windowExists_ = false;
+    // Also after a destroy from elsewhere: the timers, tray icon, hook and
+    // class still go.
+    if (created_) platform_.destroyWindow();
+    created_ = windowExists_ = false;
     running_ = false;
     // The effect writes its own section as it goes.
     effect_.reset();
@@ -183,7 +185,7 @@ void WindowModel::refresh() {
 
 void WindowModel::setMode(int mode) {
     switchMode(modeState_, mode, resolution_, platform_);
-    dockTarget_ = -1;
+    dockTarget_.store(-1, std::memory_order_relaxed);
     layOutForMode();
     placeWindow(rect_);
     platform_.moveWindow(rect_);
@@ -213,7 +215,7 @@ void WindowModel::placeWindow(Rect requested) {
         candidates[std::size_t(i)] = platform_.dockCandidate(i);
     const Placement placed =
         snapToCandidates({requested.x, requested.y, size.w, size.h}, candidates);
-    dockTarget_ = placed.dockTarget;
+    dockTarget_.store(placed.dockTarget, std::memory_order_relaxed);
     snap_ = placed.snap;
     rect_ = free_ = placed.rect;
     sizeSkin();
@@ -221,7 +223,7 @@ void WindowModel::placeWindow(Rect requested) {
 }
 
 void WindowModel::followDockTarget(Rect target) {
-    if (modeState_.mode == fullScreenMode || dockTarget_ < 0) return;
+    if (modeState_.mode == fullScreenMode || dockTarget() < 0) return;
     rect_ = followTarget(rect_, snap_, target);
     skin_.setWindowSize(rect_.w, rect_.h);
     platform_.moveWindow(rect_);

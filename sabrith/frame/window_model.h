@@ -84,7 +84,8 @@ public:
 
     // Docking: the hook's rectangle for the dock target, followed here.
     void followDockTarget(Rect target);
-    int dockTarget() const { return dockTarget_; }
+    // Read by the docking hook on the player's thread.
+    int dockTarget() const { return dockTarget_.load(std::memory_order_relaxed); }
 
     // What the property sheet reads and changes.
     void setLinAmp(int linAmp);
@@ -151,7 +152,7 @@ private:
     Rect dragStart_;
     Point dragCursor_;
     int dragZone_ = 0;
-    int dockTarget_ = -1;
+    std::atomic<int> dockTarget_{-1};
     SnapState snap_;
     ModeState modeState_;
     DisplayMode resolution_;
@@ -163,7 +164,8 @@ private:
     uint32_t frames_ = 0;
     uint32_t drawMs_ = 0;
     int idleTicks_ = 0;
-    bool windowExists_ = false;
+    bool created_ = false;      // the window was made: close() tears it down
+    bool windowExists_ = false; // ... and is not destroyed yet
     bool running_ = false;
     bool closing_ = false;
     bool closed_ = false;

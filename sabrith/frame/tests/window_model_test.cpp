@@ -1,5 +1,6 @@
 // The window model driven as the window procedure drives it, over a fake
 // platform and a fake skin that record what they are asked.
+#include "sabrith/frame/tests/fake_platform.h"
 #include "sabrith/frame/window_ids.h"
 #include "sabrith/frame/window_model.h"
 #include "sabrith/frequency_effect.h"
@@ -16,64 +17,6 @@
 
 namespace sabrith {
 namespace {
-
-struct FakePlatform final : Platform {
-    std::vector<std::string> calls;
-    int presents = 0;
-    std::vector<Rect> moves;
-    std::vector<std::string> fed;
-    std::vector<int> commands;
-    std::vector<uint32_t> forwarded;
-    std::vector<MenuState> menus;
-    std::vector<std::string> abouts;
-    int quits = 0;
-    bool createWorks = true;
-    bool enterWorks = true;
-    bool topmost = false;
-    Point cursor;
-    Size screen{1024, 768};
-    DockCandidates candidates{std::nullopt, std::nullopt, std::nullopt, Rect{0, 0, 1024, 768}};
-    uint32_t clock = 0;
-
-    bool enterFullScreen(int w, int h, int) override {
-        screen = {w, h};
-        return enterWorks;
-    }
-    void leaveFullScreen() override { screen = {1024, 768}; }
-    void setTopmost(bool on) override { topmost = on; }
-    std::unique_ptr<PixelStorage> pixelStorage() override {
-        return std::make_unique<MemoryPixels>();
-    }
-    uint32_t nowMs() override { return clock += 2; }
-    std::vector<OfferedMode> offeredDisplayModes() override {
-        return {{{320, 200, 32}, pixelFormatRgb}, {{640, 480, 32}, pixelFormatRgb}};
-    }
-    bool createWindow(const Rect&) override {
-        calls.push_back("create");
-        return createWorks;
-    }
-    void startWindow() override { calls.push_back("start"); }
-    void destroyWindow() override { calls.push_back("destroy"); }
-    void* windowHandle() override { return this; }
-    void moveWindow(const Rect& r) override { moves.push_back(r); }
-    void setWindowShape(const std::optional<std::vector<Rect>>&) override {}
-    void present(const DibImage&, int, int, bool) override { ++presents; }
-    Size screenSize() override { return screen; }
-    std::optional<Rect> dockCandidate(int i) override { return candidates[std::size_t(i)]; }
-    void setCursor(CursorKind) override {}
-    void captureMouse() override { calls.push_back("capture"); }
-    void releaseMouse() override { calls.push_back("release"); }
-    Point cursorPos() override { return cursor; }
-    void postQuit() override { ++quits; }
-    void minimizeToTray() override { calls.push_back("minimize"); }
-    void restoreFromTray() override { calls.push_back("restore"); }
-    void showMenu(const MenuState& state, bool, Point) override { menus.push_back(state); }
-    void openAbout(const std::string& text) override { abouts.push_back(text); }
-    void openSheet() override { calls.push_back("sheet"); }
-    void feedDroppedFile(const std::string& path) override { fed.push_back(path); }
-    void sendPlayerCommand(int command) override { commands.push_back(command); }
-    void forwardKey(bool, uintptr_t key, intptr_t) override { forwarded.push_back(uint32_t(key)); }
-};
 
 struct FakeSkin final : SkinSeam {
     bool active = false;
@@ -154,7 +97,7 @@ struct NoChooser final : FileChooser {
 };
 
 struct Fixture : testing::Test {
-    FakePlatform platform;
+    test::FakePlatform platform;
     FakeSkin skin;
     RecordingRegistry registry;
     IniFileProfile profile;
@@ -219,16 +162,19 @@ TEST_F(Fixture, FirstStartUsesTheDefaultsAndWritesInOrder) {
 
 TEST_F(Fixture, StoredSettingsAreReadAndClamped) {
     setInt("FreeLeft", 300);
-    setInt("FreeTop", 200);
+    registry.memory.setString("Lumbrin", "FreeTop", "high"); // a text where a number belongs
     setInt("FreeWidth", 400);
     setInt("FreeHeight", 3);
     setInt("LinAmp", 9999);
     setInt("OnTop", 7);
-    setInt("XRes", 800); // not offered: the first offered mode is taken
+    // 640 in two bytes reads as the default 320; 320 x 480 x 32 is not
+    // offered, so the first offered mode is taken.
+    registry.memory.keys["Lumbrin"]["XRes"] = {false, {0x80, 0x02}};
+    setInt("YRes", 480);
     setInt("Module", 0);
     registry.memory.setString("Lumbrin", "Skin", std::string(10000, 'x'));
     WindowModel& m = start();
-    EXPECT_EQ(m.windowRect(), (Rect{300, 200, 400, 8}));
+    EXPECT_EQ(m.windowRect(), (Rect{300, 50, 400, 8}));
     EXPECT_EQ(m.linAmp(), 256);
     EXPECT_EQ(m.onTop(), 1);
     EXPECT_EQ(m.displayMode(), (DisplayMode{320, 200, 32}));
@@ -528,12 +474,35 @@ TEST_F(Fixture, WithoutAWindowNothingIsDrawnAndStopStillWrites) {
     EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "destroy"), 0);
 }
 
-TEST_F(Fixture, AUserDestroyedWindowQuits) {
+TEST_F(Fixture, AUserDestroyedWindowQuitsAndIsStillTornDown) {
     WindowModel& m = start();
+    const int before = platform.presents;
     m.onDestroy();
     EXPECT_EQ(platform.quits, 1);
     m.renderFrame(loud());
-    EXPECT_EQ(platform.presents, 0);
+    EXPECT_EQ(platform.presents, before);
+    m.close();
+    EXPECT_EQ(platform.calls.back(), "destroy");
+}
+
+TEST_F(Fixture, MinimisedWithTinyInsetsEveryEffectStaysInItsPicture) {
+    registry.memory.setString("Lumbrin", "Skin", "thin.lbs");
+    skin.origin = {1, 1};
+    skin.totals = {2, 2};
+    WindowModel& m = start();
+    for (int effect : {fountainsEffect, barsEffect, flameEffect, noEffect}) {
+        SCOPED_TRACE(effect);
+        m.selectEffect(effect);
+        m.action(14);
+        m.onSize(0, 0); // the images shrink to 4 x 4
+        EXPECT_EQ(m.backImage().width(), 4);
+        for (int frame = 0; frame < 50; ++frame) m.renderFrame(loud());
+        for (int tick = 0; tick < 20; ++tick) m.timer(idleTimer);
+        m.onTray(TRAY_LEFT_DOWN);
+        m.onSize(275, 116);
+        m.renderFrame(loud());
+        EXPECT_EQ(m.frontImage().width(), 275);
+    }
 }
 
 TEST_F(Fixture, TheSheetsAmplificationRebuildsTheGain) {
