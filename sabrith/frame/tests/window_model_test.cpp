@@ -315,6 +315,40 @@ TEST_F(Fixture, DropsLoadSkinsAndFeedMusicToThePlayer) {
     EXPECT_EQ(skin.loads, (std::vector<std::string>{"C:\\s\\look.lbs"}));
 }
 
+TEST_F(Fixture, ADroppedSkinSizesTheWindowWithinItsLimits) {
+    WindowModel& m = start();
+    skin.minW = 300, skin.maxW = 400, skin.minH = 150, skin.maxH = 150;
+    skin.origin = {12, 20};
+    skin.totals = {24, 34};
+    m.onDrop({"C:\\s\\wide.lbs"});
+    EXPECT_EQ(m.windowRect(), (Rect{50, 50, 300, 150}));
+    EXPECT_EQ(m.freeRect(), (Rect{50, 50, 300, 150}));
+    EXPECT_EQ(platform.moves.back(), (Rect{50, 50, 300, 150}));
+    EXPECT_EQ(m.backImage().width(), 300);
+    EXPECT_EQ(m.frontImage().height(), 150);
+    // "Use Skin" off: the plain window again, at the size it has.
+    m.command(IDM_USE_SKIN);
+    EXPECT_FALSE(m.menuState().useSkinChecked);
+    EXPECT_EQ(m.windowRect(), (Rect{50, 50, 300, 150}));
+}
+
+TEST_F(Fixture, SavePresetWritesTheRunningEffectsSection) {
+    setInt("Module", 3);
+    WindowModel& m = start();
+    m.effect()->fade = 42;
+    chooser.next = jk::test::tempFolder() + "saved.lbp";
+    m.command(IDM_SAVE_PRESET);
+    const std::vector<uint8_t> bytes = jk::test::readFile(chooser.next);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("[ZirarovoZ]"), std::string::npos) << text;
+    EXPECT_NE(text.find("Fade=42"), std::string::npos) << text;
+    // Loaded while another effect runs, it switches effect and values.
+    m.command(IDM_BARS);
+    m.loadPresetFile(chooser.next);
+    EXPECT_EQ(m.effectId(), flameEffect);
+    EXPECT_EQ(m.effect()->fade, 42);
+}
+
 TEST_F(Fixture, KeysThroughTheWindow) {
     WindowModel& m = start();
     m.onKey(true, 70, 1);
