@@ -457,6 +457,23 @@ void WindowModel::setLinAmp(int linAmp) {
     buildGain(gain_, value);
 }
 
+void WindowModel::setBlur(int blur) {
+    if (effect_) effect_->blur = blur ? 1 : 0;
+}
+
+void WindowModel::setFade(int fade) {
+    if (effect_) effect_->fade = std::clamp(fade, 0, 130);
+}
+
+void WindowModel::setDropOff(int dropOff) {
+    if (effect_) effect_->dropOff = std::clamp(dropOff, 0, 2000);
+}
+
+void WindowModel::chooseDisplayModeRow(int row) {
+    if (row >= 0 && row < int(displayModes_.rows.size()))
+        resolution_ = displayModes_.rows[std::size_t(row)];
+}
+
 void WindowModel::setUseSkin(bool use) {
     skin_.setActive(use);
     refresh();

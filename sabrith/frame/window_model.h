@@ -91,11 +91,22 @@ public:
     void setLinAmp(int linAmp);
     int linAmp() const { return linAmp_.load(std::memory_order_relaxed); }
     const GainTable& gain() const { return gain_; }
+    // The effect's trail values as the sheet shows them (Blur 0, Fade 1,
+    // DropOff 2000 with no effect); with no effect a change is dropped.
+    int blur() const { return effect_ ? effect_->blur : 0; }
+    int fade() const { return effect_ ? effect_->fade : 1; }
     int dropOff() const { return effect_ ? effect_->dropOff : defaultDecay; }
+    void setBlur(int blur);
+    void setFade(int fade);
+    void setDropOff(int dropOff);
     void applyOnTop(int onTop);
     void setDisplayMode(const DisplayMode& mode);
     DisplayMode displayMode() const { return resolution_; }
     const DisplayModeList& displayModes() const { return displayModes_; }
+    // The Display page's combo box: the row of the current mode (-1 none),
+    // and a chosen row taken for the next switch to full screen.
+    int displayModeRow() const { return sabrith::displayModeRow(displayModes_, resolution_); }
+    void chooseDisplayModeRow(int row);
     void setUseSkin(bool use);
     void loadSkin(const std::string& path);
     void chooseSkin(void* owner);

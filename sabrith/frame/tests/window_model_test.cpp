@@ -539,14 +539,39 @@ TEST_F(Fixture, MinimisedWithTinyInsetsEveryEffectStaysInItsPicture) {
     }
 }
 
-TEST_F(Fixture, TheSheetsAmplificationRebuildsTheGain) {
+TEST_F(Fixture, WhatTheSheetChanges) {
     WindowModel& m = start();
     m.setLinAmp(0);
     EXPECT_EQ(m.gain()[575].load(), 6138u);
     m.setLinAmp(300);
     EXPECT_EQ(m.linAmp(), 256);
+
+    m.setFade(140);
+    m.setBlur(5);
+    m.setDropOff(-3);
+    EXPECT_EQ(m.effect()->fade, 130);
+    EXPECT_EQ(m.effect()->blur, 1);
+    EXPECT_EQ(m.effect()->dropOff, 0);
+    // With no effect the pages show the frame loop's own values, and
+    // changes have nowhere to go.
+    m.selectEffect(noEffect);
+    m.setFade(3);
+    EXPECT_EQ(m.blur(), 0);
+    EXPECT_EQ(m.fade(), 1);
+    EXPECT_EQ(m.dropOff(), 2000);
+
+    EXPECT_EQ(m.displayModeRow(), 0);
+    m.chooseDisplayModeRow(1);
+    m.chooseDisplayModeRow(2); // past the list: ignored
+    EXPECT_EQ(m.displayMode(), (DisplayMode{640, 480, 32}));
+    EXPECT_EQ(m.displayModeRow(), 1);
+    m.command(IDM_FULL_SCREEN);
+    EXPECT_EQ(m.backImage().width(), 640);
+
     m.close();
     EXPECT_EQ(registry.dword("Lumbrin", "LinAmp"), 256);
+    EXPECT_EQ(registry.dword("Lumbrin", "XRes"), 640);
+    EXPECT_EQ(registry.dword("Lumbrin", "Module"), 0);
 }
 
 } // namespace
