@@ -9,10 +9,12 @@
 // then renderFrame() for each host frame and timer() for each tick; close()
 // writes the settings and tears the window down (stopModule).
 //
-// Threads: everything runs on the window's thread, except what the property
-// sheet changes directly: setLinAmp and the effect's Blur, Fade and DropOff,
-// single words that frames read whole. Anything that changes structure (a
-// skin, the effect, the mode) is handed to the window's thread by the shell.
+// Threads: everything runs on the window's thread, with two exceptions:
+// setLinAmp may be called straight from the property sheet's thread (it
+// writes single words that frames read whole), and the docking hook reads
+// dockTarget() on the player's thread. Everything else the sheet changes
+// goes through the window's thread, the effect's Blur, Fade and DropOff
+// too: the menu may replace the effect while the sheet is open.
 #pragma once
 
 #include "sabrith/effect.h"
