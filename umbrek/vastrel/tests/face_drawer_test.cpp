@@ -76,7 +76,7 @@ protected:
         e.viewport.centreX = 160, e.viewport.centreY = 100;
         e.viewport.horizontalScale = e.viewport.verticalScale = 100;
         e.nearDistance = 1, e.farDistance = 1000;
-        e.deferredCount = 0, e.trianglesDrawn = 0;
+        e.deferred.count = 0, e.trianglesDrawn = 0;
         e.materials.assign(3, Material{});
         e.materials[0].shadeMode = 2;  // flat, drawn at once
         e.materials[1].shadeMode = 71; // see-through, deferred
@@ -115,9 +115,9 @@ TEST_F(FaceDrawerTest, WindingChoosesFrontOrBackInBothPaths) {
         Mesh m = k.clockwise ? Mesh({first, b, c}, 0, k.flags) : Mesh({first, c, b}, 0, k.flags);
         m.face.backMaterial = 1;
         m.draw();
-        EXPECT_EQ(int(drawn().size()) + engine().deferredCount, k.triangles)
+        EXPECT_EQ(int(drawn().size()) + engine().deferred.count, k.triangles)
             << k.clockwise << " " << int(k.flags) << " " << k.crossing;
-        engine().deferredCount = 0;
+        engine().deferred.count = 0;
     }
 }
 
@@ -178,7 +178,7 @@ TEST_F(FaceDrawerTest, DeferredTrianglesAreDrawnFarthestFirst) {
     nearer.draw();
     farther.draw();
     EXPECT_TRUE(drawn().empty());
-    EXPECT_EQ(engine().deferredCount, 2);
+    EXPECT_EQ(engine().deferred.count, 2);
     KX_FlushTriangles();
     const std::vector<std::string> lines = drawn();
     ASSERT_EQ(lines.size(), 2u);
@@ -213,8 +213,8 @@ TEST_F(FaceDrawerTest, HostileKeysMaterialsModesAndOverflow) {
         Mesh m({{0, 0, 10}, {5, 0, 10}, {0, -5, 10}}, 1);
         m.draw();
     }
-    EXPECT_EQ(engine().deferredCount, 16);
-    EXPECT_EQ(deferredBuffer().dropped, 4);
+    EXPECT_EQ(engine().deferred.count, 16);
+    EXPECT_EQ(engine().deferred.dropped, 4);
     KX_FlushTriangles();
     EXPECT_EQ(drawn().size(), 16u);
 }
