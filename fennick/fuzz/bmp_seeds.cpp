@@ -1,7 +1,7 @@
 // Seed bitmaps for the texture fuzz target: the kinds the plug-in reads.
 #include "fennick/tests/bmp_writer.h"
+#include "tests/test_files.h"
 
-#include <cstdio>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -25,12 +25,8 @@ int main(int argc, char** argv) {
         {"top-down.bmp", spec(4, -4, 24, false)},  {"one-row.bmp", spec(7, 1, 24, false)},
         {"one-column.bmp", spec(1, 6, 24, false)}, {"eight-bit.bmp", spec(6, 2, 8, false)},
     };
-    for (const Seed& s : seeds) {
-        std::string path = dir + "/" + s.name;
-        if (!fennick::testing::writeFile(path, fennick::testing::makeBmp(s.spec))) {
-            std::perror(path.c_str());
-            return 1;
-        }
-    }
+    // A file that cannot be written throws "PATH: REASON" and fails the program.
+    for (const Seed& s : seeds)
+        jk::test::writeFile(dir + "/" + s.name, fennick::testing::makeBmp(s.spec));
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "fennick/tests/bmp_writer.h"
 
-#include <cstdio>
-
 namespace fennick::testing {
 
 namespace {
@@ -61,13 +59,6 @@ std::vector<std::uint8_t> makeBmp(const BmpSpec& spec) {
     }
     if (spec.truncateTo && *spec.truncateTo < b.size()) b.resize(*spec.truncateTo);
     return b;
-}
-
-bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
 }
 
 } // namespace fennick::testing

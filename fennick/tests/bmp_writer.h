@@ -25,7 +25,5 @@ struct BmpSpec {
 };
 
 std::vector<std::uint8_t> makeBmp(const BmpSpec& spec);
-// Writes the bytes; false (with errno set) when the file cannot be written.
-bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 } // namespace fennick::testing

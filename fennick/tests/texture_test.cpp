@@ -3,10 +3,10 @@
 #include "fennick/texture.h"
 #include "fennick/tests/bmp_writer.h"
 #include "fennick/tests/recording_gl.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,8 +25,7 @@ std::string tempPath(const std::string& name) {
 
 std::string writeBmp(const std::string& name, const BmpSpec& spec) {
     std::string path = tempPath(name);
-    EXPECT_TRUE(testing::writeFile(path, testing::makeBmp(spec)))
-        << path << ": " << std::strerror(errno);
+    jk::test::writeFile(path, testing::makeBmp(spec)); // throws "PATH: REASON"
     return path;
 }
 

@@ -1,17 +1,14 @@
 // Seed presets for the profile fuzz target: one per effect with every key.
-#include <cstdio>
-#include <cstdlib>
+// A file that cannot be written throws "PATH: REASON" and ends the program
+// with a failure status, which fails the build of the corpus.
+#include "tests/test_files.h"
+
 #include <string>
 
 namespace {
 
 void save(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size()) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    std::fclose(file);
+    jk::test::writeFile(path, text);
 }
 
 } // namespace

@@ -129,6 +129,12 @@ Buffer depthBuffer() {
     return {b.depth.data(), b.width, b.height, b.pitch};
 }
 
+TextureBytes textureMemory() {
+    Board& b = board();
+    if (!b.open) return {};
+    return {b.textureMemory.data(), uint32_t(b.textureMemory.size())};
+}
+
 Counters& counters() {
     return board().counters;
 }

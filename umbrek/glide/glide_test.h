@@ -46,6 +46,13 @@ struct Buffer {
 };
 Buffer colourBuffer(int which); // 0 front, 1 back
 Buffer depthBuffer();
+// The texture memory as downloaded (16-bit texels little-endian); empty
+// while no screen is open.
+struct TextureBytes {
+    const uint8_t* bytes = nullptr;
+    uint32_t size = 0;
+};
+TextureBytes textureMemory();
 
 Counters& counters();
 // The traced calls since the last take, one "name(args)" line each.

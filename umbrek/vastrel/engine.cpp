@@ -5,6 +5,7 @@
 #include "umbrek/vastrel/platform.h"
 
 #include <climits>
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -29,24 +30,30 @@ int KX_InitEngine(int polygonCapacity) {
     fresh.userPath = std::move(e.userPath);
     e = std::move(fresh);
     resetDeviceOps(e.device);
-    const std::size_t n = polygonCapacity > 0 ? std::size_t(polygonCapacity) : 0;
+    if (!allocateDeferredTriangles(polygonCapacity)) return resultOutOfMemory;
+    e.polygonCapacity = std::max(polygonCapacity, 0);
+    return resultSuccess;
+}
+
+bool allocateDeferredTriangles(int capacity) {
+    DeferredTriangles& d = engine().deferred;
+    const auto n = std::size_t(std::max(capacity, 0));
     try {
-        e.drawOrder.assign(n, 0);
-        e.depthKeys.assign(n, 0);
-        e.sortScratch.assign(n, 0);
-        e.sortScratch2.assign(n, 0);
+        d.records.assign(n, DeferredTriangle{});
+        d.keys.assign(n, 0);
+        d.order.assign(n, 0);
+        d.scratch.assign(n, 0);
     } catch (const std::bad_alloc&) {
         KX_FreeEngineBuffers();
-        return resultOutOfMemory;
+        return false;
     }
-    e.polygonCapacity = int(n);
-    return resultSuccess;
+    d.count = d.dropped = 0;
+    return true;
 }
 
 void KX_FreeEngineBuffers() {
     Engine& e = engine();
-    for (auto* buffer : {&e.drawOrder, &e.depthKeys, &e.sortScratch, &e.sortScratch2})
-        std::vector<std::uint32_t>().swap(*buffer);
+    e.deferred = DeferredTriangles{};
     e.polygonCapacity = 0;
 }
 
@@ -57,7 +64,7 @@ void KX_SetFpuPrecision() {
 void KX_BeginFrame() {
     Engine& e = engine();
     e.trianglesDrawn = 0;
-    e.deferredCount = 0;
+    e.deferred.count = e.deferred.dropped = 0;
     e.activeLights.count = 0;
     e.lastBoundMaterial = -1;
     // A fatal error abandoned the frame before; this one starts clean.

@@ -45,11 +45,24 @@ struct HermiteCache {
     float h[4] = {};
 };
 
+// The frame's see-through triangles, which the face drawer defers and draws
+// back to front at the end of the frame: N records, their depth keys, the
+// drawing order and the sort's scratch array (its passes alternate between the
+// two index arrays, so one scratch array is enough).
+struct DeferredTriangle {
+    ScreenVertex corner[3];
+    int material = 0;
+};
+struct DeferredTriangles {
+    std::vector<DeferredTriangle> records;
+    std::vector<std::uint32_t> keys, order, scratch;
+    int count = 0;   // deferred this frame
+    int dropped = 0; // beyond the N records this frame, counted for tests
+};
+
 struct Engine {
     int polygonCapacity = 0;
-    // Drawing order, depth keys and two sort scratch arrays of the face drawer.
-    std::vector<std::uint32_t> drawOrder, depthKeys, sortScratch, sortScratch2;
-    int deferredCount = 0;
+    DeferredTriangles deferred;
     int trianglesDrawn = 0;
     int lastBoundMaterial = -1; // -1: none
 
@@ -93,6 +106,9 @@ Engine& engine();
 
 // Engine.
 int KX_InitEngine(int polygonCapacity);
+// Room for CAPACITY deferred triangles a frame (KX_InitEngine gives N); false,
+// with no room left, when the memory is not there.
+bool allocateDeferredTriangles(int capacity);
 void KX_FreeEngineBuffers();
 void KX_SetFpuPrecision();
 void KX_BeginFrame();

@@ -81,14 +81,13 @@ struct FaceDraw {
 };
 
 void deferTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
-    Engine& e = engine();
-    DeferredBuffer& buffer = deferredBuffer();
+    DeferredTriangles& buffer = engine().deferred;
     // Beyond the buffer: dropped and counted before anything is written.
-    if (e.deferredCount >= int(buffer.records.size())) {
+    if (buffer.count >= int(buffer.records.size())) {
         ++buffer.dropped;
         return;
     }
-    const auto n = std::size_t(e.deferredCount++);
+    const auto n = std::size_t(buffer.count++);
     buffer.keys[n] = depthKey(a, b, c);
     buffer.records[n] = {{a, b, c}, shadeContext().material};
 }
@@ -237,8 +236,9 @@ void drawFace(Face& face) {
     if (!entry) return;
     setCurrentFace(&face, material);
     setFlags(*entry);
-    if (entry->deferred && engine().deferredCount >= int(deferredBuffer().records.size())) {
-        ++deferredBuffer().dropped;
+    DeferredTriangles& deferred = engine().deferred;
+    if (entry->deferred && deferred.count >= int(deferred.records.size())) {
+        ++deferred.dropped;
         return;
     }
     if (entry->callback) entry->callback();
@@ -254,21 +254,6 @@ void drawFace(Face& face) {
 }
 
 } // namespace
-
-DeferredBuffer& deferredBuffer() {
-    static DeferredBuffer buffer;
-    return buffer;
-}
-
-void allocateDeferredTriangles(int capacity) {
-    DeferredBuffer& b = deferredBuffer();
-    const auto n = std::size_t(std::max(capacity, 0));
-    b.records.assign(n, DeferredTriangle{});
-    b.keys.assign(n, 0);
-    b.order.assign(n, 0);
-    b.scratch.assign(n, 0);
-    b.dropped = 0;
-}
 
 std::uint32_t depthKey(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
     float z;
@@ -312,8 +297,8 @@ void KX_DrawFaces(Face* faces, Vertex*, ScreenVertex*, int count) {
 
 void KX_FlushTriangles() {
     Engine& e = engine();
-    DeferredBuffer& buffer = deferredBuffer();
-    const int n = std::min(e.deferredCount, int(buffer.records.size()));
+    DeferredTriangles& buffer = e.deferred;
+    const int n = std::min(buffer.count, int(buffer.records.size()));
     if (n <= 0) return;
     if (e.depthKeyRule != 0)
         radixSortDescending(buffer.keys.data(), n, e.farDistance < 65536.0f ? 2 : 4,

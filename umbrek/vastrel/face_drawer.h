@@ -11,21 +11,6 @@
 
 namespace umbrek::vastrel {
 
-struct DeferredTriangle {
-    ScreenVertex corner[3];
-    int material = 0;
-};
-
-struct DeferredBuffer {
-    std::vector<DeferredTriangle> records;
-    std::vector<std::uint32_t> keys, order, scratch;
-    int dropped = 0; // triangles beyond the capacity, per frame
-};
-
-DeferredBuffer& deferredBuffer();
-// Room for CAPACITY deferred triangles a frame.
-void allocateDeferredTriangles(int capacity);
-
 void KX_DrawFaces(Face* faces, Vertex* vertices, ScreenVertex* screen, int count);
 void KX_FlushTriangles();
 

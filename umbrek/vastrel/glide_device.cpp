@@ -124,7 +124,6 @@ void KX_InstallGlide() {
     d.fogNear = d.fogFar = 65535;
     d.fogScale = 0;
     KX_InitShadeModes();
-    if (e.polygonCapacity > 0) allocateDeferredTriangles(e.polygonCapacity);
     forgetCachedState(d);
     static bool atExitRegistered = false;
     if (!atExitRegistered) atExitRegistered = std::atexit(shutdownAtExit) == 0;

@@ -1,8 +1,8 @@
 // Seed textures for yarnot_texture_fuzz: both header sizes, an unknown one,
 // and pixels further on.
 #include "yarnot/tests/bmp_fixture.h"
+#include "tests/test_files.h"
 
-#include <cstdio>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -17,18 +17,8 @@ int main(int argc, char** argv) {
                                                         {"info108.bmp", &info108},
                                                         {"later.bmp", &later}};
     for (auto [name, layout] : seeds) {
-        std::string path = std::string(argv[1]) + "/" + name;
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f) {
-            std::perror(path.c_str());
-            return 1;
-        }
-        auto bytes = yarnot::test::MakeBmp(*layout);
-        bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        if (std::fclose(f) != 0 || !written) {
-            std::perror(path.c_str());
-            return 1;
-        }
+        // A file that cannot be written throws "PATH: REASON" and fails the program.
+        jk::test::writeFile(std::string(argv[1]) + "/" + name, yarnot::test::MakeBmp(*layout));
     }
     return 0;
 }

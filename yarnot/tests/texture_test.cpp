@@ -1,11 +1,10 @@
 #include "yarnot/texture.h"
 #include "yarnot/tests/bmp_fixture.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -97,10 +96,7 @@ TEST(Texture, FromFile) {
     ASSERT_NE(dir, nullptr) << "TEST_TMPDIR is not set";
     std::string path = std::string(dir) + "/texture_test.bmp";
     std::vector<uint8_t> file = MakeBmp(BmpLayout{});
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path << ": " << std::strerror(errno);
-    ASSERT_EQ(std::fwrite(file.data(), 1, file.size(), f), file.size()) << path;
-    ASSERT_EQ(std::fclose(f), 0) << path;
+    jk::test::writeFile(path, file); // throws "PATH: REASON"
 
     auto texture = std::make_unique<Texture>();
     std::string message;

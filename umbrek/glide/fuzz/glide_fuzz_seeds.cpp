@@ -3,8 +3,8 @@
 // screenshot region, the swap), written into the folder given.
 #include "umbrek/glide/fuzz/glide_calls.h"
 #include "umbrek/glide/glide.h"
+#include "tests/test_files.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -41,13 +41,6 @@ struct Calls {
         return *this;
     }
 };
-
-bool save(const std::string& path, const Calls& c) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(c.bytes.data(), 1, c.bytes.size(), f) == c.bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
 
 } // namespace
 
@@ -101,5 +94,8 @@ int main(int argc, char** argv) {
         .vertex(0, 0, 0, 0, 1)
         .vertex(640, 0, 0, 0, 1)
         .vertex(0, 480, 0, 0, 1);
-    return save(folder + "/frame.calls", frame) && save(folder + "/palette.calls", palette) ? 0 : 1;
+    // A file that cannot be written throws "PATH: REASON" and fails the program.
+    jk::test::writeFile(folder + "/frame.calls", frame.bytes);
+    jk::test::writeFile(folder + "/palette.calls", palette.bytes);
+    return 0;
 }

@@ -1,8 +1,8 @@
 // Seeds for the 3DF fuzzer: a small file of every format and aspect.
 #include "umbrek/glide/tests/three_df_writer.h"
 #include "umbrek/glide/three_df.h"
+#include "tests/test_files.h"
 
-#include <cstdio>
 #include <string>
 
 using namespace umbrek::glide;
@@ -18,12 +18,8 @@ int main(int argc, char** argv) {
         t.aspect = format % 7;
         fillPattern(t, uint32_t(format));
         for (int i = 0; i < 256; ++i) t.table.palette.data[i] = uint32_t(i * 0x010101);
-        const std::vector<uint8_t> bytes = write3df(t);
-        const std::string path = std::string(argv[1]) + "/" + formatName(format) + ".3df";
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f) return 1;
-        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        if (std::fclose(f) != 0 || !ok) return 1;
+        // A file that cannot be written throws "PATH: REASON" and fails the program.
+        jk::test::writeFile(std::string(argv[1]) + "/" + formatName(format) + ".3df", write3df(t));
     }
     return 0;
 }

@@ -1,11 +1,10 @@
 // 3DF files: written by the test writer, read back by name; broken files refused.
 #include "umbrek/glide/tests/three_df_writer.h"
 #include "umbrek/glide/three_df.h"
+#include "tests/test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -15,18 +14,10 @@ using namespace umbrek::glide::test;
 
 namespace {
 
-std::string tempPath(const std::string& name) {
-    const char* dir = std::getenv("TEST_TMPDIR");
-    return (dir ? std::string(dir) : ::testing::TempDir()) + "/" + name;
-}
-
-void save(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path << ": " << std::strerror(errno);
-    const size_t put = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), f);
-    ASSERT_EQ(std::fclose(f), 0) << path << ": " << std::strerror(errno);
-    ASSERT_EQ(put, bytes.size()) << path;
-}
+// Files live in the test's own folder; one that cannot be written throws
+// "PATH: REASON", which fails the test.
+using jk::test::tempPath;
+using jk::test::writeFile;
 
 const int32_t allFormats[] = {0, 1, 2, 3, 4, 5, 8, 9, 10, 11, 12, 13, 14};
 
@@ -50,7 +41,7 @@ TEST(ThreeDf, EveryFormatRangeAndAspectRoundTrips) {
                     }
                 }
                 SCOPED_TRACE(header3df(t));
-                save(path, write3df(t));
+                writeFile(path, write3df(t));
                 Gu3dfInfo info{};
                 ASSERT_TRUE(gu3dfGetInfo(path.c_str(), &info));
                 EXPECT_EQ(info.header.format, format);
@@ -122,7 +113,7 @@ TEST(ThreeDf, BrokenHeadersAreRefused) {
         // "never ends" and "empty" are the whole file; the others carry the data.
         const bool whole = header.empty() || header.back() != '\n';
         const std::string text = whole ? header : file(header);
-        save(path, std::vector<uint8_t>(text.begin(), text.end()));
+        writeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
         Gu3dfInfo info{};
         EXPECT_FALSE(gu3dfGetInfo(path.c_str(), &info));
         std::vector<uint8_t> data(1 << 20);
@@ -133,7 +124,7 @@ TEST(ThreeDf, BrokenHeadersAreRefused) {
     Gu3dfInfo info{};
     EXPECT_FALSE(gu3dfGetInfo(tempPath("no such file.3df").c_str(), &info));
     EXPECT_FALSE(gu3dfGetInfo(nullptr, &info));
-    save(path, good);
+    writeFile(path, good);
     EXPECT_FALSE(gu3dfGetInfo(path.c_str(), nullptr));
     EXPECT_TRUE(gu3dfGetInfo(path.c_str(), &info));
 }
@@ -151,7 +142,8 @@ TEST(ThreeDf, CutFilesAndSmallBuffersAreRefused) {
         for (size_t cut : {header, header + table / 2, header + table, bytes.size() - 1}) {
             if (cut == header + table / 2 && table == 0) continue;
             SCOPED_TRACE(std::to_string(format) + " cut at " + std::to_string(cut));
-            save(path, std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::ptrdiff_t(cut)));
+            writeFile(path,
+                      std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::ptrdiff_t(cut)));
             Gu3dfInfo info{};
             ASSERT_TRUE(gu3dfGetInfo(path.c_str(), &info));
             std::vector<uint8_t> data(info.mem_required, 0xCD);
@@ -159,7 +151,7 @@ TEST(ThreeDf, CutFilesAndSmallBuffersAreRefused) {
             EXPECT_FALSE(gu3dfLoad(path.c_str(), &info));
             EXPECT_EQ(data, std::vector<uint8_t>(info.mem_required, 0xCD));
         }
-        save(path, bytes);
+        writeFile(path, bytes);
         Gu3dfInfo info{};
         ASSERT_TRUE(gu3dfGetInfo(path.c_str(), &info));
         std::unique_ptr<uint8_t[]> small(new uint8_t[info.mem_required - 1]);

@@ -117,7 +117,7 @@ void FlushDeferredSprites(benchmark::State& state) {
     for (std::size_t i = 0; i < mesh.screen.size(); ++i) mesh.screen[i].z = float(i % 997) + 5;
     for (auto _ : state) {
         state.PauseTiming();
-        engine().deferredCount = 0;
+        engine().deferred.count = 0;
         KX_DrawFaces(mesh.faces.data(), mesh.vertices.data(), mesh.screen.data(), 7000);
         state.ResumeTiming();
         KX_FlushTriangles();

@@ -75,9 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             face.cornerValue[k] = in.word();
         }
     }
-    e.deferredCount = 0;
+    e.deferred.count = 0;
     KX_DrawFaces(faces.data(), vertices.data(), screen.data(), count);
     KX_FlushTriangles();
-    e.deferredCount = 0;
+    e.deferred.count = 0;
     return 0;
 }

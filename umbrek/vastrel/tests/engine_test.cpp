@@ -14,7 +14,7 @@ using EngineCore = EngineFixture;
 
 TEST_F(EngineCore, StartingAgainResetsTheStateButKeepsThePaths) {
     EXPECT_EQ(engine().polygonCapacity, 64);
-    EXPECT_EQ(engine().drawOrder.size(), 64u);
+    EXPECT_EQ(engine().deferred.order.size(), 64u);
     EXPECT_EQ(engine().depthKeyRule, 1);
     EXPECT_TRUE(engine().keepImagePalette);
     KX_RecordStartPath("D:\\plugins\\umbrek.dll");
@@ -33,7 +33,7 @@ TEST_F(EngineCore, StartingAgainResetsTheStateButKeepsThePaths) {
     EXPECT_EQ(engine().textures, nullptr);
     EXPECT_EQ(engine().startPath, "\\plugins");
     EXPECT_EQ(engine().startDrive, 4);
-    EXPECT_EQ(engine().depthKeys.size(), 16u);
+    EXPECT_EQ(engine().deferred.keys.size(), 16u);
 
     static int precisionSet = 0;
     platformHooks().setFpuPrecision = [] { ++precisionSet; };
@@ -41,19 +41,19 @@ TEST_F(EngineCore, StartingAgainResetsTheStateButKeepsThePaths) {
     EXPECT_EQ(precisionSet, 1);
 
     KX_FreeEngineBuffers();
-    EXPECT_TRUE(engine().drawOrder.empty());
+    EXPECT_TRUE(engine().deferred.order.empty());
     EXPECT_EQ(KX_InitEngine(-5), 0);
-    EXPECT_TRUE(engine().sortScratch2.empty());
+    EXPECT_TRUE(engine().deferred.records.empty());
 }
 
 TEST_F(EngineCore, TheFrameStartClearsCountsAndWrapsTheCounter) {
     textures.textures = {{"A", 8, 8, 1, 1, 500}, {"B", 8, 8, 1, 1, 7}};
     Engine& e = engine();
-    e.trianglesDrawn = 12, e.deferredCount = 5, e.activeLights.count = 3;
+    e.trianglesDrawn = 12, e.deferred.count = 5, e.activeLights.count = 3;
     e.lastBoundMaterial = 4, e.frameCounter = 41;
     KX_BeginFrame();
     EXPECT_EQ(e.trianglesDrawn, 0);
-    EXPECT_EQ(e.deferredCount, 0);
+    EXPECT_EQ(e.deferred.count, 0);
     EXPECT_EQ(e.activeLights.count, 0);
     EXPECT_EQ(e.lastBoundMaterial, -1);
     EXPECT_EQ(e.frameCounter, 42);

@@ -76,7 +76,7 @@ protected:
         e.viewport.centreX = 160, e.viewport.centreY = 100;
         e.viewport.horizontalScale = e.viewport.verticalScale = 100;
         e.nearDistance = 1, e.farDistance = 1000;
-        e.deferredCount = 0, e.trianglesDrawn = 0;
+        e.deferred.count = 0, e.trianglesDrawn = 0;
         e.materials.assign(3, Material{});
         e.materials[0].shadeMode = 2;  // flat, drawn at once
         e.materials[1].shadeMode = 71; // see-through, deferred
@@ -115,9 +115,9 @@ TEST_F(FaceDrawerTest, WindingChoosesFrontOrBackInBothPaths) {
         Mesh m = k.clockwise ? Mesh({first, b, c}, 0, k.flags) : Mesh({first, c, b}, 0, k.flags);
         m.face.backMaterial = 1;
         m.draw();
-        EXPECT_EQ(int(drawn().size()) + engine().deferredCount, k.triangles)
+        EXPECT_EQ(int(drawn().size()) + engine().deferred.count, k.triangles)
             << k.clockwise << " " << int(k.flags) << " " << k.crossing;
-        engine().deferredCount = 0;
+        engine().deferred.count = 0;
     }
 }
 
@@ -133,6 +133,67 @@ TEST_F(FaceDrawerTest, TheNearPlaneCutsOneOrTwoTriangles) {
     Mesh behind({{0, 0, 0}, {1, 0, 3}, {-1, -1, 0.5f}});
     behind.draw();
     EXPECT_EQ(drawn().size(), 1u);
+}
+
+// Colour, alpha and texture coordinates per corner, as a textured shade
+// mode's callback leaves them: A {r, g, b, a, s, t}, then B, then C.
+constexpr float cornerAttributes[3][6] = {
+    {0, 255, 30, 255, 0, 48}, {90, 0, 60, 0, 96, 0}, {180, 30, 90, 120, 60, 12}};
+
+void attributesPerCorner() {
+    ShadeContext& c = shadeContext();
+    if (!c.computeVertices) return;
+    for (int k = 0; k < 3; ++k) {
+        const float* v = cornerAttributes[k];
+        ScreenVertex& s = *c.screen[k];
+        s.r = v[0], s.g = v[1], s.b = v[2], s.a = v[3], s.s = v[4], s.t = v[5];
+    }
+    c.perspective = true;
+}
+
+TEST_F(FaceDrawerTest, NearCutsInterpolateColourAlphaAndTextureCoordinates) {
+    // A see-through mode of the test's own: its pieces wait in the deferred
+    // buffer exactly as the board would be given them.
+    KX_RegisterShadeMode(200, attributesPerCorner, true);
+    engine().materials.push_back(Material{});
+    engine().materials[3].shadeMode = 200;
+    Mesh m({{0.5f, 0, 0}, {1, 0, 3}, {-1, -1, 3}}, 3, faceFront | faceBack);
+    for (int k = 1; k < 3; ++k) m.screen[k].oowCopy = m.screen[k].oow;
+    m.draw();
+    const DeferredTriangles& d = engine().deferred;
+    ASSERT_EQ(d.count, 2);
+    // Only A lies behind the near plane (z = 1): the pieces are
+    // (B-A cut, B, C) and (B-A cut, C, C-A cut). Both cuts lie at t = 2/3 of
+    // the way from the corner in front toward A, at z = 1, so s and t are
+    // drawn as they are (1/w = 1); B and C are drawn with s/3 and t/3.
+    struct Expected {
+        int piece, corner;
+        float x, y, r, g, b, a, s, t, oowCopy;
+    };
+    const Expected expected[] = {
+        // B + 2/3 (A - B): camera (2/3, 0, 1); 1/z copied linearly: 1/3 - 2/9.
+        {0, 0, 226.6875f, 100, 30, 170, 40, 170, 32, 32, 1.0f / 9},
+        // B and C as the test projected them (not snapped).
+        {0, 1, 193.3333f, 100, 90, 0, 60, 0, 32, 0, 1.0f / 3},
+        {0, 2, 126.6667f, 133.3333f, 180, 30, 90, 120, 20, 4, 1.0f / 3},
+        {1, 0, 226.6875f, 100, 30, 170, 40, 170, 32, 32, 1.0f / 9},
+        // C + 2/3 (A - C): camera (0, -1/3, 1).
+        {1, 2, 160, 133.3125f, 60, 180, 50, 210, 20, 36, 1.0f / 9},
+    };
+    for (const Expected& e : expected) {
+        const ScreenVertex& v = d.records[std::size_t(e.piece)].corner[e.corner];
+        SCOPED_TRACE("piece " + std::to_string(e.piece) + " corner " + std::to_string(e.corner));
+        EXPECT_NEAR(v.x, e.x, 1e-3f);
+        EXPECT_NEAR(v.y, e.y, 1e-3f);
+        const float got[] = {v.r, v.g, v.b, v.a, v.s, v.t, v.oowCopy};
+        const float want[] = {e.r, e.g, e.b, e.a, e.s, e.t, e.oowCopy};
+        for (int i = 0; i < 7; ++i) EXPECT_NEAR(got[i], want[i], 1e-3f) << "attribute " << i;
+        // The board's perspective comes from the true 1/z.
+        EXPECT_FLOAT_EQ(v.oow, e.corner == 0 || e.x == 160 ? 1.0f : 1.0f / 3);
+    }
+    // The segment's own vertices keep the callback's values for the next face.
+    EXPECT_EQ(m.screen[1].s, 96);
+    EXPECT_EQ(m.screen[2].t, 12);
 }
 
 TEST_F(FaceDrawerTest, TheFarPlaneDropsOrCuts) {
@@ -178,7 +239,7 @@ TEST_F(FaceDrawerTest, DeferredTrianglesAreDrawnFarthestFirst) {
     nearer.draw();
     farther.draw();
     EXPECT_TRUE(drawn().empty());
-    EXPECT_EQ(engine().deferredCount, 2);
+    EXPECT_EQ(engine().deferred.count, 2);
     KX_FlushTriangles();
     const std::vector<std::string> lines = drawn();
     ASSERT_EQ(lines.size(), 2u);
@@ -213,8 +274,8 @@ TEST_F(FaceDrawerTest, HostileKeysMaterialsModesAndOverflow) {
         Mesh m({{0, 0, 10}, {5, 0, 10}, {0, -5, 10}}, 1);
         m.draw();
     }
-    EXPECT_EQ(engine().deferredCount, 16);
-    EXPECT_EQ(deferredBuffer().dropped, 4);
+    EXPECT_EQ(engine().deferred.count, 16);
+    EXPECT_EQ(engine().deferred.dropped, 4);
     KX_FlushTriangles();
     EXPECT_EQ(drawn().size(), 16u);
 }

@@ -131,6 +131,21 @@ TEST_F(GlideDeviceTest, OpeningChecksSizeRateAndWindow) {
     EXPECT_EQ(d.clipX2, 319);
     EXPECT_EQ(d.clipY2, 199);
     KX_ShutdownGlide();
+    // 640x480 at 60 Hz: resolution code 7, refresh code 0, and the board
+    // left with the w-buffer compared less-or-equal and written, no culling,
+    // bilinear wrapped textures with nearest (dithered) mip levels.
+    board::options().trace = true;
+    grGlideInit();
+    board::takeTrace();
+    ASSERT_EQ(KX_OpenVideoMode(640, 480, 60), 1);
+    const std::vector<std::string> trace = board::takeTrace();
+    for (const char* call :
+         {"grSstWinOpen(0, 7, 0, 2, 0, 2, 1)", "grTexMipMapMode(0, 2, 0)",
+          "grTexFilterMode(0, 1, 1)", "grTexClampMode(0, 0, 0)", "grDepthBufferMode(2)",
+          "grDepthBufferFunction(3)", "grDepthMask(1)", "grCullMode(0)"})
+        EXPECT_TRUE(traced(trace, call)) << call;
+    KX_ShutdownGlide();
+    board::options().trace = false;
     struct Case {
         int width, height, hz, result;
     };
@@ -179,6 +194,10 @@ TEST_F(GlideDeviceTest, FillsOutlinesAndLinesStayInTheClipRectangle) {
                                         "..###.......", "......####..", "......#.....",
                                         "......#.....", "............", "............"}));
     EXPECT_EQ(pixel(2, 2), rgb565(255, 0, 0));
+    // The fill clears the depth under it too, and only there.
+    const board::Buffer depth = board::depthBuffer();
+    EXPECT_EQ(depth.pixels[2 * depth.pitch + 2], 0xFFFF);
+    EXPECT_EQ(depth.pixels[0], 0);
     board::takeTrace();
     KX_FillRect(10, 0, 20, 20); // beyond the clip rectangle
     EXPECT_FALSE(traced(board::takeTrace(), "grClipWindow"));
@@ -239,6 +258,12 @@ TEST_F(GlideDeviceTest, TextIsTheSameThroughTrueColourAndSixteenBitLocks) {
         EXPECT_EQ(pixel(16, 0), rgb565(0, 255, 0));
         EXPECT_EQ(pixel(17, 1), rgb565(0, 0, 255));
         EXPECT_EQ(pixel(20, 0), 0);
+        // Background only: the character's own pixels stay as they were.
+        d.textMode = textBackground;
+        KX_SetClipWindow(0, 0, 319, 199);
+        KX_DrawText(24, 0, nullptr, "I");
+        EXPECT_EQ(pixel(24, 0), rgb565(0, 255, 0));
+        EXPECT_EQ(pixel(25, 1), 0);
         d.textMode = textForeground;
         KX_ShutdownGlide();
     }
@@ -301,6 +326,13 @@ TEST_F(GlideDeviceTest, RegionsRoundTrip) {
     EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), back));
     std::free(back);
     EXPECT_EQ(KX_ReadRegion(10, 10, 5, 5), nullptr);
+    // The whole screen in the current colour, the depth at its farthest.
+    KX_SetColour(blue);
+    KX_ClearScreen();
+    EXPECT_EQ(pixel(0, 0), rgb565(0, 0, 255));
+    EXPECT_EQ(pixel(319, 199), rgb565(0, 0, 255));
+    const board::Buffer depth = board::depthBuffer();
+    EXPECT_EQ(depth.pixels[199 * depth.pitch + 319], 0xFFFF);
 }
 
 TEST_F(GlideDeviceTest, SwapsReturnTheParity) {
@@ -336,7 +368,7 @@ TEST_F(GlideDeviceTest, DepthOnlyClearKeepsThePictureAndClearsTheViewportsDepth)
 TEST_F(GlideDeviceTest, TexturedRectanglesAndSprites) {
     open();
     TestTextures textures;
-    textures.records = {{"wide", 16, 8, 1, 0.5f}, {"empty", 0, 8, 1, 1}};
+    textures.records = {{"wide", 16, 8, 1, 0.5f}, {"empty", 0, 8, 1, 1}, {"flat", 8, 0, 1, 1}};
     engine().textures = &textures;
     glideDevice().bindTexture = recordBind;
     boundTextures.clear();
@@ -350,6 +382,7 @@ TEST_F(GlideDeviceTest, TexturedRectanglesAndSprites) {
     KX_DrawTexturedRect(30, 30, 30, 40, 0, 1);
     KX_DrawTexturedRect(40, 30, 50, 30, 0, 0);
     KX_DrawSprite(60, 60, 1, 0);
+    KX_DrawSprite(60, 60, 2, 0);
     KX_DrawSprite(60, 60, 7, 0);
     KX_DrawTexturedRect(70, 70, 80, 80, -5, 0);
     KX_DrawTexturedRect(400, 10, 410, 20, 0, 0); // wholly outside

@@ -27,7 +27,7 @@ inline void closeTestDevice() {
     resetDeviceOps(e.device);
     e.textures = nullptr;
     e.materials.clear();
-    e.deferredCount = 0;
+    e.deferred.count = 0;
     e.textureFormat = 0;
     GlideDevice& d = glideDevice();
     d.bindTexture = nullptr;

@@ -181,6 +181,34 @@ TEST_F(ShadeModesTest, StateIsAppliedOncePerRunOfAFamily) {
     EXPECT_EQ(count(board::takeTrace(), "grDepthBiasLevel"), 1);
 }
 
+// The texture numbers a material may carry that name no texture (the
+// manager's failure codes, numbers beyond the table) reach the bind hook:
+// the face keeps the texture bound before, nothing is read past the table.
+TEST_F(ShadeModesTest, TextureNumbersOutsideTheTableKeepTheCurrentTexture) {
+    ASSERT_EQ(KX_AllocTextures(4), 0); // the manager's selection becomes the bind hook
+    KX_Bitmap* b = KX_NewBitmap(8, 8);
+    std::fill_n(KX_BitmapPixels(b), 64, std::uint8_t(1));
+    const int texture = KX_CreateTexture("wall", b);
+    ASSERT_EQ(texture, 0);
+    Mesh mesh;
+    Material& m = engine().materials[0];
+    m.shadeMode = 8;
+    m.texture = texture;
+    Face face = mesh.face(0, 1, 2, 0);
+    board::takeTrace();
+    shade(face, 0);
+    EXPECT_EQ(count(board::takeTrace(), "grTexSource"), 1);
+    for (const int number : {-1, -4, -5, -7, 1, 4, 132, 0x7FFFFFFF}) {
+        m.texture = number;
+        engine().lastBoundMaterial = -1;
+        shade(face, 0);
+        const std::vector<std::string> trace = board::takeTrace();
+        EXPECT_EQ(count(trace, "grTexSource"), 0) << number;
+        EXPECT_EQ(count(trace, "grTexDownload"), 0) << number;
+    }
+    KX_FreeTextures();
+}
+
 TEST_F(ShadeModesTest, SharedVerticesAreLitOncePerMaterial) {
     Mesh mesh;
     engine().materials[0].shadeMode = 5;

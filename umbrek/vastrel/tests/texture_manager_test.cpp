@@ -130,10 +130,15 @@ TEST_F(TextureManagerTest, BleedingGivesColourZeroItsNeighboursColourOnly) {
         KX_BitmapPixels(b)[1 * 4 + 1] = 1;
         const int n = KX_CreateTexture("bleed", b);
         ASSERT_GE(n, 0);
+        // The texels as the board holds them after the download at creation.
         const TextureRecord& r = at(n);
-        ASSERT_NE(r.info.data, nullptr);
+        ASSERT_EQ(r.resident, 1);
+        const board::TextureBytes memory = board::textureMemory();
+        ASSERT_GE(memory.size, r.texAddress + 32);
         std::uint16_t texel[16];
-        std::memcpy(texel, r.info.data, sizeof texel);
+        for (int i = 0; i < 16; ++i)
+            texel[i] = std::uint16_t(memory.bytes[r.texAddress + 2 * i] |
+                                     memory.bytes[r.texAddress + 2 * i + 1] << 8);
         if (mode == 1) {
             EXPECT_EQ(r.info.format, GR_TEXFMT_ARGB_1555);
             EXPECT_EQ(texel[0], 0x7C00); // red, alpha 0
@@ -234,6 +239,11 @@ TEST_F(TextureManagerTest, HostileNumbersSizesAndAFullTable) {
     const int empty = KX_CreateTexture("empty", KX_NewBitmap(0, 4));
     ASSERT_GE(empty, 0);
     EXPECT_EQ(at(empty).info.data, nullptr);
+    // Never downloaded, and selecting it keeps the current source.
+    board::takeTrace();
+    EXPECT_EQ(KX_PlaceTexture(empty, 1), 0);
+    KX_SelectTexture(empty);
+    EXPECT_TRUE(board::takeTrace().empty());
     EXPECT_EQ(KX_CreateTexture("none", nullptr), empty + 1);
     KX_AllocTextures(2);
     EXPECT_EQ(square("x", 8), 0);
@@ -261,13 +271,22 @@ TEST_F(TextureManagerTest, LoadingFilesAndFailedLoads) {
     const std::string corrupt = jk::test::tempPath("corrupt.3df");
     jk::test::writeFile(corrupt, std::string("3df v1.0\nnonsense\n"));
     EXPECT_EQ(KX_LoadTexture(corrupt.c_str()), resultTextureLoadError);
-    EXPECT_EQ(usedRecords(), before);
 
     board::test::ThreeDf file;
     file.format = GR_TEXFMT_P_8;
     file.largeLod = GR_LOD_256 + 4;  // 16 texels
     file.aspect = GR_ASPECT_1x1 - 1; // 2 to 1
     board::test::fillPattern(file, 7);
+    // A whole header but texels cut short: the information reads, the
+    // texels do not.
+    std::vector<std::uint8_t> cut = board::test::write3df(file);
+    cut.resize(cut.size() - 40);
+    const std::string shortFile = jk::test::tempPath("short.3df");
+    jk::test::writeFile(shortFile, cut);
+    Gu3dfInfo header{};
+    ASSERT_TRUE(gu3dfGetInfo(shortFile.c_str(), &header));
+    EXPECT_EQ(KX_LoadTexture(shortFile.c_str()), resultTextureLoadError);
+    EXPECT_EQ(usedRecords(), before);
     const std::string threeDf = jk::test::tempPath("sky.3df");
     jk::test::writeFile(threeDf, board::test::write3df(file));
     const int sky = KX_LoadTexture(threeDf.c_str());
