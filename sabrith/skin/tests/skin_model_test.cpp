@@ -5,7 +5,13 @@
 #include "sabrith/skin/skin_pixels.h"
 #include "sabrith/skin/tests/skin_test_rig.h"
 
+#include "tests/test_files.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
 namespace sabrith::test {
 namespace {
@@ -306,6 +312,32 @@ TEST(SkinSwitching, FocusLossSwitchesAndRedraws) {
     EXPECT_EQ(slot.pendingImage, imageNamed(rig.set, "B"));
     EXPECT_EQ(slot.switchTime, rig.clock.time);
     EXPECT_EQ(rgbAt(frame, 20, 0), 0u); // A (black, without a bitmap) was drawn
+}
+
+} // namespace
+} // namespace sabrith::test
+
+namespace sabrith::test {
+namespace {
+
+TEST(SkinFiles, DiskFilesReadAndListAFolder) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(jk::test::tempPath("disk skins"));
+    fs::create_directories(folder / "inner.lbs");
+    for (const char* name : {"a.lbs", "B.LBS", "c.lbs.bak", "d.ini"}) {
+        std::FILE* f = jk::test::openFile((folder / name).string(), "wb");
+        std::fputs(name, f);
+        std::fclose(f);
+    }
+    DiskFiles files;
+    std::vector<std::string> found = files.findFiles(folder.string(), ".lbs");
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"B.LBS", "a.lbs"}));
+    const auto bytes = files.readFile((folder / "a.lbs").string());
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "a.lbs");
+    EXPECT_FALSE(files.readFile((folder / "none.lbs").string()).has_value());
+    EXPECT_TRUE(files.findFiles((folder / "none").string(), ".lbs").empty());
 }
 
 } // namespace
