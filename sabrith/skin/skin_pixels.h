@@ -20,6 +20,9 @@ constexpr int64_t maxSkinImagePixels = int64_t(1) << 24;
 // bounds or cannot be had (the image is then left as it was, or empty).
 int sizeSkinImage(DibImage& image, int64_t width, int64_t height);
 
+// Sums and products of values from skin files, held at the 32-bit ends.
+int32_t saturated(int64_t value);
+
 // A Windows colour value from components, each clamped to 0-255.
 uint32_t colourFromComponents(int64_t red, int64_t green, int64_t blue);
 

@@ -2,19 +2,14 @@
 
 #include "sabrith/skin/skin_drawing.h"
 
+#include "sabrith/skin/skin_pixels.h"
+
 #include <algorithm>
 #include <limits>
 
 namespace sabrith {
 
-namespace {
-
-int32_t saturated(int64_t value) {
-    return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                       std::numeric_limits<int32_t>::max()));
-}
-
-} // namespace
+namespace {} // namespace
 
 const ProfileDocument& SkinFileProfile::document(const std::string& file) {
     if (!loaded_ || path_ != file) {

@@ -113,6 +113,9 @@ public:
 
     // The player's status as the track text last saw it.
     int32_t playPositionMs = 0, songLengthS = 0, listPosition = 0, listLength = 0;
+    // Ticks since the status was last asked for on a skin whose track text
+    // does not ask for it.
+    int32_t statusPollCount = 0;
     const GlyphMap glyphMap;
 
     // Element table. Lookup compares names exactly, case included.
