@@ -62,16 +62,14 @@ Region fillEvenOdd(const std::vector<OutlineFigure>& figures, const RegionRect& 
     bottom = std::min<int64_t>(bottom, clip.bottom);
     std::vector<int64_t> starts;
     for (int64_t y = top; y < bottom; ++y) {
-        // Work in doubled coordinates so that the row centre y + 1/2 is whole.
-        const int64_t centre2 = 2 * y + 1;
         starts.clear();
         for (const Edge& edge : edges) {
-            if (centre2 < 2 * edge.y0 || centre2 >= 2 * edge.y1) continue;
-            // The crossing X = num / den; the first pixel whose centre lies at
-            // or right of it is ceil(X - 1/2).
-            const int64_t den = 2 * (edge.y1 - edge.y0);
-            const int64_t num = edge.x0 * den + (centre2 - 2 * edge.y0) * (edge.x1 - edge.x0);
-            starts.push_back(-floorDiv(den - 2 * num, 2 * den));
+            if (y < edge.y0 || y >= edge.y1) continue;
+            // The crossing X = num / den; the first pixel at or right of it
+            // is ceil(X).
+            const int64_t den = edge.y1 - edge.y0;
+            const int64_t num = edge.x0 * den + (y - edge.y0) * (edge.x1 - edge.x0);
+            starts.push_back(-floorDiv(-num, den));
         }
         std::sort(starts.begin(), starts.end());
         for (size_t i = 0; i + 1 < starts.size(); i += 2) {

@@ -1,8 +1,11 @@
 // Filling closed outlines into a `Region` by the alternate (even-odd) rule,
-// the rule a window's outline polygon is filled by: a pixel belongs to the
-// region when its centre lies inside an odd number of times. For outlines
-// with only horizontal and vertical edges this takes the left and top edges
-// in and leaves the right and bottom edges out, as window regions do.
+// the rule a window's outline polygon is filled by. Pixel (x, y) is sampled
+// at that very point: it belongs to the region when the point lies inside
+// an odd number of times, a point on an edge counting as inside when the
+// inside lies to its right (and, on a horizontal edge, below it). This is
+// how the system's own polygon regions come out: for outlines with only
+// horizontal and vertical edges the left and top edges are in and the right
+// and bottom edges out, and diagonal edges fall on the same pixels.
 #pragma once
 
 #include "sabrith/skin/region.h"

@@ -9,19 +9,18 @@ namespace {
 
 const RegionRect window{0, 0, 64, 64};
 
-// The rule pixel by pixel: a centre (x + 1/2, y + 1/2) is inside when an odd
-// number of edges cross its row at or left of it (exact, in doubled units).
+// The rule pixel by pixel: the point (x, y) is inside when an odd number of
+// edges whose rows [top, bottom) hold y cross its row at or left of it.
 bool insideByCrossings(const std::vector<OutlineFigure>& figures, int x, int y) {
     bool inside = false;
     for (const OutlineFigure& figure : figures)
         for (size_t i = 0; i < figure.size(); ++i) {
             OutlinePoint a = figure[i], b = figure[(i + 1) % figure.size()];
             if (a.y > b.y) std::swap(a, b);
-            const int64_t centre2 = 2 * y + 1;
-            if (centre2 < 2 * a.y || centre2 >= 2 * b.y) continue;
-            const int64_t den = 2 * (b.y - a.y);
-            const int64_t num = int64_t(a.x) * den + (centre2 - 2 * a.y) * (b.x - a.x);
-            if (2 * num <= (2 * int64_t(x) + 1) * den) inside = !inside;
+            if (y < a.y || y >= b.y) continue;
+            const int64_t den = b.y - a.y;
+            const int64_t num = int64_t(a.x) * den + int64_t(y - a.y) * (b.x - a.x);
+            if (num <= int64_t(x) * den) inside = !inside;
         }
     return inside;
 }
