@@ -327,7 +327,7 @@ TEST(HostSkinFolder, LoadsTheFirstLoadableSkinOfANewFolder) {
     EXPECT_EQ(rig.files.searches, 0);
     rig.clock.time += 1;
     EXPECT_TRUE(skinTick(rig.set));
-    EXPECT_EQ(rig.set.skinPath, "C:\\Jukora\\Skins\\new.lbs");
+    EXPECT_EQ(rig.set.skinPath, "c:\\jukora\\skins\\new.lbs");
     EXPECT_EQ(rig.ui.messages.size(), 1u);         // the old version said why
     EXPECT_EQ(imageNamed(rig.set, "I")->posX, 95); // laid out anew
     // The same folder in other letters: no search.
@@ -342,7 +342,7 @@ TEST(HostSkinFolder, LoadsTheFirstLoadableSkinOfANewFolder) {
     rig.clock.time += 2000;
     EXPECT_FALSE(skinTick(rig.set));
     EXPECT_EQ(rig.files.searches, 2);
-    EXPECT_EQ(rig.set.skinPath, "C:\\Jukora\\Skins\\new.lbs");
+    EXPECT_EQ(rig.set.skinPath, "c:\\jukora\\skins\\new.lbs");
     // Switched off, or without a player: nothing.
     rig.host.folder = "c:\\other";
     rig.set.checkHostSkinChanges = 0;

@@ -98,6 +98,17 @@ TEST(SkinSet, RefusedFileKeepsTheOldSkin) {
     EXPECT_EQ(rig.ui.messages.size(), 1u);
 }
 
+TEST(SkinSet, StoresTheLowerCasedPathOfAnOwnSkin) {
+    SkinRig rig;
+    rig.files.add("C:\\Skins\\Mixed.LBS", std::string_view(twoSkins));
+    const std::string path = "C:\\Skins\\Mixed.LBS";
+    ASSERT_EQ(rig.set.loadSkinFile(path), 1);
+    // The skin.ini test before the own format's lower-cases its copy.
+    EXPECT_EQ(rig.set.skinPath, "c:\\skins\\mixed.lbs");
+    EXPECT_EQ(rig.set.currentSkinPath(), "c:\\skins\\mixed.lbs");
+    EXPECT_EQ(path, "C:\\Skins\\Mixed.LBS");
+}
+
 TEST(SkinLayout, PlacesImagesByAlignmentAndTiling) {
     struct Case {
         const char* keys;
