@@ -99,6 +99,28 @@ TEST(SkinSet, RefusedFileKeepsTheOldSkin) {
     EXPECT_EQ(rig.ui.messages.size(), 1u);
 }
 
+TEST(SkinSet, ChosenSkinFileLoads) {
+    struct Chooser final : FileChooser {
+        bool confirm = true;
+        bool choose(bool, FileRequest& request) override {
+            request.path = "c:\\skins\\chosen.lbs";
+            return confirm;
+        }
+    } chooser;
+    SkinRig rig;
+    EXPECT_EQ(rig.set.chooseAndLoadSkin(nullptr), 0); // no dialog
+    MemoryRegistry registry;
+    FileDialog dialog(skinFiles, registry, "c:\\plugins\\sabrith.dll", chooser);
+    rig.set.skinFileList = &dialog;
+    rig.files.add("c:\\skins\\chosen.lbs", std::string_view(twoSkins));
+    chooser.confirm = false;
+    EXPECT_EQ(rig.set.chooseAndLoadSkin(nullptr), 0);
+    EXPECT_EQ(rig.set.currentSkin, nullptr);
+    chooser.confirm = true;
+    EXPECT_EQ(rig.set.chooseAndLoadSkin(nullptr), 1);
+    EXPECT_EQ(rig.set.skinPath, "c:\\skins\\chosen.lbs");
+}
+
 TEST(SkinSet, StoresTheLowerCasedPathOfAnOwnSkin) {
     SkinRig rig;
     rig.files.add("C:\\Skins\\Mixed.LBS", std::string_view(twoSkins));
