@@ -3,9 +3,17 @@
 #include "sabrith/skin/region.h"
 #include "sabrith/skin/skin_drawing.h"
 #include "sabrith/skin/skin_pixels.h"
+#include "sabrith/skin/skin_gizmos.h"
+#include "sabrith/skin/tests/skin_fixtures.h"
 #include "sabrith/skin/tests/skin_test_rig.h"
 
+#include "tests/test_files.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
 namespace sabrith::test {
 namespace {
@@ -88,6 +96,17 @@ TEST(SkinSet, RefusedFileKeepsTheOldSkin) {
     }
     // Only the wrong version says why.
     EXPECT_EQ(rig.ui.messages.size(), 1u);
+}
+
+TEST(SkinSet, StoresTheLowerCasedPathOfAnOwnSkin) {
+    SkinRig rig;
+    rig.files.add("C:\\Skins\\Mixed.LBS", std::string_view(twoSkins));
+    const std::string path = "C:\\Skins\\Mixed.LBS";
+    ASSERT_EQ(rig.set.loadSkinFile(path), 1);
+    // The skin.ini test before the own format's lower-cases its copy.
+    EXPECT_EQ(rig.set.skinPath, "c:\\skins\\mixed.lbs");
+    EXPECT_EQ(rig.set.currentSkinPath(), "c:\\skins\\mixed.lbs");
+    EXPECT_EQ(path, "C:\\Skins\\Mixed.LBS");
 }
 
 TEST(SkinLayout, PlacesImagesByAlignmentAndTiling) {
@@ -306,6 +325,85 @@ TEST(SkinSwitching, FocusLossSwitchesAndRedraws) {
     EXPECT_EQ(slot.pendingImage, imageNamed(rig.set, "B"));
     EXPECT_EQ(slot.switchTime, rig.clock.time);
     EXPECT_EQ(rgbAt(frame, 20, 0), 0u); // A (black, without a bitmap) was drawn
+}
+
+} // namespace
+} // namespace sabrith::test
+
+namespace sabrith::test {
+namespace {
+
+TEST(SkinFiles, DiskFilesReadAndListAFolder) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(jk::test::tempPath("disk skins"));
+    fs::create_directories(folder / "inner.lbs");
+    for (const char* name : {"a.lbs", "B.LBS", "c.lbs.bak", "d.ini"}) {
+        std::FILE* f = jk::test::openFile((folder / name).string(), "wb");
+        std::fputs(name, f);
+        std::fclose(f);
+    }
+    DiskFiles files;
+    std::vector<std::string> found = files.findFiles(folder.string(), ".lbs");
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{"B.LBS", "a.lbs"}));
+    const auto bytes = files.readFile((folder / "a.lbs").string());
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "a.lbs");
+    EXPECT_FALSE(files.readFile((folder / "none.lbs").string()).has_value());
+    EXPECT_TRUE(files.findFiles((folder / "none").string(), ".lbs").empty());
+}
+
+} // namespace
+} // namespace sabrith::test
+
+namespace sabrith::test {
+namespace {
+
+TEST(OwnSkinFixture, LoadsLaysOutShapesAndDraws) {
+    SkinRig rig;
+    ASSERT_EQ(rig.set.loadSkinFile(addOwnSkinFixture(rig.files, skinFolder)), 1);
+    SkinSet& set = rig.set;
+    set.setWindowSize(275, 116);
+    ASSERT_EQ(set.currentSkin->images.size(), 4u);
+    EXPECT_EQ(set.skinName, "Fixture");
+    const SkinImage* face = imageNamed(set, "Face");
+    ASSERT_EQ(face->gizmos.size(), 2u);
+    EXPECT_EQ(face->gizmos[0]->font->glyphImage, imageNamed(set, "Glyphs"));
+    EXPECT_EQ(face->gizmos[1]->font->fontKind, 1);
+    EXPECT_EQ(imageNamed(set, "Title Bar")->effWidth, 275);
+    EXPECT_EQ(imageNamed(set, "Glow")->posX, 117);
+    EXPECT_EQ(imageNamed(set, "Glow")->posY, 94);
+    EXPECT_EQ(imageNamed(set, "Play Up")->posX, 251);
+    EXPECT_EQ(imageNamed(set, "Play Up")->posY, 92);
+
+    const auto shape = buildWindowShape(set);
+    ASSERT_NE(shape, nullptr);
+    EXPECT_FALSE(shape->contains(0, 0));
+    EXPECT_FALSE(shape->contains(274, 115));
+    EXPECT_TRUE(shape->contains(137, 58));
+    EXPECT_TRUE(shape->contains(8, 0));
+
+    rig.host.title = "Fixture Song";
+    rig.host.state = 1;
+    rig.host.lengthS = 200;
+    rig.host.positionMs = 61000;
+    for (int i = 0; i < 30; ++i) {
+        rig.clock.time += 20;
+        skinTick(set);
+    }
+    EXPECT_EQ(skinMouseEvent(set, 255, 100, 0), 0);
+    rig.clock.time += 20;
+    skinTick(set);
+    EXPECT_EQ(set.currentSkin->images[3].shownImage, imageNamed(set, "Play Over"));
+    DibImage frame("frame");
+    ASSERT_EQ(frame.resize(275, 116), 1);
+    drawSkin(set, frame);
+    EXPECT_EQ(rgbAt(frame, 30, 7), 0x4060A0u + 5); // a title tile
+    EXPECT_EQ(rgbAt(frame, 259, 100), 0x60FF60u);  // the lit button
+    int lit = 0;
+    for (int x = 200; x < 240; ++x)
+        for (int y = 22; y < 34; ++y) lit += rgbAt(frame, x, y) == 0x00FF00u;
+    EXPECT_GT(lit, 0); // the time in the system font's green
 }
 
 } // namespace

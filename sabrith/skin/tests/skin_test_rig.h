@@ -63,7 +63,7 @@ struct FakeUi final : Ui {
 };
 
 struct SkinRig {
-    explicit SkinRig(std::vector<SkinFormat> formats = {ownSkinFormat});
+    explicit SkinRig(std::vector<SkinFormat> formats = allSkinFormats());
     MemoryFiles files;
     FakeHost host;
     FakeClock clock;
