@@ -8,6 +8,7 @@
 #include "sabrith/skin/skin_gizmos.h"
 #include "sabrith/skin/skin_pixels.h"
 #include "sabrith/skin/tests/skin_test_rig.h"
+#include "sabrith/skin/tests/skin_workout.h"
 
 #include <gtest/gtest.h>
 
@@ -216,16 +217,7 @@ TEST(NerritSkins, BrokenAndHostileFoldersLoadWithinBounds) {
             EXPECT_EQ(track->font->textColour, colourFromComponents(255, 0, 12));
         }
         // Tick, draw and shape at two sizes without touching outside.
-        for (int size : {c.size, 300}) {
-            rig.set.setWindowSize(size, size);
-            DibImage frame("frame");
-            ASSERT_EQ(frame.resize(size, size), 1);
-            for (int i = 0; i < 3; ++i) skinTick(rig.set);
-            drawSkin(rig.set, frame);
-            buildWindowShape(rig.set);
-            skinMouseEvent(rig.set, 1, 1, mouseDown);
-            skinMouseEvent(rig.set, 1, 1, mouseUp);
-        }
+        for (int size : {c.size, 300}) workOutSkin(rig.set, rig.clock, size, size);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "sabrith/skin/skin_gizmos.h"
 #include "sabrith/skin/skin_pixels.h"
 #include "sabrith/skin/tests/skin_test_rig.h"
+#include "sabrith/skin/tests/skin_workout.h"
 #include "sabrith/skin/tovrel_skin_reader.h"
 
 #include <gtest/gtest.h>
@@ -239,17 +240,7 @@ TEST(TovrelSkins, HostileFilesLoadWithinBounds) {
                       bmpOf(1, 1, [](int, int) { return 0x123456u; }));
         rig.files.add(std::string(skinFolder) + "cut.bmp", truncated);
         ASSERT_EQ(rig.loadDesign(c.text), 1);
-        for (int size : {40, 333}) {
-            rig.set.setWindowSize(size, size);
-            DibImage frame("frame");
-            ASSERT_EQ(frame.resize(size, size), 1);
-            for (int i = 0; i < 3; ++i) skinTick(rig.set);
-            drawSkin(rig.set, frame);
-            buildWindowShape(rig.set);
-            skinMouseEvent(rig.set, 25, 12, mouseMove);
-            skinMouseEvent(rig.set, 25, 12, mouseDown);
-            skinMouseEvent(rig.set, 25, 12, mouseUp);
-        }
+        for (int size : {40, 333}) workOutSkin(rig.set, rig.clock, size, size);
     }
 }
 
