@@ -4,6 +4,7 @@
 #include "sabrith/skin/skin_drawing.h"
 #include "sabrith/skin/skin_pixels.h"
 #include "sabrith/skin/skin_gizmos.h"
+#include "sabrith/skin/tests/foreign_skin_fixtures.h"
 #include "sabrith/skin/tests/skin_fixtures.h"
 #include "sabrith/skin/tests/skin_test_rig.h"
 
@@ -404,6 +405,37 @@ TEST(OwnSkinFixture, LoadsLaysOutShapesAndDraws) {
     for (int x = 200; x < 240; ++x)
         for (int y = 22; y < 34; ++y) lit += rgbAt(frame, x, y) == 0x00FF00u;
     EXPECT_GT(lit, 0); // the time in the system font's green
+}
+
+} // namespace
+} // namespace sabrith::test
+
+namespace sabrith::test {
+namespace {
+
+// The benchmark's foreign skins are what they claim: fixed-size remote
+// controls with an outline, no effect area.
+TEST(ForeignSkinFixtures, LoadAsFixedSizeShapedSkins) {
+    for (int format = 0; format < 2; ++format) {
+        SCOPED_TRACE(format);
+        SkinRig rig;
+        const std::string path = format == 0 ? addNerritSkinFixture(rig.files, "c:\\n\\")
+                                             : addTovrelSkinFixture(rig.files, "c:\\t\\");
+        ASSERT_EQ(rig.set.loadSkinFile(path), 1);
+        ASSERT_EQ(rig.set.isActive(), 1);
+        EXPECT_EQ(rig.set.showsEffect(), 0);
+        EXPECT_EQ(rig.set.isResizable(), 0);
+        int32_t w = 10, h = 500;
+        rig.set.clampWindowSize(w, h);
+        EXPECT_EQ(w, 275);
+        EXPECT_EQ(h, 116);
+        rig.set.setWindowSize(w, h);
+        const auto shape = buildWindowShape(rig.set);
+        ASSERT_NE(shape, nullptr);
+        EXPECT_FALSE(shape->contains(0, 0));
+        EXPECT_TRUE(shape->contains(137, 58));
+        EXPECT_GT(rig.set.currentSkin->images.size(), 2u);
+    }
 }
 
 } // namespace
