@@ -2,13 +2,54 @@
 // against the portable filling.
 #include "sabrith/win/skin_region.h"
 
+#include "sabrith/skin/polygon_fill.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
 #include <random>
+#include <vector>
 
 namespace sabrith {
 namespace {
+
+// The pixels of a GDI region.
+Region regionFromGdi(HRGN region) {
+    RegionBuilder builder;
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER)) return builder.finish();
+    std::vector<uint8_t> data(size);
+    auto* rgn = reinterpret_cast<RGNDATA*>(data.data());
+    if (GetRegionData(region, size, rgn) != size) return builder.finish();
+    const RECT* rects = reinterpret_cast<const RECT*>(rgn->Buffer);
+    const DWORD count = std::min<DWORD>(rgn->rdh.nCount, (size - rgn->rdh.dwSize) / sizeof(RECT));
+    for (DWORD i = 0; i < count; ++i)
+        for (LONG y = rects[i].top; y < rects[i].bottom; ++y)
+            builder.addSpan(y, rects[i].left, rects[i].right);
+    return builder.finish();
+}
+
+// The figures filled by GDI paths (alternate rule, one path per figure,
+// combined by exclusive or), the way the outline was always made.
+HRGN outlineByGdiPaths(const std::vector<OutlineFigure>& figures) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return nullptr;
+    HRGN outline = CreateRectRgn(0, 0, 0, 0);
+    for (const OutlineFigure& figure : figures) {
+        if (!outline || figure.empty()) continue;
+        BeginPath(dc);
+        MoveToEx(dc, figure[0].x, figure[0].y, nullptr);
+        for (std::size_t i = 1; i < figure.size(); ++i) LineTo(dc, figure[i].x, figure[i].y);
+        EndPath(dc);
+        HRGN piece = PathToRegion(dc);
+        if (!piece) continue; // a figure GDI cannot fill adds nothing
+        CombineRgn(outline, outline, piece, RGN_XOR);
+        DeleteObject(piece);
+    }
+    DeleteDC(dc);
+    return outline;
+}
 
 void expectSamePixels(HRGN gdi, const Region& region, int width, int height, const char* what) {
     for (int y = -2; y < height + 2; ++y)
