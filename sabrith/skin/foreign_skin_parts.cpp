@@ -1,43 +1,15 @@
 #include "sabrith/skin/foreign_skin_parts.h"
 
+#include "sabrith/skin/skin_text_values.h"
+
 #include <algorithm>
 
 namespace sabrith {
 
-namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// One number at `at`, blanks first; false when there are no digits.
-bool scanInteger(std::string_view text, std::size_t& at, int32_t& out) {
-    while (at < text.size() && isBlank(text[at])) ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    const std::size_t digits = at;
-    int64_t value = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
-        value = std::min<int64_t>(value * 10 + (text[at] - '0'), int64_t(1) << 32);
-    if (at == digits) return false;
-    value = negative ? -value : value;
-    out = int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-    return true;
-}
-
-} // namespace
-
 template <std::size_t count>
 std::optional<std::array<int32_t, count>> parseIntegers(std::string_view text) {
     std::array<int32_t, count> values{};
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0) {
-            if (at >= text.size() || text[at] != ',') return std::nullopt;
-            ++at;
-        }
-        if (!scanInteger(text, at, values[i])) return std::nullopt;
-    }
+    if (!scanIntegers(text, int(count), values.data())) return std::nullopt;
     return values;
 }
 

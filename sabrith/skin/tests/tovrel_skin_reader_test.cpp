@@ -8,6 +8,7 @@
 #include "sabrith/skin/tests/skin_workout.h"
 #include "sabrith/skin/tovrel_skin_reader.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace sabrith::test {
@@ -108,9 +109,12 @@ TEST(TovrelSkins, OutlinePointsAreCappedAtOneThousand) {
     std::string keys = "UseWindowShape=1\nNumberOfWindowShapePoints=100000\n"
                        "P1x=0\nP1y=0\nP2x=10\nP2y=0\nP3x=10\nP3y=10\nP4x=0\nP4y=10\n";
     const int far[][2] = {{20, 0}, {30, 0}, {30, 10}, {20, 10}};
-    for (int i = 0; i < 4; ++i)
-        keys += "P" + std::to_string(1001 + i) + "x=" + std::to_string(far[i][0]) + "\nP" +
-                std::to_string(1001 + i) + "y=" + std::to_string(far[i][1]) + "\n";
+    for (int i = 0; i < 4; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "P%dx=%d\nP%dy=%d\n", 1001 + i, far[i][0], 1001 + i,
+                      far[i][1]);
+        keys += line;
+    }
     TovrelRig rig;
     ASSERT_EQ(rig.loadDesign(general + keys), 1);
     const auto shape = buildWindowShape(rig.set);
