@@ -188,15 +188,17 @@ function(jk_program name)
     endif()
 endfunction()
 
-# jk_fuzzer(name SOURCES ... [LIBS ...] [SECONDS s] [CORPUS dir]
+# jk_fuzzer(name SOURCES ... [LIBS ...] [SECONDS s] [UNIT_TIMEOUT s] [CORPUS dir]
 #           [SEED_SOURCES ... [SEED_LIBS ...] SEED_FILE file]): a libFuzzer
 # target (LLVMFuzzerTestOneInput), built by the fuzz preset only. ctest runs it
 # for a short while (SECONDS, 20 by default) from the seed corpus, if any;
 # longer runs: build/fuzz/bin/NAME -max_total_time=600 CORPUS. SEED_SOURCES
 # make a program that writes seed files into the folder it is given
 # (build/fuzz/fuzz-seeds/NAME, one of them SEED_FILE), which becomes the corpus.
+# UNIT_TIMEOUT (10 s by default) is how long one input may run before it
+# counts as a hang.
 function(jk_fuzzer name)
-    cmake_parse_arguments(A "" "SECONDS;CORPUS;SEED_FILE" "SOURCES;LIBS;SEED_SOURCES;SEED_LIBS"
+    cmake_parse_arguments(A "" "SECONDS;UNIT_TIMEOUT;CORPUS;SEED_FILE" "SOURCES;LIBS;SEED_SOURCES;SEED_LIBS"
                           ${ARGN})
     if(NOT JK_FUZZ)
         return()
@@ -226,9 +228,12 @@ function(jk_fuzzer name)
     if(A_CORPUS)
         list(APPEND dirs "${A_CORPUS}")
     endif()
-    add_test(NAME ${name} COMMAND ${name} -max_total_time=${A_SECONDS} -timeout=10
+    if(NOT A_UNIT_TIMEOUT)
+        set(A_UNIT_TIMEOUT 10)
+    endif()
+    add_test(NAME ${name} COMMAND ${name} -max_total_time=${A_SECONDS} -timeout=${A_UNIT_TIMEOUT}
              -rss_limit_mb=2048 -print_final_stats=1 ${dirs})
-    math(EXPR limit "${A_SECONDS} * 3 + 60")
+    math(EXPR limit "${A_SECONDS} * 3 + 60 + ${A_UNIT_TIMEOUT} * 2")
     # The files a target writes for the code it drives go to a folder of its own.
     set(tmp "${CMAKE_BINARY_DIR}/tmp/${name}")
     file(MAKE_DIRECTORY "${tmp}")
