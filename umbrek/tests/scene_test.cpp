@@ -7,12 +7,13 @@
 #include "umbrek/glide/glide_test.h"
 #include "umbrek/overlay_drawing.h"
 #include "umbrek/tests/counting_allocator.h"
-#include "umbrek/tests/scene_archive.h"
+#include "umbrek/fixtures/scene_archive.h"
 #include "umbrek/vastrel/engine.h"
 #include "umbrek/vastrel/face_drawer.h"
 #include "umbrek/vastrel/glide_device.h"
 #include "umbrek/vastrel/shade_modes.h"
 #include "umbrek/vastrel/texture_manager.h"
+#include "umbrek/vastrel/tests/library_writer.h"
 
 #include "tests/test_files.h"
 
@@ -27,8 +28,27 @@
 namespace umbrek {
 namespace {
 
+using fixtures::ArchiveVariant;
 using test::LibraryEntry;
 using test::LibraryOptions;
+
+// The archive maker's members of VARIANT, as library entries to change.
+std::vector<LibraryEntry> members(ArchiveVariant variant = ArchiveVariant::complete) {
+    std::vector<LibraryEntry> entries;
+    for (fixtures::ArchiveMember& m : fixtures::archiveMembers(variant))
+        entries.emplace_back(std::move(m.name), std::move(m.bytes));
+    return entries;
+}
+
+LibraryEntry& member(std::vector<LibraryEntry>& entries, const std::string& name) {
+    for (LibraryEntry& e : entries)
+        if (e.name == name) return e;
+    throw std::runtime_error("no member " + name);
+}
+
+void drop(std::vector<LibraryEntry>& entries, const std::string& name) {
+    std::erase_if(entries, [&](const LibraryEntry& e) { return e.name == name; });
+}
 
 // The last message box, kept without allocating (the allocation counts
 // must not see it).
@@ -90,7 +110,7 @@ protected:
 };
 
 TEST_F(SceneTest, StartsDrawsAndStopsCleanly) {
-    ASSERT_EQ(startScene(startFor(test::sceneMembers())), 0) << box.text;
+    ASSERT_EQ(startScene(startFor(members())), 0) << box.text;
     EXPECT_TRUE(sceneRunning());
     EXPECT_EQ(box.count, 0);
     ASSERT_NE(back().pixels, nullptr);
@@ -116,7 +136,7 @@ TEST_F(SceneTest, StartsDrawsAndStopsCleanly) {
 TEST_F(SceneTest, HostileSettingsAreHeldToTheirLimits) {
     Settings s;
     s.numEffects = 2147483647, s.effectFade = 0, s.effectTime = -5, s.motionBlur = 1000;
-    ASSERT_EQ(startScene(startFor(test::sceneMembers(), s)), 0);
+    ASSERT_EQ(startScene(startFor(members(), s)), 0);
     const auto row = loud();
     for (int i = 0; i < 50; ++i) renderSceneFrame(i % 2 ? row.data() : nullptr, nullptr);
     EXPECT_EQ(sceneSettings().numEffects, 6);
@@ -126,70 +146,62 @@ TEST_F(SceneTest, HostileSettingsAreHeldToTheirLimits) {
 }
 
 TEST_F(SceneTest, DamageTheModelLoaderToleratesStillStarts) {
-    std::vector<LibraryEntry> members = test::sceneMembers();
-    test::dropSceneMember(members, "ZLOGO.PCX"); // named by the logo model
-    ASSERT_EQ(startScene(startFor(members)), 0) << box.text;
-    const auto row = loud();
-    for (int i = 0; i < 5; ++i) renderSceneFrame(row.data(), nullptr);
+    for (ArchiveVariant v : {ArchiveVariant::missingTexture, ArchiveVariant::overrun}) {
+        ASSERT_EQ(startScene(startFor(members(v))), 0) << box.text;
+        const auto row = loud();
+        for (int i = 0; i < 5; ++i) renderSceneFrame(row.data(), nullptr);
+        stopScene();
+    }
 }
 
 struct Failure {
     const char* what;
-    std::function<void(std::vector<LibraryEntry>&, LibraryOptions&)> damage;
+    ArchiveVariant variant;
+    std::function<void(std::vector<LibraryEntry>&)> damage;
     const char* text;
     const char* caption;
 };
 
+void noChange(std::vector<LibraryEntry>&) {}
+
 TEST_F(SceneTest, EveryStartFailureIsReportedAndUndoesEverything) {
+    using enum ArchiveVariant;
     const Failure failures[] = {
-        {"no library", [](auto& m, auto&) { m.clear(); }, "cannot open zephrin file", "logo"},
-        {"bad password", [](auto&, auto& o) { o.badPassword = true; }, "cannot open zephrin file",
-         "logo"},
-        {"no r model", [](auto& m, auto&) { test::dropSceneMember(m, "R.KXO"); },
-         "cannot open r file", "logo"},
-        {"no tubes model", [](auto& m, auto&) { test::dropSceneMember(m, "TUBES.KXO"); },
+        {"no library", complete, [](auto& m) { m.clear(); }, "cannot open zephrin file", "logo"},
+        {"bad password", badPassword, noChange, "cannot open zephrin file", "logo"},
+        {"no r model", complete, [](auto& m) { drop(m, "R.KXO"); }, "cannot open r file", "logo"},
+        {"no tubes model", complete, [](auto& m) { drop(m, "TUBES.KXO"); },
          "cannot open tubes file", "tubes"},
-        {"no checker model", [](auto& m, auto&) { test::dropSceneMember(m, "CHECKER.KXO"); },
+        {"no checker model", complete, [](auto& m) { drop(m, "CHECKER.KXO"); },
          "cannot open checker file", "checker"},
-        {"no spin model", [](auto& m, auto&) { test::dropSceneMember(m, "ZEPHRINSPIN.KXO"); },
-         "cannot open zephrinspin file", "zephrinspin"},
-        {"no logo material",
-         [](auto& m, auto&) {
-             // The same model under another name: the loaded model has no "zephrinmap".
-             test::sceneMember(m, "ZEPHRIN.KXO").data = test::sceneMember(m, "CHECKER.KXO").data;
+        {"no spin model", noSpin, noChange, "cannot open zephrinspin file", "zephrinspin"},
+        {"no logo material", complete,
+         [](auto& m) {
+             // Another model under the logo's name: it defines no "zephrinmap".
+             member(m, "ZEPHRIN.KXO").data = member(m, "CHECKER.KXO").data;
          },
          "Cannot find zephrin logo material", "logo"},
-        {"no rmat",
-         [](auto& m, auto&) {
-             test::sceneMember(m, "R.KXO").data = test::sceneMember(m, "CHECKER.KXO").data;
-         },
+        {"no rmat", complete,
+         [](auto& m) { member(m, "R.KXO").data = member(m, "CHECKER.KXO").data; },
          "Cannot find material rmat", "r.kxo"},
-        {"no flare", [](auto& m, auto&) { test::dropSceneMember(m, "FLARE2.PCX"); },
-         "Cannot open texture flare2.pcx", "flare2.pcx"},
-        {"black image cut short",
-         [](auto& m, auto&) {
-             // Last in the library: a member's reads may run on into the next one.
-             LibraryEntry black = test::sceneMember(m, "BLACK.PCX");
-             black.data.resize(300); // the palette is lost
-             test::dropSceneMember(m, "BLACK.PCX");
-             m.push_back(black);
-         },
-         "Can't open HUD texture", "black.pcx"},
-        {"no board", [](auto&, auto&) { glide::options().noBoard = -1; },
+        {"no flare", noFlare, noChange, "Cannot open texture flare2.pcx", "flare2.pcx"},
+        {"black image cut short", shortBlack, noChange, "Can't open HUD texture", "black.pcx"},
+        {"no board", complete, [](auto&) { glide::options().noBoard = -1; },
          "Cannot find a Glide board", "Glide"},
-        {"no window", [](auto&, auto&) { glide::options().noWindow = -1; }, "Cannot set video mode",
-         "Glide"},
+        {"no window", complete, [](auto&) { glide::options().noWindow = -1; },
+         "Cannot set video mode", "Glide"},
     };
     // One start and stop first, so that what lives for the whole process
     // (the board, the tables' singletons) is there before counting.
-    ASSERT_EQ(startScene(startFor(test::sceneMembers())), 0);
+    ASSERT_EQ(startScene(startFor(members())), 0);
     stopScene();
     for (const Failure& f : failures) {
         SCOPED_TRACE(f.what);
-        std::vector<LibraryEntry> members = test::sceneMembers();
+        std::vector<LibraryEntry> entries = members(f.variant);
+        f.damage(entries);
         LibraryOptions options;
-        f.damage(members, options);
-        const SceneStart start = startFor(members, {}, options);
+        options.badPassword = f.variant == ArchiveVariant::badPassword;
+        const SceneStart start = startFor(entries, {}, options);
         box = Box{};
         const long before = test::liveAllocations();
         EXPECT_EQ(startScene(start), 1);
@@ -203,13 +215,13 @@ TEST_F(SceneTest, EveryStartFailureIsReportedAndUndoesEverything) {
         EXPECT_TRUE(vastrel::engine().materials.empty());
         glide::resetOptions();
         // Nothing of the failed start stands in the way of the next one.
-        ASSERT_EQ(startScene(startFor(test::sceneMembers())), 0) << box.text;
+        ASSERT_EQ(startScene(startFor(members())), 0) << box.text;
         stopScene();
     }
 }
 
 TEST_F(SceneTest, FiftyStartsAndStopsLeaveNothingBehind) {
-    const SceneStart start = startFor(test::sceneMembers());
+    const SceneStart start = startFor(members());
     const auto row = loud();
     long afterFirst = 0;
     for (int cycle = 1; cycle <= 50; ++cycle) {
@@ -231,7 +243,7 @@ Settings oneFlareTube(int motionBlur) {
 }
 
 TEST_F(SceneTest, OverlayDarkensTheLastPictureBeforeTheFrameIsDrawn) {
-    ASSERT_EQ(startScene(startFor(test::sceneMembers(), oneFlareTube(255))), 0);
+    ASSERT_EQ(startScene(startFor(members(), oneFlareTube(255))), 0);
     const auto row = loud();
     renderSceneFrame(row.data(), nullptr);
     backPixel(2, 2) = 0xFFFF;
@@ -243,7 +255,7 @@ TEST_F(SceneTest, OverlayDarkensTheLastPictureBeforeTheFrameIsDrawn) {
 }
 
 TEST_F(SceneTest, TrailsDecayByTheOverlaysBlendEachFrame) {
-    ASSERT_EQ(startScene(startFor(test::sceneMembers(), oneFlareTube(70))), 0);
+    ASSERT_EQ(startScene(startFor(members(), oneFlareTube(70))), 0);
     renderSceneFrame(silence.data(), nullptr);
     backPixel(2, 2) = 0xFFFF;
     // Opacity 70: each channel c (widened to 8 bits by repeating its top
@@ -262,7 +274,7 @@ TEST_F(SceneTest, TrailsDecayByTheOverlaysBlendEachFrame) {
 }
 
 TEST_F(SceneTest, FatalErrorInAFrameLeavesTheNextFrameFree) {
-    ASSERT_EQ(startScene(startFor(test::sceneMembers())), 0);
+    ASSERT_EQ(startScene(startFor(members())), 0);
     vastrel::DeviceOps& device = vastrel::engine().device;
     const auto flush = device.flushTriangles;
     device.flushTriangles = [] { vastrel::KX_FatalError("Surface lost", "test"); };
@@ -281,7 +293,7 @@ TEST_F(SceneTest, ScreenshotsGoToThePluginsFolderUnderTheNextNumber) {
     fs::remove_all(folder);
     fs::create_directories(folder);
     jk::test::writeFile(folder + "/screen1.tga", "x", 1);
-    SceneStart start = startFor(test::sceneMembers());
+    SceneStart start = startFor(members());
     const std::string host = fs::current_path().string();
     const std::string plugin = folder + "/umbrek.dll";
     start.pluginPath = plugin.c_str();
@@ -311,7 +323,7 @@ TEST_F(SceneTest, ScreenshotsGoToThePluginsFolderUnderTheNextNumber) {
 
 TEST_F(SceneTest, ModeSeventyFourTakesTheOverlayStateAndPackedCorners) {
     glide::options().trace = true;
-    ASSERT_EQ(startScene(startFor(test::sceneMembers())), 0);
+    ASSERT_EQ(startScene(startFor(members())), 0);
     using namespace vastrel;
     Material m;
     KX_SetMaterialName(m, "packed");
