@@ -490,6 +490,10 @@ const Settings& sceneSettings() {
     return scene().settings;
 }
 
+EffectSchedule& sceneEffects() {
+    return scene().schedule;
+}
+
 std::string sceneHostFolder() {
     return scene().hostFolder;
 }
