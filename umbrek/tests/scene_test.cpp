@@ -287,6 +287,22 @@ TEST_F(SceneTest, FatalErrorInAFrameLeavesTheNextFrameFree) {
     EXPECT_EQ(glide::counters().swaps, swaps + 1);
 }
 
+TEST_F(SceneTest, AFrameAskedForWhileOneIsDrawnIsSkipped) {
+    ASSERT_EQ(startScene(startFor(members())), 0);
+    vastrel::DeviceOps& device = vastrel::engine().device;
+    static int nested = -1;
+    device.flushTriangles = [] {
+        const std::uint64_t swaps = glide::counters().swaps;
+        nested = renderSceneFrame(silence.data(), nullptr);
+        EXPECT_EQ(glide::counters().swaps, swaps); // nothing drawn, nothing swapped
+        vastrel::KX_FlushTriangles();
+    };
+    const std::uint64_t swaps = glide::counters().swaps;
+    renderSceneFrame(silence.data(), nullptr);
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(glide::counters().swaps, swaps + 1);
+}
+
 TEST_F(SceneTest, ScreenshotsGoToThePluginsFolderUnderTheNextNumber) {
     namespace fs = std::filesystem;
     const std::string folder = jk::test::tempPath("plugin");
