@@ -63,7 +63,8 @@ bool sceneRunning();
 const Settings& sceneSettings();
 
 // The folder that was current when the scene started (the host's), which the
-// shell makes current again after stopScene.
+// shell makes current again after stopScene or a failed startScene (the
+// plug-in's folder stays current from start to stop).
 std::string sceneHostFolder();
 
 // Writes the picture as "screen%i.tga" under the first free number in the
