@@ -36,7 +36,8 @@ public:
     MemoryStream(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
 
     size_t read(void* into, size_t count) override {
-        if (at_ >= size_) return 0;
+        // A read of nothing may come with no buffer (an empty member).
+        if (count == 0 || at_ >= size_) return 0;
         const size_t n = std::min(count, size_ - at_);
         std::memcpy(into, bytes_ + at_, n);
         at_ += n;

@@ -84,6 +84,8 @@ TEST_F(DataLibraryTest, MembersRoundTripInAnyLetterCaseAndAnySeed) {
         EXPECT_EQ(member("Flare1.Pcx", 5), "flare");
         // A zero-length member: the next entry follows at once, and reads run on into it.
         EXPECT_EQ(member("EMPTY.BLK", 1), "\x0A");
+        // Reading nothing needs no buffer: an empty member's bytes are an empty vector.
+        EXPECT_EQ(LKXO_File_Open("EMPTY.BLK")->read(nullptr, 0), 0u);
         EXPECT_EQ(member("absent.pcx", 1), "(none)");
     }
 }
