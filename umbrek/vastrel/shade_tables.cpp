@@ -1,0 +1,86 @@
+#include "umbrek/vastrel/shade_tables.h"
+
+#include "umbrek/vastrel/engine.h"
+#include "umbrek/vastrel/file_bytes.h"
+
+#include <cctype>
+#include <new>
+
+namespace umbrek::vastrel {
+
+namespace {
+
+std::vector<ShadeTable>& slots() {
+    static std::vector<ShadeTable> list;
+    return list;
+}
+
+bool sameName(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && !b[i];
+}
+
+std::uint32_t readU32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+} // namespace
+
+int KX_AllocShadeTables(int count) {
+    KX_FreeShadeTables();
+    try {
+        slots().resize(count > 0 ? std::size_t(count) : 0);
+    } catch (const std::bad_alloc&) {
+        return resultOutOfMemory;
+    }
+    return resultSuccess;
+}
+
+void KX_FreeShadeTables() {
+    std::vector<ShadeTable>().swap(slots());
+}
+
+int KX_FindShadeTable(const char* name) {
+    if (!name || !*name) return resultShadeTableNotFound;
+    const std::vector<ShadeTable>& list = slots();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (!list[i].name.empty() && sameName(list[i].name, name)) return int(i);
+    return resultShadeTableNotFound;
+}
+
+int KX_LoadShadeTable(const char* name) {
+    const int loaded = KX_FindShadeTable(name);
+    if (loaded >= 0) return loaded;
+    // An unnamed table could never be found again, and its slot would count as free.
+    if (!name || !*name) return resultShadeTableLoadError;
+    ShadeTable table;
+    std::vector<std::uint8_t> bytes;
+    if (!readEngineFile(name, bytes) || bytes.size() < 8) return resultShadeTableLoadError;
+    table.value = readU32(bytes.data());
+    table.levels = readU32(bytes.data() + 4);
+    // A level count that the file cannot hold is a damaged file, not a
+    // request for that much memory.
+    if (std::uint64_t(table.levels) * 256 > bytes.size() - 8) return resultShadeTableLoadError;
+    table.data.assign(bytes.begin() + 8, bytes.begin() + 8 + std::ptrdiff_t(table.levels) * 256);
+    table.name = name;
+    for (std::size_t i = 0; i < slots().size(); ++i)
+        if (slots()[i].name.empty()) {
+            slots()[i] = std::move(table);
+            return int(i);
+        }
+    return resultShadeTableFull;
+}
+
+const ShadeTable* KX_ShadeTable(int slot) {
+    const std::vector<ShadeTable>& list = slots();
+    if (slot < 0 || std::size_t(slot) >= list.size() || list[std::size_t(slot)].name.empty())
+        return nullptr;
+    return &list[std::size_t(slot)];
+}
+
+} // namespace umbrek::vastrel
