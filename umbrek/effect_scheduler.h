@@ -22,6 +22,8 @@ struct EffectSlot {
     std::int32_t total = 0; // frames it was given
 };
 
+static_assert(sizeof(EffectSlot) == 12);
+
 struct EffectSchedule {
     std::array<EffectSlot, maxEffects> slots{};
     int count = 0;

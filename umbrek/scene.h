@@ -13,6 +13,7 @@
 //   stopScene(); ...restore folder and control word, write sceneSettings()...
 #pragma once
 
+#include "umbrek/effect_scheduler.h"
 #include "umbrek/settings.h"
 
 #include <cstddef>
@@ -69,5 +70,9 @@ std::string sceneHostFolder();
 // current folder. Returns the number, or 0 when the picture could not be read
 // or the file not written (skipped without a message).
 int saveScreenshot();
+
+// The running scene's effect slots, for tests and the benchmark to hold a
+// mix of effects still.
+EffectSchedule& sceneEffects();
 
 } // namespace umbrek

@@ -23,6 +23,9 @@ struct Settings {
     std::int32_t runInWindow = 0;
 };
 
+// Seven signed 32-bit values, as the file and the dialog hold them.
+static_assert(sizeof(Settings) == 7 * sizeof(std::int32_t));
+
 struct SettingKey {
     const char* name;
     std::int32_t Settings::*field;
