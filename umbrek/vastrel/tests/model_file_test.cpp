@@ -189,6 +189,21 @@ TEST_F(ModelFileTest, MaterialsAreSharedByNameInheritFieldsAndRemapFaces) {
     EXPECT_FLOAT_EQ(m->segments.at(0).faces[3].u[1], 255.0f);
 }
 
+TEST_F(ModelFileTest, FacesOfMaterialsThatCouldNotBeStoredAreLeftOut) {
+    ASSERT_EQ(KX_AllocMaterials(1), 0);
+    const auto bytes = model([](KxoWriter& w) {
+        w.begin(kxoMaterials).material({.name = "fits"}).material({.name = "full"});
+        w.leaf(kxoMaterialName, {0}).leaf(kxoMaterialEnd, {}).end(); // a nameless one
+        w.begin(kxoSegments).i32(1).string(kxoSegmentName, "seg").vertices(quad);
+        w.faces({face(0, 1, 2, 0), face(0, 1, 2, 1), face(0, 1, 2, 2), face(0, 1, 3, 0)}).end();
+    });
+    const OwnedModel m = load(bytes);
+    ASSERT_TRUE(m);
+    const auto& faces = m->segments.at(0).faces;
+    ASSERT_EQ(faces.size(), 2u);
+    EXPECT_EQ(faces[1].corner[2], &m->segments[0].vertices[3]);
+}
+
 TEST_F(ModelFileTest, SkipFlagsLeaveListsAndMaterialsOut) {
     const auto bytes = model([](KxoWriter& w) {
         w.names(kxoShadeTables, {"s.tab"}).names(kxoTextures, {"a.pcx"});
