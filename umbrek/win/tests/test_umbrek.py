@@ -260,9 +260,13 @@ class UmbrekTest(ProbeTest):
         self.assertIsNotNone(read_ini(plugin_ini, "Visualization Mux"))
         self.assertIsNotNone(read_ini(self.ini, NAME))
 
+        # Umbrek's stop posts no quit of its own: that would cut the next
+        # round short for every child.
         data = self.vis("--frames", "10", "--restarts", "3", "--signal", "noise", dll=morsk)
         self.assertEqual(data["restarts"]["startResults"], [0] * 3)
         self.assert_windows_closed(data)
+        round = ["start"] + ["render"] * 10 + ["stop"]
+        self.assertEqual([c["op"] for c in self.probes.calls("p")][102:], round * 4)
 
 
 if __name__ == "__main__":
