@@ -33,6 +33,18 @@ std::string currentFolder() {
     return fs::current_path().string();
 }
 
+// Closes the start failure's box ("cannot open zephrin file", caption "logo").
+DWORD WINAPI closeLogoBox(void*) {
+    for (int tries = 0; tries < 500; ++tries) {
+        if (HWND box = FindWindowA(nullptr, "logo")) {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        Sleep(10);
+    }
+    return 1;
+}
+
 class HostThread : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -96,19 +108,7 @@ TEST_F(HostThread, RunningInThePluginsFolderAndGivenBackAtStop) {
 TEST_F(HostThread, GivenBackAfterAFailedStart) {
     // No archive: the start fails after the folder changed. Its message box
     // is closed by the thread below.
-    HANDLE closer = CreateThread(
-        nullptr, 0,
-        [](void*) -> DWORD {
-            for (int tries = 0; tries < 500; ++tries) {
-                if (HWND box = FindWindowA(nullptr, "logo")) {
-                    PostMessageA(box, WM_COMMAND, IDOK, 0);
-                    return 0;
-                }
-                Sleep(10);
-            }
-            return 1;
-        },
-        nullptr, 0, nullptr);
+    HANDLE closer = CreateThread(nullptr, 0, closeLogoBox, nullptr, 0, nullptr);
     EXPECT_EQ(module->startModule(module), 1);
     WaitForSingleObject(closer, 10000);
     CloseHandle(closer);
