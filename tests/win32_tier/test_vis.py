@@ -27,6 +27,8 @@ RUNS = {
     "yarnot.dll": (["--module", "3", "--frames", "30", "--signal", "sweep"], True,
                    ["bump.BMP"]),
     "fennick.dll": (["--frames", "10", "--signal", "sweep"], False, []),
+    # Umbrek's star field and effect choices follow the time it starts at.
+    "umbrek.dll": (["--frames", "30", "--signal", "sweep"], False, ["zephrin.dat"]),
 }
 # What differs between any two runs: handles, times, and where the pictures went.
 VOLATILE = ("hostWindow", "windows", "screenshots", "renderMs")

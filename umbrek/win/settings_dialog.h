@@ -1,0 +1,15 @@
+// Dialog 101: the render device list, the number of effects, the effect and
+// fade times, the motion blur and the window check. Only OK closes it.
+#pragma once
+
+#include "umbrek/settings.h"
+
+#include <windows.h>
+
+namespace umbrek {
+
+// Runs the dialog modally over `owner` on `settings`; on OK they hold what
+// the controls show, clamped.
+void runSettingsDialog(HINSTANCE plugin, HWND owner, Settings& settings);
+
+} // namespace umbrek
