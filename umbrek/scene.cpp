@@ -299,7 +299,6 @@ void releaseScene(Scene& s) {
     std::vector<TextureRecord>().swap(textureManager().records);
     KX_FreeShadeTables();
     KX_FreeEngineBuffers();
-    deferredBuffer() = DeferredBuffer{};
     KX_SetDataLibrary(nullptr);
     if (s.glideUp) KX_ShutdownGlide();
     s.glideUp = false;
@@ -315,7 +314,6 @@ void releaseScene(Scene& s) {
     e.textures = nullptr;
     e.camera = nullptr;
     e.lastBoundMaterial = -1;
-    e.deferredCount = 0;
     resetDeviceOps(e.device);
     KX_ClearFatal();
     s.logoMaterial = s.metalMaterial = s.overlayMaterial = -1;
