@@ -79,6 +79,139 @@ class SabrithTest(ProbeTest):
         self.assertTrue(data["negativeIndexGivesNull"])
         self.assertTrue(data["sameRecordEachCall"])
 
+    def test_each_effect_on_a_clean_registry(self):
+        # Module 2 is the default; the others are set before the start.
+        for module in (2, 1, 3, 0):
+            with self.subTest(module=module):
+                run_windows("reg", "delete", KEY, "/f")
+                if module != 2:
+                    self.set_module(module)
+                shot = self.shot("effect%d.bmp" % module)
+                data, _ = self.run_vis("--frames", "300", "--signal", "sweep", "--shot", shot)
+                self.assertEqual((data["startResult"], data["stopReason"]), (0, "frames"))
+                w = self.window(data)
+                self.assertEqual(w["title"], MODULE)
+                self.assertEqual(w["rect"][:2], [50, 50])
+                client = w["client"]
+                self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+                self.assertFalse(w["open"])
+                rows = read_key("Lumbrin")
+                # reg lists the values sorted; the write order is checked natively.
+                self.assertEqual(sorted(n for n, _, _ in rows), sorted(WINDOW_SETTINGS))
+                self.assertEqual(number(rows, "Module"), module)
+                self.assertEqual([number(rows, k) for k in WINDOW_SETTINGS[1:5]],
+                                 [50, 50, 275, 116])
+                # The presets' folder lies beside the plug-in.
+                [(name, _, folder)] = read_key("LBNPresets")
+                self.assertEqual((name, folder.lower()),
+                                 ("DefaultDirectory", win_path(self.tmp).lower() + "\\lbnpresets"))
+                width, height, pixels = read_bmp(shot)
+                lit = sum(1 for row in pixels for p in row if p != (0, 0, 0))
+                if module == 0:
+                    self.assertEqual(lit, 0, "no effect draws only black")
+                else:
+                    self.assertGreater(lit, 200, "the effect draws on the sweep")
+
+    def test_keys(self):
+        # F goes on to the player as it was, posted; S stays; Escape quits.
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
+                               "wait %s; key 0 70; key 0 83; key 0 27" % MODULE)
+        self.assertEqual(data["stopReason"], "quit")
+        keys = [m for m in data["hostMessages"] if m[0] in (256, 257) and m[1] != 27]
+        self.assertEqual([(m[0], m[1]) for m in keys], [(256, 70), (257, 70)])
+        self.assertTrue(all(data["hostMessagesPosted"]))
+
+    def test_menu_at_the_click_and_its_commands(self):
+        self.set_module(3)
+        script = ("wait %s; mouse right 30 40; wait; dump; key 0 27; use %s; "
+                  "post 273 40020 0; post 273 40011 0; post 273 40015 0; post 273 40004 0; "
+                  "wait %s; dump; close; use %s; post 273 40002 0" % (MODULE, MODULE, MODULE,
+                                                                    MODULE))
+        data, dumps = self.run_vis("--frames", "100000", "--realtime", "--do", script)
+        self.assertEqual(data["stopReason"], "quit")
+        menu, about = dumps
+        client = self.window(data)["client"]
+        self.assertEqual(menu["rect"][:2], [client[0] + 30, client[1] + 40])
+        items = {item["text"]: item for item in menu["menu"] if item.get("text")}
+        self.assertTrue(items["Lumbrin"]["disabled"])
+        for name in ("Exit Plugin", "About", "Properties", "Load Preset...", "Save Preset...",
+                     "Clear Screen", "Recover", "Load Skin...", "Use Skin"):
+            self.assertIn(name, items)
+        self.assertFalse(items["Use Skin"]["checked"], "no skin in use")
+        [fps] = [c["text"] for c in about["controls"] if c["id"] == 1144]
+        self.assertTrue(fps.startswith("FPS: "), fps)
+        rows = read_key("Lumbrin")
+        self.assertEqual((number(rows, "Module"), number(rows, "OnTop")), (2, 1))
+
+    def test_dropped_music_goes_to_the_player_in_order(self):
+        path = "C:\\a\\\xe9.mp3"
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
+                               "wait %s; drop %s; sleep 300; key 0 27" % (MODULE, path))
+        fed = [m for m in data["hostMessages"] if m[0] in (1024, 273)]
+        chars = [((c + 128) & 255) - 128 for c in path.encode("latin-1")] + [0]
+        self.assertEqual(fed, [[1024, 0, 101]] + [[1024, c, 100] for c in chars] +
+                         [[273, 40047, 0], [273, 40045, 0]])
+        self.assertTrue(all(data["hostMessagesPosted"][:len(fed)]))
+
+    def test_dropped_preset_switches_the_effect(self):
+        preset = os.path.join(self.tmp, "fountains.lbp")
+        with open(preset, "w", newline="\r\n") as f:
+            f.write("[VedozadI]\nGravity=120\n")
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
+                               "wait %s; drop %s; sleep 200; key 0 27" % (MODULE, win_path(preset)))
+        self.assertEqual(number(read_key("Lumbrin"), "Module"), 1)
+
+    def test_property_sheet(self):
+        # Pages per effect; Amp's gain text follows its trackbar; the sheet
+        # stays open across the stop, which closes it and saves LinAmp.
+        for module, pages in ((2, 7), (1, 5), (3, 4), (0, 3)):
+            with self.subTest(module=module):
+                run_windows("reg", "delete", KEY, "/f")
+                self.set_module(module)
+                amp = pages - 3
+                script = ("wait %s; post 273 40003 0; wait Properties for %s; "
+                          "send 1125 %d 0; trackbar 1151 0; dump; trackbar 1151 75; dump; "
+                          "trackbar 1151 3" % (MODULE, MODULE, amp))
+                frames, errors = "150", []
+                if module == 2:
+                    # A second Properties opens no second sheet: waiting for one
+                    # fails after ten seconds, before the frames end.
+                    script += "; use %s; post 273 40003 0; wait Properties for %s" % (MODULE,
+                                                                                       MODULE)
+                    frames, errors = "1000", ["action failed:  wait Properties for " + MODULE]  # the text after ";"
+                data, dumps = self.run_vis("--frames", frames, "--realtime", "--do", script,
+                                           clean=False)
+                self.assertEqual(data["stopReason"], "frames")
+                self.assertEqual((data["errors"], data["violations"]), (errors, []))
+                low, high = dumps
+                [tabs] = [c["tabs"] for c in low["controls"] if c["class"] == "SysTabControl32"]
+                self.assertEqual(len(tabs), pages)
+                self.assertEqual(tabs[-3:], ["Amp", "Rendering", "Display"])
+                gain = [[c["text"] for c in d["controls"] if c["id"] == 1174][0]
+                        for d in (low, high)]
+                self.assertEqual(gain, ["x 0.02", "x 1.42"])
+                self.assertEqual(number(read_key("Lumbrin"), "LinAmp"), 3)
+
+    def test_restarts(self):
+        data, _ = self.run_vis("--frames", "5", "--restarts", "20")
+        self.assertEqual(data["restarts"]["startResults"], [0] * 20)
+        self.assertTrue(all(not w["open"] for w in data["windows"]))
+
+    def test_under_morsk_beside_a_probe(self):
+        morsk = self.copy_deliverable("morsk.dll")
+        probe = self.probes.add("probe", window=0)
+        write_mux_ini(os.path.join(self.tmp, "plugin.ini"), (self.dll, 0), (probe, 0))
+        rc, data, err = testhost("vis", morsk, "--frames", "100", "--signal", "sweep")
+        self.assertEqual(rc, 0, err)
+        self.assertEqual((data["startResult"], data["framesRendered"]), (0, 100))
+        ops = [c["op"] for c in self.probes.calls("probe")]
+        self.assertEqual(ops, ["start"] + ["render"] * 100 + ["stop"])
+        self.assertFalse(self.window(data)["open"])
+        # Escape in Sabrith's window ends the multiplexer's run.
+        rc, data, err = testhost("vis", morsk, "--frames", "100000", "--realtime", "--do",
+                                 "wait %s; key 0 27" % MODULE)
+        self.assertEqual((rc, data["stopReason"]), (0, "quit"), err)
+
 
 if __name__ == "__main__":
     main()
