@@ -212,6 +212,43 @@ class SabrithTest(ProbeTest):
                                  "wait %s; key 0 27" % MODULE)
         self.assertEqual((rc, data["stopReason"]), (0, "quit"), err)
 
+    def test_full_screen_and_back(self):
+        # Space's key-up switches; the mode is the setting, 320 x 200 by
+        # default; entering stores OnTop for good.
+        for presses, screen in ((1, [320, 200]), (2, [1024, 768])):
+            with self.subTest(presses=presses):
+                run_windows("reg", "delete", KEY, "/f")
+                script = "wait %s" % MODULE + "; key 0 32; sleep 300" * presses
+                data, _ = self.run_vis("--frames", "150", "--realtime", "--signal", "sweep",
+                                       "--do", script)
+                self.assertEqual(data["screen"]["lastFrame"], screen)
+                self.assertEqual(data["screen"]["afterStop"], [1024, 768])
+                rows = read_key("Lumbrin")
+                self.assertEqual(number(rows, "OnTop"), 1)
+                self.assertEqual([number(rows, k) for k in ("XRes", "YRes", "BPP")],
+                                 [320, 200, 32])
+
+    def test_idle_frames_decay(self):
+        # No host frames for two seconds: the idle timer goes on drawing with
+        # falling levels, so the picture changes and darkens.
+        a, b = self.shot("idle-a.bmp"), self.shot("idle-b.bmp")
+        data, _ = self.run_vis("--frames", "30", "--signal", "sweep", "--pause", "29:2000",
+                               "--do", "wait %s; sleep 500; shot %s; sleep 300; shot %s"
+                               % (MODULE, a, b))
+        brightness = []
+        for shot in (a, b):
+            _, _, rows = read_bmp(shot)
+            brightness.append(sum(sum(p) for row in rows for p in row))
+        self.assertGreater(brightness[0], brightness[1])
+
+    def test_tray_menu_at_the_cursor(self):
+        data, dumps = self.run_vis("--frames", "100000", "--realtime", "--do",
+                                   "wait %s; post 1024 1024 516; wait; dump; key 0 27; use %s; "
+                                   "post 273 40002 0" % (MODULE, MODULE))
+        [menu] = dumps
+        self.assertEqual(menu["class"], "#32768")
+        self.assertEqual(data["stopReason"], "quit")
+
 
 if __name__ == "__main__":
     main()
