@@ -5,6 +5,7 @@ a probe."""
 
 import json
 import os
+import struct
 
 from jktest import BIN_DIR, main, run_windows, testhost
 from visprobe import ProbeTest, read_bmp, win_path, write_mux_ini
@@ -15,6 +16,62 @@ MODULE = "Lumbrin v2.00b"
 WINDOW_SETTINGS = ["Skin", "FreeTop", "FreeLeft", "FreeWidth", "FreeHeight", "OnTop", "XRes",
                    "YRes", "BPP", "LinAmp", "Module"]
 WM_COMMAND = 273
+
+# A skin of the own format: a face with see-through (magenta) corners, insets
+# for the effect and a Play button at the bottom right.
+SKIN_TEXT = """[Lumbrin Skin]
+SkinVersion=2
+NumSkins=1
+SkinName=Fixture
+Skin_1=Main Skin
+[Main Skin]
+MinWidth=120
+MinHeight=60
+TopInset=20
+LeftInset=6
+RightInset=6
+BottomInset=20
+NumImages=2
+Image_1=Face
+Image_2=Play
+[Face]
+Size=275,116
+Bitmap=Face Bitmap
+SeeThrough=Yes
+SeeThroughColor=255,0,255
+[Play]
+Size=16,16
+HorizontalAlignment=Right
+VerticalAlignment=Bottom
+Offset=8,2
+Action=Play
+Bitmap=Face Bitmap
+Location=0,0
+[Face Bitmap]
+Image=face.bmp
+"""
+
+
+def face_pixel(x, y):
+    """The face: grey with 8-pixel magenta corners."""
+    cx = 8 - x if x < 8 else x - 266 if x > 266 else 0
+    cy = 8 - y if y < 8 else y - 107 if y > 107 else 0
+    return (255, 0, 255) if cx * cx + cy * cy > 64 else (64, 64, 96)
+
+
+def write_bmp(path, width, height, pixel):
+    stride = (width * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(height - 1, -1, -1):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        data += row + bytes(stride - len(row))
+    header = struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + len(data), 0, 0, 54, 40, width,
+                         height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + data)
 
 
 def read_key(section):
@@ -117,9 +174,10 @@ class SabrithTest(ProbeTest):
         data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
                                "wait %s; key 0 70; key 0 83; key 0 27" % MODULE)
         self.assertEqual(data["stopReason"], "quit")
-        keys = [m for m in data["hostMessages"] if m[0] in (256, 257) and m[1] != 27]
-        self.assertEqual([(m[0], m[1]) for m in keys], [(256, 70), (257, 70)])
-        self.assertTrue(all(data["hostMessagesPosted"]))
+        keys = [(m, posted) for m, posted in zip(data["hostMessages"], data["hostMessagesPosted"])
+                if m[0] in (256, 257) and m[1] != 27]
+        self.assertEqual([(m[0], m[1], posted) for m, posted in keys],
+                         [(256, 70, True), (257, 70, True)])
 
     def test_menu_at_the_click_and_its_commands(self):
         self.set_module(3)
@@ -147,11 +205,14 @@ class SabrithTest(ProbeTest):
         path = "C:\\a\\\xe9.mp3"
         data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
                                "wait %s; drop %s; sleep 300; key 0 27" % (MODULE, path))
-        fed = [m for m in data["hostMessages"] if m[0] in (1024, 273)]
+        # The skin asks for the player's skin folder (201) besides.
+        fed = [(m, posted) for m, posted in zip(data["hostMessages"], data["hostMessagesPosted"])
+               if m[0] == 273 or m[0] == 1024 and m[2] in (100, 101)]
+        self.assertTrue(all(posted for _, posted in fed))
+        fed = [m for m, _ in fed]
         chars = [((c + 128) & 255) - 128 for c in path.encode("latin-1")] + [0]
         self.assertEqual(fed, [[1024, 0, 101]] + [[1024, c, 100] for c in chars] +
                          [[273, 40047, 0], [273, 40045, 0]])
-        self.assertTrue(all(data["hostMessagesPosted"][:len(fed)]))
 
     def test_dropped_preset_switches_the_effect(self):
         preset = os.path.join(self.tmp, "fountains.lbp")
@@ -248,6 +309,41 @@ class SabrithTest(ProbeTest):
         [menu] = dumps
         self.assertEqual(menu["class"], "#32768")
         self.assertEqual(data["stopReason"], "quit")
+
+    def write_skin(self):
+        write_bmp(os.path.join(self.tmp, "face.bmp"), 275, 116, face_pixel)
+        path = os.path.join(self.tmp, "fixture.lbs")
+        with open(path, "w", newline="\r\n") as f:
+            f.write(SKIN_TEXT)
+        return path
+
+    def test_dropped_skin_shapes_the_window(self):
+        skin = self.write_skin()
+        shot = self.shot("skin.bmp")
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--signal", "sweep", "--do",
+                               "wait %s; drop %s; sleep 500; shot %s; mouse left 255 106; "
+                               "sleep 200; key 0 27" % (MODULE, win_path(skin), shot))
+        w = self.window(data)
+        client = w["client"]
+        self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+        region = w["region"]
+        self.assertIsNotNone(region, "the see-through corners are cut out")
+
+        def inside(x, y):
+            return any(l <= x < r and t <= y < b for l, t, r, b in region)
+        self.assertFalse(inside(0, 0))
+        self.assertFalse(inside(274, 115))
+        self.assertTrue(inside(137, 58))
+        self.assertTrue(inside(8, 0))
+        # The Play button sends its command.
+        plays = [i for i, m in enumerate(data["hostMessages"]) if m == [273, 40045, 0]]
+        self.assertEqual(len(plays), 1)
+        self.assertFalse(data["hostMessagesPosted"][plays[0]], "sent")
+        # The face frames the effect: the skin's grey at the top band.
+        _, _, rows = read_bmp(shot)
+        self.assertEqual(rows[10][137], (64, 64, 96))
+        [(_, _, stored)] = [r for r in read_key("Lumbrin") if r[0] == "Skin"]
+        self.assertEqual(stored.lower(), win_path(skin).lower())
 
 
 if __name__ == "__main__":

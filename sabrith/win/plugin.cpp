@@ -8,6 +8,7 @@
 #include "sabrith/win/property_sheet.h"
 #include "sabrith/win/win_platform.h"
 #include "sabrith/win/win_settings.h"
+#include "sabrith/win/window_skin.h"
 
 #include <memory>
 #include <optional>
@@ -21,7 +22,7 @@ const char moduleName[] = "Lumbrin v2.00b";
 // Everything one running module owns, in the order it is built.
 struct RunningWindow {
     RunningWindow(HINSTANCE instance, HWND host, const std::string& pluginPath)
-        : platform(instance, host, moduleName),
+        : skin(host, registry, pluginPath, chooser), platform(instance, host, moduleName),
           model(WindowContext{platform, skin, registry, profile, chooser, pluginPath}),
           sheet(model, platform) {
         platform.attach(&model, &sheet);
@@ -29,7 +30,7 @@ struct RunningWindow {
     WinRegistry registry;
     WinProfile profile;
     WinFileChooser chooser;
-    NoSkin skin;
+    WindowSkin skin;
     WinPlatform platform;
     WindowModel model;
     SheetThread sheet;
