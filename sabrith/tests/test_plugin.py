@@ -345,6 +345,23 @@ class SabrithTest(ProbeTest):
         [(_, _, stored)] = [r for r in read_key("Lumbrin") if r[0] == "Skin"]
         self.assertEqual(stored.lower(), win_path(skin).lower())
 
+    def test_docking_to_the_player(self):
+        # The player's window moved to (400, 300), 280 x 140; the window
+        # dragged from (50, 50) to 9 px below it snaps flush, at 10 px it
+        # does not; a docked window follows the player's moves.
+        for gap, snapped in ((9, [400, 440]), (10, [400, 450])):
+            with self.subTest(gap=gap):
+                run_windows("reg", "delete", KEY, "/f")
+                script = ("use testhost; setpos 400 300 280 140 0; wait %s; "
+                          "drag 100 50 450 %d; sleep 200; use %s; dump; "
+                          "use testhost; setpos 500 200 0 0 1; sleep 300; use %s; dump; key 0 27"
+                          % (MODULE, 440 + gap, MODULE, MODULE))
+                data, dumps = self.run_vis("--frames", "100000", "--realtime",
+                                           "--player-windows", "--do", script)
+                dragged, moved = [d["rect"][:2] for d in dumps]
+                self.assertEqual(dragged, snapped)
+                self.assertEqual(moved, [500, 340] if gap == 9 else snapped)
+
 
 if __name__ == "__main__":
     main()
