@@ -5,9 +5,9 @@ a probe."""
 
 import json
 import os
-import struct
 
 from jktest import BIN_DIR, main, run_windows, testhost
+from fixture_skin import write_skin
 from visprobe import ProbeTest, read_bmp, win_path, write_mux_ini
 
 TESTHOST = os.path.join(BIN_DIR, "testhost.exe")
@@ -16,63 +16,6 @@ MODULE = "Lumbrin v2.00b"
 WINDOW_SETTINGS = ["Skin", "FreeTop", "FreeLeft", "FreeWidth", "FreeHeight", "OnTop", "XRes",
                    "YRes", "BPP", "LinAmp", "Module"]
 WM_COMMAND = 273
-
-# A skin of the own format: a face with see-through (magenta) corners, insets
-# for the effect and a Play button at the bottom right.
-SKIN_TEXT = """[Lumbrin Skin]
-SkinVersion=2
-NumSkins=1
-SkinName=Fixture
-Skin_1=Main Skin
-[Main Skin]
-MinWidth=120
-MinHeight=60
-TopInset=20
-LeftInset=6
-RightInset=6
-BottomInset=20
-NumImages=2
-Image_1=Face
-Image_2=Play
-[Face]
-Size=275,116
-Bitmap=Face Bitmap
-SeeThrough=Yes
-SeeThroughColor=255,0,255
-[Play]
-Size=16,16
-HorizontalAlignment=Right
-VerticalAlignment=Bottom
-Offset=8,2
-Action=Play
-Bitmap=Face Bitmap
-Location=0,0
-[Face Bitmap]
-Image=face.bmp
-"""
-
-
-def face_pixel(x, y):
-    """The face: grey with 8-pixel magenta corners."""
-    cx = 8 - x if x < 8 else x - 266 if x > 266 else 0
-    cy = 8 - y if y < 8 else y - 107 if y > 107 else 0
-    return (255, 0, 255) if cx * cx + cy * cy > 64 else (64, 64, 96)
-
-
-def write_bmp(path, width, height, pixel):
-    stride = (width * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        data += row + bytes(stride - len(row))
-    header = struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + len(data), 0, 0, 54, 40, width,
-                         height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + data)
-
 
 def read_key(section):
     """(name, type, data) rows of one settings section in the order reg lists them."""
@@ -90,6 +33,7 @@ def read_key(section):
 def number(rows, name):
     [value] = [d for n, t, d in rows if n == name]
     return int(value, 16)
+
 
 
 class SabrithTest(ProbeTest):
@@ -310,15 +254,8 @@ class SabrithTest(ProbeTest):
         self.assertEqual(menu["class"], "#32768")
         self.assertEqual(data["stopReason"], "quit")
 
-    def write_skin(self):
-        write_bmp(os.path.join(self.tmp, "face.bmp"), 275, 116, face_pixel)
-        path = os.path.join(self.tmp, "fixture.lbs")
-        with open(path, "w", newline="\r\n") as f:
-            f.write(SKIN_TEXT)
-        return path
-
     def test_dropped_skin_shapes_the_window(self):
-        skin = self.write_skin()
+        skin = write_skin(self.tmp)
         shot = self.shot("skin.bmp")
         data, _ = self.run_vis("--frames", "100000", "--realtime", "--signal", "sweep", "--do",
                                "wait %s; drop %s; sleep 500; shot %s; mouse left 255 106; "
@@ -342,6 +279,9 @@ class SabrithTest(ProbeTest):
         # The face frames the effect: the skin's grey at the top band.
         _, _, rows = read_bmp(shot)
         self.assertEqual(rows[10][137], (64, 64, 96))
+        inner = [p for row in rows[20:96] for p in row[6:269]]
+        self.assertGreater(sum(1 for p in inner if p not in ((0, 0, 0), (64, 64, 96))), 100,
+                           "the effect shows inside the insets")
         [(_, _, stored)] = [r for r in read_key("Lumbrin") if r[0] == "Skin"]
         self.assertEqual(stored.lower(), win_path(skin).lower())
 
