@@ -198,9 +198,15 @@ class SabrithTest(ProbeTest):
                 self.assertEqual(number(read_key("Lumbrin"), "LinAmp"), 3)
 
     def test_restarts(self):
-        data, _ = self.run_vis("--frames", "5", "--restarts", "20")
-        self.assertEqual(data["restarts"]["startResults"], [0] * 20)
-        self.assertTrue(all(not w["open"] for w in data["windows"]))
+        # Also with the sheet open when the first round stops.
+        for script in ("", "wait %s; post 273 40003 0; wait Properties for %s" % (MODULE,
+                                                                                 MODULE)):
+            with self.subTest(script=script):
+                args = ["--do", script, "--frames", "60", "--realtime"] if script else [
+                    "--frames", "5"]
+                data, _ = self.run_vis(*args, "--restarts", "20")
+                self.assertEqual(data["restarts"]["startResults"], [0] * 20)
+                self.assertTrue(all(not w["open"] for w in data["windows"]))
 
     def test_under_morsk_beside_a_probe(self):
         morsk = self.copy_deliverable("morsk.dll")
@@ -301,6 +307,28 @@ class SabrithTest(ProbeTest):
                 dragged, moved = [d["rect"][:2] for d in dumps]
                 self.assertEqual(dragged, snapped)
                 self.assertEqual(moved, [500, 340] if gap == 9 else snapped)
+
+    def test_hostile_skins_leave_the_window_running(self):
+        # A refused skin keeps the plain effect and the setting empty.
+        good = write_skin(self.tmp)
+        with open(good) as f:
+            text = f.read()
+        cases = {"many.lbs": text.replace("NumImages=2", "NumImages=2147483647"),
+                 "insets.lbs": text.replace("TopInset=20", "TopInset=-500"),
+                 "deep.lbs": "[Lumbrin Skin]\nNumSkins=1\nSkin_1=S0\n" + "".join(
+                     "[S%d]\nNumImages=1\nImage_1=S%d\n" % (i, i + 1) for i in range(2000))}
+        drops = []
+        for name, body in cases.items():
+            path = os.path.join(self.tmp, name)
+            with open(path, "w", newline="\r\n") as f:
+                f.write(body)
+            drops.append("drop %s; sleep 200" % win_path(path))
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
+                               "wait %s; %s; key 0 27" % (MODULE, "; ".join(drops)))
+        self.assertEqual(data["stopReason"], "quit")
+        w = self.window(data)
+        client = w["client"]
+        self.assertGreaterEqual(client[2] - client[0], 8)
 
 
 if __name__ == "__main__":
