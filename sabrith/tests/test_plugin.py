@@ -1,0 +1,335 @@
+"""Sabrith under the stand-in player: its records, each effect in its window
+on a clean registry, the settings written at stop, keys, the menu and its
+commands, drops, the property sheet, restarts and a run under Morsk beside
+a probe."""
+
+import json
+import os
+
+from jktest import BIN_DIR, main, run_windows, testhost
+from fixture_skin import write_skin
+from visprobe import ProbeTest, read_bmp, win_path, write_mux_ini
+
+TESTHOST = os.path.join(BIN_DIR, "testhost.exe")
+KEY = "HKCU\\Software\\Lumbrin"
+MODULE = "Lumbrin v2.00b"
+WINDOW_SETTINGS = ["Skin", "FreeTop", "FreeLeft", "FreeWidth", "FreeHeight", "OnTop", "XRes",
+                   "YRes", "BPP", "LinAmp", "Module"]
+WM_COMMAND = 273
+
+def read_key(section):
+    """(name, type, data) rows of one settings section in the order reg lists them."""
+    rc, out, _ = run_windows("reg", "query", KEY + "\\" + section)
+    if rc != 0:
+        return None
+    rows = []
+    for line in out.splitlines():
+        parts = line.split(None, 2)
+        if len(parts) >= 2 and parts[1].startswith("REG_"):
+            rows.append((parts[0], parts[1], parts[2] if len(parts) > 2 else ""))
+    return rows
+
+
+def number(rows, name):
+    [value] = [d for n, t, d in rows if n == name]
+    return int(value, 16)
+
+
+
+class SabrithTest(ProbeTest):
+    def setUp(self):
+        super().setUp()
+        self.dll = self.copy_deliverable("sabrith.dll")
+        run_windows("reg", "delete", KEY, "/f")
+
+    def set_module(self, module):
+        run_windows("reg", "add", KEY + "\\Lumbrin", "/v", "Module", "/t", "REG_DWORD", "/d",
+                    str(module), "/f")
+
+    def run_vis(self, *args, clean=True):
+        """testhost vis; returns its JSON and the "window" lines of dumps."""
+        rc, out, err = run_windows(TESTHOST, "vis", self.dll, *args)
+        lines = [l for l in out.splitlines() if l.startswith("{")]
+        self.assertTrue(lines, err)
+        data = json.loads(lines[-1])
+        if clean:
+            self.assertEqual(rc, 0, err)
+            self.assertEqual(data["violations"], [])
+            self.assertEqual(data["errors"], [])
+        dumps = [json.loads(l[len("window "):]) for l in out.splitlines()
+                 if l.startswith("window ")]
+        return data, dumps
+
+    def window(self, data):
+        [w] = [w for w in data["windows"] if w["class"] == "Lumbrin Window"]
+        return w
+
+    def shot(self, name):
+        return os.path.join(self.tmp, name)
+
+    def test_info(self):
+        rc, data, err = testhost("info", self.dll)
+        self.assertEqual(rc, 0, err)
+        self.assertEqual((data["kind"], data["abiVersion"], data["displayName"]),
+                         ("vis", 257, "Lumbrin Plugin"))
+        self.assertEqual(data["modules"], [MODULE])
+        [values] = data["moduleValues"]
+        self.assertEqual((values["frameLatencyMs"], values["frameDelayMs"],
+                          values["spectrumChannels"], values["waveformChannels"]), (25, 15, 2, 0))
+        self.assertNotEqual(values["ownerData"], 0)
+        self.assertTrue(data["negativeIndexGivesNull"])
+        self.assertTrue(data["sameRecordEachCall"])
+
+    def test_each_effect_on_a_clean_registry(self):
+        # Module 2 is the default; the others are set before the start.
+        for module in (2, 1, 3, 0):
+            with self.subTest(module=module):
+                run_windows("reg", "delete", KEY, "/f")
+                if module != 2:
+                    self.set_module(module)
+                shot = self.shot("effect%d.bmp" % module)
+                data, _ = self.run_vis("--frames", "300", "--signal", "sweep", "--shot", shot)
+                self.assertEqual((data["startResult"], data["stopReason"]), (0, "frames"))
+                w = self.window(data)
+                self.assertEqual(w["title"], MODULE)
+                self.assertEqual(w["rect"][:2], [50, 50])
+                client = w["client"]
+                self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+                self.assertFalse(w["open"])
+                rows = read_key("Lumbrin")
+                # reg lists the values sorted; the write order is checked natively.
+                self.assertEqual(sorted(n for n, _, _ in rows), sorted(WINDOW_SETTINGS))
+                self.assertEqual(number(rows, "Module"), module)
+                self.assertEqual([number(rows, k) for k in WINDOW_SETTINGS[1:5]],
+                                 [50, 50, 275, 116])
+                # The presets' folder lies beside the plug-in.
+                [(name, _, folder)] = read_key("LBNPresets")
+                self.assertEqual((name, folder.lower()),
+                                 ("DefaultDirectory", win_path(self.tmp).lower() + "\\lbnpresets"))
+                width, height, pixels = read_bmp(shot)
+                lit = sum(1 for row in pixels for p in row if p != (0, 0, 0))
+                if module == 0:
+                    self.assertEqual(lit, 0, "no effect draws only black")
+                else:
+                    self.assertGreater(lit, 200, "the effect draws on the sweep")
+
+    def test_keys(self):
+        # F goes on to the player as it was, posted; S stays; Escape quits.
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
+                               "wait %s; key 0 70; key 0 83; key 0 27" % MODULE)
+        self.assertEqual(data["stopReason"], "quit")
+        keys = [(m, posted) for m, posted in zip(data["hostMessages"], data["hostMessagesPosted"])
+                if m[0] in (256, 257) and m[1] != 27]
+        self.assertEqual([(m[0], m[1], posted) for m, posted in keys],
+                         [(256, 70, True), (257, 70, True)])
+
+    def test_menu_at_the_click_and_its_commands(self):
+        self.set_module(3)
+        script = ("wait %s; mouse right 30 40; wait; dump; key 0 27; use %s; "
+                  "post 273 40020 0; post 273 40011 0; post 273 40015 0; post 273 40004 0; "
+                  "wait %s; dump; close; use %s; post 273 40002 0" % (MODULE, MODULE, MODULE,
+                                                                    MODULE))
+        data, dumps = self.run_vis("--frames", "100000", "--realtime", "--do", script)
+        self.assertEqual(data["stopReason"], "quit")
+        menu, about = dumps
+        client = self.window(data)["client"]
+        self.assertEqual(menu["rect"][:2], [client[0] + 30, client[1] + 40])
+        items = {item["text"]: item for item in menu["menu"] if item.get("text")}
+        self.assertTrue(items["Lumbrin"]["disabled"])
+        for name in ("Exit Plugin", "About", "Properties", "Load Preset...", "Save Preset...",
+                     "Clear Screen", "Recover", "Load Skin...", "Use Skin"):
+            self.assertIn(name, items)
+        self.assertFalse(items["Use Skin"]["checked"], "no skin in use")
+        [fps] = [c["text"] for c in about["controls"] if c["id"] == 1144]
+        self.assertTrue(fps.startswith("FPS: "), fps)
+        rows = read_key("Lumbrin")
+        self.assertEqual((number(rows, "Module"), number(rows, "OnTop")), (2, 1))
+
+    def test_dropped_music_goes_to_the_player_in_order(self):
+        path = "C:\\a\\\xe9.mp3"
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
+                               "wait %s; drop %s; sleep 300; key 0 27" % (MODULE, path))
+        # The skin asks for the player's skin folder (201) besides.
+        fed = [(m, posted) for m, posted in zip(data["hostMessages"], data["hostMessagesPosted"])
+               if m[0] == 273 or m[0] == 1024 and m[2] in (100, 101)]
+        self.assertTrue(all(posted for _, posted in fed))
+        fed = [m for m, _ in fed]
+        chars = [((c + 128) & 255) - 128 for c in path.encode("latin-1")] + [0]
+        self.assertEqual(fed, [[1024, 0, 101]] + [[1024, c, 100] for c in chars] +
+                         [[273, 40047, 0], [273, 40045, 0]])
+
+    def test_dropped_preset_switches_the_effect(self):
+        preset = os.path.join(self.tmp, "fountains.lbp")
+        with open(preset, "w", newline="\r\n") as f:
+            f.write("[VedozadI]\nGravity=120\n")
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
+                               "wait %s; drop %s; sleep 200; key 0 27" % (MODULE, win_path(preset)))
+        self.assertEqual(number(read_key("Lumbrin"), "Module"), 1)
+
+    def test_property_sheet(self):
+        # Pages per effect; Amp's gain text follows its trackbar; the sheet
+        # stays open across the stop, which closes it and saves LinAmp.
+        for module, pages in ((2, 7), (1, 5), (3, 4), (0, 3)):
+            with self.subTest(module=module):
+                run_windows("reg", "delete", KEY, "/f")
+                self.set_module(module)
+                amp = pages - 3
+                script = ("wait %s; post 273 40003 0; wait Properties for %s; "
+                          "send 1125 %d 0; trackbar 1151 0; dump; trackbar 1151 75; dump; "
+                          "trackbar 1151 3" % (MODULE, MODULE, amp))
+                frames, errors = "150", []
+                if module == 2:
+                    # A second Properties opens no second sheet: waiting for one
+                    # fails after ten seconds, before the frames end.
+                    script += "; use %s; post 273 40003 0; wait Properties for %s" % (MODULE,
+                                                                                       MODULE)
+                    frames, errors = "1000", ["action failed:  wait Properties for " + MODULE]  # the text after ";"
+                data, dumps = self.run_vis("--frames", frames, "--realtime", "--do", script,
+                                           clean=False)
+                self.assertEqual(data["stopReason"], "frames")
+                self.assertEqual((data["errors"], data["violations"]), (errors, []))
+                low, high = dumps
+                [tabs] = [c["tabs"] for c in low["controls"] if c["class"] == "SysTabControl32"]
+                self.assertEqual(len(tabs), pages)
+                self.assertEqual(tabs[-3:], ["Amp", "Rendering", "Display"])
+                gain = [[c["text"] for c in d["controls"] if c["id"] == 1174][0]
+                        for d in (low, high)]
+                self.assertEqual(gain, ["x 0.02", "x 1.42"])
+                self.assertEqual(number(read_key("Lumbrin"), "LinAmp"), 3)
+
+    def test_restarts(self):
+        # Also with the sheet open when the first round stops.
+        for script in ("", "wait %s; post 273 40003 0; wait Properties for %s" % (MODULE,
+                                                                                 MODULE)):
+            with self.subTest(script=script):
+                args = ["--do", script, "--frames", "60", "--realtime"] if script else [
+                    "--frames", "5"]
+                data, _ = self.run_vis(*args, "--restarts", "20")
+                self.assertEqual(data["restarts"]["startResults"], [0] * 20)
+                self.assertTrue(all(not w["open"] for w in data["windows"]))
+
+    def test_under_morsk_beside_a_probe(self):
+        morsk = self.copy_deliverable("morsk.dll")
+        probe = self.probes.add("probe", window=0)
+        write_mux_ini(os.path.join(self.tmp, "plugin.ini"), (self.dll, 0), (probe, 0))
+        rc, data, err = testhost("vis", morsk, "--frames", "100", "--signal", "sweep")
+        self.assertEqual(rc, 0, err)
+        self.assertEqual((data["startResult"], data["framesRendered"]), (0, 100))
+        ops = [c["op"] for c in self.probes.calls("probe")]
+        self.assertEqual(ops, ["start"] + ["render"] * 100 + ["stop"])
+        self.assertFalse(self.window(data)["open"])
+        # Escape in Sabrith's window ends the multiplexer's run.
+        rc, data, err = testhost("vis", morsk, "--frames", "100000", "--realtime", "--do",
+                                 "wait %s; key 0 27" % MODULE)
+        self.assertEqual((rc, data["stopReason"]), (0, "quit"), err)
+
+    def test_full_screen_and_back(self):
+        # Space's key-up switches; the mode is the setting, 320 x 200 by
+        # default; entering stores OnTop for good.
+        for presses, screen in ((1, [320, 200]), (2, [1024, 768])):
+            with self.subTest(presses=presses):
+                run_windows("reg", "delete", KEY, "/f")
+                script = "wait %s" % MODULE + "; key 0 32; sleep 300" * presses
+                data, _ = self.run_vis("--frames", "150", "--realtime", "--signal", "sweep",
+                                       "--do", script)
+                self.assertEqual(data["screen"]["lastFrame"], screen)
+                self.assertEqual(data["screen"]["afterStop"], [1024, 768])
+                rows = read_key("Lumbrin")
+                self.assertEqual(number(rows, "OnTop"), 1)
+                self.assertEqual([number(rows, k) for k in ("XRes", "YRes", "BPP")],
+                                 [320, 200, 32])
+
+    def test_idle_frames_decay(self):
+        # No host frames for two seconds: the idle timer goes on drawing with
+        # falling levels, so the picture changes and darkens.
+        a, b = self.shot("idle-a.bmp"), self.shot("idle-b.bmp")
+        data, _ = self.run_vis("--frames", "30", "--signal", "sweep", "--pause", "29:2000",
+                               "--do", "wait %s; sleep 500; shot %s; sleep 300; shot %s"
+                               % (MODULE, a, b))
+        brightness = []
+        for shot in (a, b):
+            _, _, rows = read_bmp(shot)
+            brightness.append(sum(sum(p) for row in rows for p in row))
+        self.assertGreater(brightness[0], brightness[1])
+
+    def test_tray_menu_at_the_cursor(self):
+        data, dumps = self.run_vis("--frames", "100000", "--realtime", "--do",
+                                   "wait %s; post 1024 1024 516; wait; dump; key 0 27; use %s; "
+                                   "post 273 40002 0" % (MODULE, MODULE))
+        [menu] = dumps
+        self.assertEqual(menu["class"], "#32768")
+        self.assertEqual(data["stopReason"], "quit")
+
+    def test_dropped_skin_shapes_the_window(self):
+        skin = write_skin(self.tmp)
+        shot = self.shot("skin.bmp")
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--signal", "sweep", "--do",
+                               "wait %s; drop %s; sleep 500; shot %s; mouse left 255 106; "
+                               "sleep 200; key 0 27" % (MODULE, win_path(skin), shot))
+        w = self.window(data)
+        client = w["client"]
+        self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+        region = w["region"]
+        self.assertIsNotNone(region, "the see-through corners are cut out")
+
+        def inside(x, y):
+            return any(l <= x < r and t <= y < b for l, t, r, b in region)
+        self.assertFalse(inside(0, 0))
+        self.assertFalse(inside(274, 115))
+        self.assertTrue(inside(137, 58))
+        self.assertTrue(inside(8, 0))
+        # The Play button sends its command.
+        plays = [i for i, m in enumerate(data["hostMessages"]) if m == [273, 40045, 0]]
+        self.assertEqual(len(plays), 1)
+        self.assertFalse(data["hostMessagesPosted"][plays[0]], "sent")
+        # The face frames the effect: the skin's grey at the top band.
+        _, _, rows = read_bmp(shot)
+        self.assertEqual(rows[10][137], (64, 64, 96))
+        inner = [p for row in rows[20:96] for p in row[6:269]]
+        self.assertGreater(sum(1 for p in inner if p not in ((0, 0, 0), (64, 64, 96))), 100,
+                           "the effect shows inside the insets")
+        [(_, _, stored)] = [r for r in read_key("Lumbrin") if r[0] == "Skin"]
+        self.assertEqual(stored.lower(), win_path(skin).lower())
+
+    def test_docking_to_the_player(self):
+        # The player's window moved to (400, 300), 280 x 140; the window
+        # dragged from (50, 50) to 9 px below it snaps flush, at 10 px it
+        # does not; a docked window follows the player's moves.
+        for gap, snapped in ((9, [400, 440]), (10, [400, 450])):
+            with self.subTest(gap=gap):
+                run_windows("reg", "delete", KEY, "/f")
+                script = ("use testhost; setpos 400 300 280 140 0; wait %s; "
+                          "drag 100 50 450 %d; sleep 200; use %s; dump; "
+                          "use testhost; setpos 500 200 0 0 1; sleep 300; use %s; dump; key 0 27"
+                          % (MODULE, 440 + gap, MODULE, MODULE))
+                data, dumps = self.run_vis("--frames", "100000", "--realtime",
+                                           "--player-windows", "--do", script)
+                dragged, moved = [d["rect"][:2] for d in dumps]
+                self.assertEqual(dragged, snapped)
+                self.assertEqual(moved, [500, 340] if gap == 9 else snapped)
+
+    def test_hostile_skins_leave_the_window_running(self):
+        # A refused skin keeps the plain effect and the setting empty.
+        good = write_skin(self.tmp)
+        with open(good) as f:
+            text = f.read()
+        cases = {"many.lbs": text.replace("NumImages=2", "NumImages=2147483647"),
+                 "insets.lbs": text.replace("TopInset=20", "TopInset=-500"),
+                 "deep.lbs": "[Lumbrin Skin]\nNumSkins=1\nSkin_1=S0\n" + "".join(
+                     "[S%d]\nNumImages=1\nImage_1=S%d\n" % (i, i + 1) for i in range(2000))}
+        drops = []
+        for name, body in cases.items():
+            path = os.path.join(self.tmp, name)
+            with open(path, "w", newline="\r\n") as f:
+                f.write(body)
+            drops.append("drop %s; sleep 200" % win_path(path))
+        data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
+                               "wait %s; %s; key 0 27" % (MODULE, "; ".join(drops)))
+        self.assertEqual(data["stopReason"], "quit")
+        w = self.window(data)
+        client = w["client"]
+        self.assertGreaterEqual(client[2] - client[0], 8)
+
+
+if __name__ == "__main__":
+    main()
