@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             KX_TransformEntity(entity);
             KX_DrawEntity(entity);
             KX_FlushTriangles();
-            engine().deferredCount = 0;
+            engine().deferred.count = 0;
             KX_FreeEntity(entity);
         }
         KX_FreeModel(model);
