@@ -2,6 +2,8 @@
 // thread, as the player's main window does towards a visualization thread.
 #include "host/host_window.h"
 
+#include "host/testing/player_thread.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -26,55 +28,10 @@ LRESULT CALLBACK fakePlayerProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(w, msg, wp, lp);
 }
 
-// The fake player: a message-only window on a thread of its own that starts
-// pumping only when told to, so that everything sent or posted before then
-// queues up exactly as it would behind a busy player.
-class FakePlayer {
-public:
-    FakePlayer() {
-        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        go_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, main, this, 0, nullptr);
-        WaitForSingleObject(ready_, INFINITE);
-    }
-    ~FakePlayer() {
-        quit();
-        CloseHandle(thread_);
-        CloseHandle(ready_);
-        CloseHandle(go_);
-    }
-    HWND window() const { return window_; }
-    void startPumping() { SetEvent(go_); }
-    void quit() {
-        if (!thread_) return;
-        startPumping();
-        PostMessageA(window_, WM_CLOSE, 0, 0);
-        WaitForSingleObject(thread_, INFINITE);
-    }
-
-private:
-    static DWORD WINAPI main(LPVOID self) {
-        auto* p = static_cast<FakePlayer*>(self);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = fakePlayerProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "JkFakePlayer";
-        RegisterClassA(&wc);
-        p->window_ = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                     wc.hInstance, nullptr);
-        SetEvent(p->ready_);
-        WaitForSingleObject(p->go_, INFINITE);
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            if (msg.message == WM_CLOSE) break;
-            DispatchMessageA(&msg);
-        }
-        DestroyWindow(p->window_);
-        return 0;
-    }
-
-    HANDLE ready_ = nullptr, go_ = nullptr, thread_ = nullptr;
-    HWND window_ = nullptr;
+// The fake player starts pumping only when told to, so that everything sent
+// or posted before then queues up exactly as it would behind a busy player.
+struct FakePlayer : jk::testing::PlayerThread {
+    FakePlayer() : PlayerThread(fakePlayerProc, "JkFakePlayer", false) {}
 };
 
 TEST(HostWindow, DroppedFileArrivesClearCharactersStopPlayInOrder) {

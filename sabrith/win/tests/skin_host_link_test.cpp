@@ -3,6 +3,7 @@
 #include "sabrith/win/skin_host_link.h"
 
 #include "host/messages.h"
+#include "host/testing/player_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -31,42 +32,8 @@ LRESULT CALLBACK playerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-class Player {
-public:
-    Player() {
-        ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, main, this, 0, nullptr);
-        WaitForSingleObject(ready_, INFINITE);
-    }
-    ~Player() {
-        PostMessageA(window_, WM_CLOSE, 0, 0);
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        CloseHandle(ready_);
-    }
-    HWND window() const { return window_; }
-
-private:
-    static DWORD WINAPI main(LPVOID self) {
-        auto* p = static_cast<Player*>(self);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = playerProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "SkinTestPlayer";
-        RegisterClassA(&wc);
-        p->window_ = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                     wc.hInstance, nullptr);
-        SetEvent(p->ready_);
-        MSG msg;
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            if (msg.message == WM_CLOSE) break;
-            DispatchMessageA(&msg);
-        }
-        DestroyWindow(p->window_);
-        return 0;
-    }
-    HANDLE ready_ = nullptr, thread_ = nullptr;
-    HWND window_ = nullptr;
+struct Player : jk::testing::PlayerThread {
+    Player() : PlayerThread(playerProc, "SkinTestPlayer") {}
 };
 
 TEST(SkinHostLink, AsksThePlayerAndSeeks) {
