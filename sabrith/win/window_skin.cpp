@@ -49,10 +49,8 @@ void WindowSkin::setFocusState(DibImage& picture, bool focused) {
     sabrith::setFocusState(set_, picture, focused ? 1 : 0);
 }
 
-// A skin replaced from the player's skin folder shows from the next frame
-// on; its new shape waits for the next size change.
-void WindowSkin::tick() {
-    skinTick(set_);
+bool WindowSkin::tick() {
+    return skinTick(set_);
 }
 
 int WindowSkin::mouseEvent(int event, int x, int y) {

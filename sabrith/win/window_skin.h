@@ -34,7 +34,9 @@ public:
     void drawSkin(DibImage& picture) override;
     void setFocusState(DibImage& picture, bool focused) override;
     void nextSkin() override { set_.nextSkin(); }
-    void tick() override;
+    bool followsPlayerSkins() const override { return set_.checkHostSkinChanges != 0; }
+    void setFollowsPlayerSkins(bool follow) override { set_.checkHostSkinChanges = follow ? 1 : 0; }
+    bool tick() override;
     int mouseEvent(int event, int x, int y) override;
 
 private:
