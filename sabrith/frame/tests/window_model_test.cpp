@@ -1,10 +1,13 @@
 // The window model driven as the window procedure drives it, over a fake
 // platform and a fake skin that record what they are asked.
+#include "sabrith/frame/skin_set_seam.h"
 #include "sabrith/frame/tests/fake_platform.h"
 #include "sabrith/frame/window_ids.h"
 #include "sabrith/frame/window_model.h"
 #include "sabrith/frequency_effect.h"
 #include "sabrith/fyre_effect.h"
+#include "sabrith/skin/tests/skin_fixtures.h"
+#include "sabrith/skin/tests/skin_test_rig.h"
 #include "host/messages.h"
 #include "tests/test_files.h"
 
@@ -324,6 +327,33 @@ TEST_F(Fixture, ASkinFromThePlayersFolderReshapesTheWindowAtOnce) {
     m.timer(skinTimer);
     EXPECT_EQ(platform.moves.size(), before);
     EXPECT_EQ(skin.path, "C:\\Jukora\\Skins\\new.lbs");
+}
+
+// The same through the real skin set: a skin put into the player's folder is
+// found by the timer's folder check and shapes the window on that tick.
+TEST_F(Fixture, ThePlayersSkinFolderThroughTheSkinSet) {
+    test::SkinRig rig;
+    SkinSetSeam seam(rig.set);
+    model = std::make_unique<WindowModel>(WindowContext{platform, seam, registry, profile, chooser,
+                                                        jk::test::tempFolder() + "sabrith.dll"});
+    model->create();
+    ASSERT_FALSE(platform.shapes.empty());
+    EXPECT_FALSE(platform.shapes.back().has_value());
+    rig.host.folder = "c:\\player\\skins";
+    const std::string path = test::addOwnSkinFixture(rig.files, "c:\\player\\skins\\");
+    rig.clock.time += 2000;
+    model->timer(skinTimer);
+    EXPECT_EQ(seam.currentSkinPath(), path);
+    ASSERT_TRUE(platform.shapes.back().has_value()) << "the see-through corners are cut";
+    EXPECT_FALSE(platform.shapes.back()->empty());
+    // Unticked on the Display page, the next change in the folder is left.
+    seam.setFollowsPlayerSkins(false);
+    rig.host.folder = "c:\\player\\other";
+    test::addOwnSkinFixture(rig.files, "c:\\player\\other\\");
+    rig.clock.time += 2000;
+    model->timer(skinTimer);
+    EXPECT_EQ(seam.currentSkinPath(), path);
+    model.reset(); // before the skin set it uses
 }
 
 TEST_F(Fixture, PresetGoesToTheFirstEffectFoundInTheFile) {
