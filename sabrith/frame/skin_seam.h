@@ -32,7 +32,12 @@ public:
     virtual void drawSkin(DibImage& picture) = 0;
     virtual void setFocusState(DibImage& picture, bool focused) = 0;
     virtual void nextSkin() = 0;
-    virtual void tick() = 0;
+    // Whether a skin put into the player's skin folder replaces this one.
+    virtual bool followsPlayerSkins() const = 0;
+    virtual void setFollowsPlayerSkins(bool follow) = 0;
+    // True when the tick took a new skin from the player's skin folder: the
+    // window then needs the new skin's size and shape.
+    virtual bool tick() = 0;
     // Event 0 move, 1 button down, 2 button up, at a client point; the
     // result is an action code (0 none; 100, 101 taken by the skin).
     virtual int mouseEvent(int event, int x, int y) = 0;
@@ -55,7 +60,9 @@ public:
     void drawSkin(DibImage&) override {}
     void setFocusState(DibImage&, bool) override {}
     void nextSkin() override {}
-    void tick() override {}
+    bool followsPlayerSkins() const override { return false; }
+    void setFollowsPlayerSkins(bool) override {}
+    bool tick() override { return false; }
     int mouseEvent(int, int, int) override { return 0; }
 };
 

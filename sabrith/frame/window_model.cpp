@@ -109,7 +109,9 @@ void WindowModel::timer(int id) {
         if (idleTicks_ < INT_MAX) ++idleTicks_;
         if (idleTicks_ >= idleTicksBeforeFrames) frame(nullptr);
     } else if (id == skinTimer) {
-        skin_.tick();
+        // A skin taken from the player's folder brings its own size limits
+        // and shape, which the window takes at once, not at its next resize.
+        if (skin_.tick()) refresh();
         if (!skin_.showsEffect()) {
             // A foreign skin shows no effect: the timer alone draws the window.
             front_->blit(0, 0, rect_.w, rect_.h, *back_, 0, 0, BlitMode::copy);

@@ -110,6 +110,10 @@ public:
     int displayModeRow() const { return sabrith::displayModeRow(displayModes_, resolution_); }
     void chooseDisplayModeRow(int row);
     void setUseSkin(bool use);
+    // "Check for Jukora Skin Changes": the skin timer follows the player's
+    // skin folder.
+    bool followsPlayerSkins() const { return skin_.followsPlayerSkins(); }
+    void setFollowsPlayerSkins(bool follow) { skin_.setFollowsPlayerSkins(follow); }
     void loadSkin(const std::string& path);
     void chooseSkin(void* owner);
     void loadPresetFile(const std::string& path);

@@ -7,7 +7,7 @@ import json
 import os
 
 from jktest import BIN_DIR, main, run_windows, testhost
-from fixture_skin import write_skin
+from fixture_skin import TOVREL_BUTTONS, write_nerrit_skin, write_skin, write_tovrel_skin
 from visprobe import ProbeTest, read_bmp, win_path, write_mux_ini
 
 TESTHOST = os.path.join(BIN_DIR, "testhost.exe")
@@ -197,6 +197,28 @@ class SabrithTest(ProbeTest):
                 self.assertEqual(gain, ["x 0.02", "x 1.42"])
                 self.assertEqual(number(read_key("Lumbrin"), "LinAmp"), 3)
 
+    def test_sheet_sources_and_the_skin_folder_box(self):
+        # The fountains' New Source, twice while frames run: the list follows.
+        self.set_module(1)
+        script = ("wait %s; post 273 40003 0; wait Properties for %s; send 1125 1 0; "
+                  "click 1043; sleep 200; click 1043; sleep 200; dump" % (MODULE, MODULE))
+        data, [added] = self.run_vis("--frames", "300", "--realtime", "--signal", "sweep",
+                                     "--do", script)
+        [sources] = [c["items"] for c in added["controls"] if c["id"] == 1140]
+        self.assertEqual(sources[-2:], ["New Source", "New Source"])
+        # The Display page's "Check for Jukora Skin Changes" (the bars' pages
+        # hold no other 1060) is ticked at first; unticked, it reads back so.
+        run_windows("reg", "delete", KEY, "/f")
+        script = ("wait %s; post 273 40003 0; wait Properties for %s; send 1125 6 0; dump; "
+                  "check 1060 0; send 1125 5 0; send 1125 6 0; dump" % (MODULE, MODULE))
+        data, dumps = self.run_vis("--frames", "300", "--realtime", "--do", script)
+
+        def follow_box(dump):
+            [box] = [c for c in dump["controls"]
+                     if c["text"] == "Check for Jukora Skin Changes"]
+            return box["checked"]
+        self.assertEqual([follow_box(d) for d in dumps], [1, 0])
+
     def test_restarts(self):
         # Also with the sheet open when the first round stops.
         for script in ("", "wait %s; post 273 40003 0; wait Properties for %s" % (MODULE,
@@ -290,6 +312,79 @@ class SabrithTest(ProbeTest):
                            "the effect shows inside the insets")
         [(_, _, stored)] = [r for r in read_key("Lumbrin") if r[0] == "Skin"]
         self.assertEqual(stored.lower(), win_path(skin).lower())
+
+    def sent(self, data, message):
+        """How many times `message` reached the player, and whether all were sent."""
+        hits = [p for m, p in zip(data["hostMessages"], data["hostMessagesPosted"])
+                if m == message]
+        return len(hits), not any(hits)
+
+    def test_foreign_skins_on_the_window(self):
+        # Nerrit: the face's size with its green margin cut out; Play and a
+        # click in the middle of the seek bar reach the player, sent; the
+        # player's title and time are written on the face and a new title
+        # changes it. Tovrel: an octagon, Play sends, Minimize hides the
+        # window into the tray and the tray's click brings it back.
+        player = "play=1,pos=0,len=200,title=Song"
+        nerrit = write_nerrit_skin(self.tmp)
+        a, b = self.shot("nerrit-a.bmp"), self.shot("nerrit-b.bmp")
+        data, _ = self.run_vis(
+            "--frames", "100000", "--realtime", "--player", player, "--do",
+            "wait %s; drop %s; sleep 600; shot %s; mouse left 60 90; mouse left 110 64; "
+            "player title=Other; sleep 600; shot %s; key 0 27" % (MODULE, win_path(nerrit), a, b))
+        w = self.window(data)
+        client = w["client"]
+        self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+
+        def inside(region, x, y):
+            return any(l <= x < r and t <= y < b for l, t, r, b in region)
+        region = w["region"]
+        self.assertIsNotNone(region)
+        for x, y, kept in ((3, 50, False), (4, 4, True), (270, 111, True), (271, 50, False),
+                           (137, 112, False), (137, 58, True)):
+            self.assertEqual(inside(region, x, y), kept, (x, y))
+        self.assertEqual(self.sent(data, [273, 40045, 0]), (1, True))
+        self.assertEqual(self.sent(data, [1024, 100000, 106]), (1, True))
+        _, _, before = read_bmp(a)
+        _, _, after = read_bmp(b)
+
+        def lit(rows, x0, x1):
+            # The text colour (200, 230, 255) and its smoothing on the face.
+            return [(x, y) for y in range(20, 34) for x in range(x0, x1)
+                    if rows[y][x][2] > 150 and rows[y][x][0] > 100]
+        self.assertGreater(len(lit(before, 10, 210)), 20, "the title is written")
+        self.assertGreater(len(lit(before, 215, 265)), 10, "the time is written")
+        self.assertNotEqual(lit(before, 10, 210), lit(after, 10, 210), "the new title shows")
+
+        tovrel = write_tovrel_skin(self.tmp)
+        buttons = {name: left + 10 for name, left, _ in TOVREL_BUTTONS}
+        data, dumps = self.run_vis(
+            "--frames", "100000", "--realtime", "--do",
+            "wait %s; drop %s; sleep 500; mouse left %d 93; mouse left %d 93; sleep 200; dump; "
+            "post 1024 1024 513; sleep 200; dump; mouse left %d 93"
+            % (MODULE, win_path(tovrel), buttons["Play"], buttons["Minimize"], buttons["Close"]))
+        self.assertEqual(data["stopReason"], "quit", "Close ends the run")
+        region = self.window(data)["region"]
+        self.assertIsNotNone(region)
+        for x, y, kept in ((0, 0, False), (274, 0, False), (274, 115, False), (137, 58, True),
+                           (2, 58, True)):
+            self.assertEqual(inside(region, x, y), kept, (x, y))
+        self.assertEqual(self.sent(data, [273, 40045, 0]), (1, True))
+        # Minimised, the window leaves its place; the tray's click restores it.
+        hidden, restored = dumps
+        self.assertNotEqual(hidden["rect"][:2], [50, 50])
+        self.assertEqual(restored["rect"], [50, 50, 325, 166])
+
+    def test_recover(self):
+        # Recover puts a moved window back at (50, 50), 275 x 116.
+        data, [recovered] = self.run_vis(
+            "--frames", "100000", "--realtime", "--do",
+            "wait %s; setpos 300 200 400 150 20; post 273 1147 0; sleep 200; dump; key 0 27"
+            % MODULE)
+        self.assertEqual(recovered["rect"], [50, 50, 325, 166])
+        rows = read_key("Lumbrin")
+        self.assertEqual([number(rows, k) for k in ("FreeLeft", "FreeTop", "FreeWidth",
+                                                    "FreeHeight")], [50, 50, 275, 116])
 
     def test_docking_to_the_player(self):
         # The player's window moved to (400, 300), 280 x 140; the window

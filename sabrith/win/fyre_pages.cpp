@@ -110,7 +110,10 @@ void newSource(HWND page) {
     }
     SourceSettings settings;
     settings.name = "New Source";
-    if (target->addSource(settings)) current = target->sourceCount() - 1;
+    onWindowThread([&] {
+        if (target && target->addSource(settings)) current = target->sourceCount() - 1;
+    });
+    if (!target) return;
     fillSources(page);
 }
 
@@ -128,9 +131,11 @@ void deleteSource(HWND page) {
     if (MessageBoxA(page, target->source(int(selected)).name().c_str(), "Delete Particle Source?",
                     MB_YESNO) != IDYES)
         return;
-    target->deleteSource(int(selected));
+    onWindowThread([&] {
+        if (target) target->deleteSource(int(selected));
+    });
     current = 0;
-    fillSources(page);
+    if (target) fillSources(page);
 }
 
 INT_PTR CALLBACK nameDialog(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
@@ -143,7 +148,9 @@ INT_PTR CALLBACK nameDialog(HWND dialog, UINT message, WPARAM wp, LPARAM lp) {
         if (LOWORD(wp) == IDOK && target && target->sourceCount() > 0) {
             char name[80] = {};
             GetDlgItemTextA(dialog, IDC_SOURCE_NAME_EDIT, name, sizeof name);
-            target->source(current).setName(name);
+            onWindowThread([&] {
+                if (target && target->sourceCount() > 0) target->source(current).setName(name);
+            });
         }
         EndDialog(dialog, LOWORD(wp));
         return TRUE;
@@ -190,7 +197,7 @@ INT_PTR CALLBACK sourcesPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
             if (target->sourceCount() == 0) return TRUE;
             DialogBoxParamA(pageInstance, MAKEINTRESOURCEA(IDD_SOURCE_NAME), page, nameDialog,
                             LPARAM(target->source(current).name().c_str()));
-            fillSources(page);
+            if (target) fillSources(page);
             return TRUE;
         }
         return FALSE;

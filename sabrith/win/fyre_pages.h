@@ -14,7 +14,7 @@ namespace sabrith {
 // Saves the effect's settings to the store, makes it the pages' target and
 // fills two page records for `instance` (which holds the templates).
 // Returns the number of records filled. The pages change the source list
-// directly, so the caller must keep frames from running meanwhile.
+// on the window's thread (setWindowThreadRunner), where frames run.
 int buildPages(FyreEffect& effect, HINSTANCE instance, PROPSHEETPAGEA* pages);
 
 } // namespace sabrith

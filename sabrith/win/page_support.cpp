@@ -7,6 +7,22 @@
 
 namespace sabrith {
 
+namespace {
+// Set on the window's thread before the sheet's thread starts.
+WindowThreadRunner windowThreadRunner;
+} // namespace
+
+void setWindowThreadRunner(WindowThreadRunner runner) {
+    windowThreadRunner = std::move(runner);
+}
+
+void onWindowThread(const std::function<void()>& work) {
+    if (windowThreadRunner)
+        windowThreadRunner(work);
+    else
+        work();
+}
+
 void fillPageRecord(PROPSHEETPAGEA& page, HINSTANCE instance, int templateId, DLGPROC procedure) {
     page = PROPSHEETPAGEA{};
     page.dwSize = sizeof page;
@@ -27,12 +43,14 @@ bool handleCommonPageMessage(HWND page, UINT message, WPARAM wp, LPARAM lp, Effe
             SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
             result = TRUE;
             return true;
-        case PSN_RESET: effect.loadSettings(nullptr); return true;
+        case PSN_RESET: onWindowThread([&] { effect.loadSettings(nullptr); }); return true;
         }
         return false;
     }
     if (message == WM_COMMAND && LOWORD(wp) == IDC_LOAD_SETTINGS) {
-        if (effect.loadPreset(page)) fill(page);
+        int loaded = 0;
+        onWindowThread([&] { loaded = effect.loadPreset(page); });
+        if (loaded) fill(page);
         result = TRUE;
         return true;
     }

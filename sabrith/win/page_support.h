@@ -9,9 +9,19 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <span>
 
 namespace sabrith {
+
+// Frames run on the window's thread while the pages run on the sheet's.
+// Changes that rebuild what a frame reads (the fountains' source list, a
+// preset or the stored values loaded over the effect) are handed to the
+// window's thread through the runner the sheet sets; without one they run
+// where they are asked for.
+using WindowThreadRunner = std::function<void(const std::function<void()>&)>;
+void setWindowThreadRunner(WindowThreadRunner runner);
+void onWindowThread(const std::function<void()>& work);
 
 // A page record with no flags, icon, parameter or callback.
 void fillPageRecord(PROPSHEETPAGEA& page, HINSTANCE instance, int templateId, DLGPROC procedure);

@@ -33,7 +33,7 @@ struct SheetTarget {
 std::atomic<SheetTarget*> sheetTarget{nullptr};
 SheetTarget currentTarget{};
 
-void onWindowThread(const std::function<void()>& work) {
+void onTargetThread(const std::function<void()>& work) {
     if (SheetTarget* target = sheetTarget.load()) target->platform->runOnWindowThread(work);
 }
 
@@ -84,7 +84,7 @@ void showGain(HWND page) {
 void fillAmp(HWND page) {
     int linAmp = 0;
     int dropOff = 0;
-    onWindowThread([&] {
+    onTargetThread([&] {
         linAmp = sheetTarget.load()->model->linAmp();
         dropOff = sheetTarget.load()->model->dropOff();
     });
@@ -101,7 +101,7 @@ INT_PTR CALLBACK ampPage(HWND page, UINT message, WPARAM, LPARAM lp) {
     const int dropOff = trackbarPosition(page, IDC_AMP_DROP_OFF);
     // The gain is a table of single words the frames read whole.
     sheetTarget.load()->model->setLinAmp(linAmp);
-    onWindowThread([&] { sheetTarget.load()->model->setDropOff(dropOff); });
+    onTargetThread([&] { sheetTarget.load()->model->setDropOff(dropOff); });
     showGain(page);
     return TRUE;
 }
@@ -109,7 +109,7 @@ INT_PTR CALLBACK ampPage(HWND page, UINT message, WPARAM, LPARAM lp) {
 void fillRendering(HWND page) {
     int fade = 1;
     int blur = 0;
-    onWindowThread([&] {
+    onTargetThread([&] {
         fade = sheetTarget.load()->model->fade();
         blur = sheetTarget.load()->model->blur();
     });
@@ -122,12 +122,12 @@ INT_PTR CALLBACK renderingPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
     if (ownPageFront(page, message, lp, fillRendering, result)) return result;
     if (message == WM_COMMAND && LOWORD(wp) == IDC_RENDERING_BLUR) {
         const int blur = IsDlgButtonChecked(page, IDC_RENDERING_BLUR) == BST_CHECKED ? 1 : 0;
-        onWindowThread([&] { sheetTarget.load()->model->setBlur(blur); });
+        onTargetThread([&] { sheetTarget.load()->model->setBlur(blur); });
         return TRUE;
     }
     if (message == WM_HSCROLL) {
         const int fade = trackbarPosition(page, IDC_RENDERING_FADE);
-        onWindowThread([&] { sheetTarget.load()->model->setFade(fade); });
+        onTargetThread([&] { sheetTarget.load()->model->setFade(fade); });
         return TRUE;
     }
     return FALSE;
@@ -138,13 +138,15 @@ void fillDisplay(HWND page) {
     int selected = -1;
     int onTop = 0;
     bool useSkin = false;
-    onWindowThread([&] {
+    bool followSkins = false;
+    onTargetThread([&] {
         const WindowModel& model = *sheetTarget.load()->model;
         for (const DisplayMode& mode : model.displayModes().rows)
             rows.push_back(displayModeText(mode));
         selected = model.displayModeRow();
         onTop = model.onTop();
         useSkin = model.menuState().useSkinChecked;
+        followSkins = model.followsPlayerSkins();
     });
     SendDlgItemMessageA(page, IDC_DISPLAY_MODES, CB_RESETCONTENT, 0, 0);
     for (const std::string& row : rows)
@@ -152,6 +154,7 @@ void fillDisplay(HWND page) {
     SendDlgItemMessageA(page, IDC_DISPLAY_MODES, CB_SETCURSEL, WPARAM(selected), 0);
     CheckDlgButton(page, IDC_DISPLAY_ON_TOP, onTop == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(page, IDC_DISPLAY_USE_SKIN, useSkin ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(page, IDC_DISPLAY_FOLLOW_SKINS, followSkins ? BST_CHECKED : BST_UNCHECKED);
 }
 
 INT_PTR CALLBACK displayPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
@@ -161,20 +164,25 @@ INT_PTR CALLBACK displayPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
     switch (LOWORD(wp)) {
     case IDC_DISPLAY_MODES: {
         const int row = int(SendDlgItemMessageA(page, IDC_DISPLAY_MODES, CB_GETCURSEL, 0, 0));
-        if (row >= 0) onWindowThread([&] { sheetTarget.load()->model->chooseDisplayModeRow(row); });
+        if (row >= 0) onTargetThread([&] { sheetTarget.load()->model->chooseDisplayModeRow(row); });
         return TRUE;
     }
     case IDC_DISPLAY_ON_TOP: {
         const int onTop = IsDlgButtonChecked(page, IDC_DISPLAY_ON_TOP) == BST_CHECKED ? 1 : 0;
-        onWindowThread([&] { sheetTarget.load()->model->applyOnTop(onTop); });
+        onTargetThread([&] { sheetTarget.load()->model->applyOnTop(onTop); });
         return TRUE;
     }
     case IDC_DISPLAY_LOAD_SKIN:
-        onWindowThread([&] { sheetTarget.load()->model->chooseSkin(page); });
+        onTargetThread([&] { sheetTarget.load()->model->chooseSkin(page); });
         return TRUE;
     case IDC_DISPLAY_USE_SKIN: {
         const bool use = IsDlgButtonChecked(page, IDC_DISPLAY_USE_SKIN) == BST_CHECKED;
-        onWindowThread([&] { sheetTarget.load()->model->setUseSkin(use); });
+        onTargetThread([&] { sheetTarget.load()->model->setUseSkin(use); });
+        return TRUE;
+    }
+    case IDC_DISPLAY_FOLLOW_SKINS: {
+        const bool follow = IsDlgButtonChecked(page, IDC_DISPLAY_FOLLOW_SKINS) == BST_CHECKED;
+        onTargetThread([&] { sheetTarget.load()->model->setFollowsPlayerSkins(follow); });
         return TRUE;
     }
     default: return FALSE;
@@ -216,6 +224,8 @@ void SheetThread::open() {
     fillPageRecord(pages_[count++], instance, IDD_RENDERING_PAGE, renderingPage);
     fillPageRecord(pages_[count++], instance, IDD_DISPLAY_PAGE, displayPage);
     pageCount_ = count;
+    setWindowThreadRunner(
+        [this](const std::function<void()>& work) { platform_.runOnWindowThread(work); });
     currentTarget = {&model_, &platform_};
     sheetTarget.store(&currentTarget);
     thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);

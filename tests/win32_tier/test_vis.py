@@ -14,7 +14,7 @@ import glob
 import os
 import shutil
 
-from jktest import BIN_DIR, DIST_DIR, main
+from jktest import BIN_DIR, DIST_DIR, main, run_windows
 from twins import BUILDS, WIN32, TwinTest, read_bytes, win_path
 
 # DLL: (testhost vis options, whether the pictures must match the twin's bit for
@@ -29,7 +29,11 @@ RUNS = {
     "fennick.dll": (["--frames", "10", "--signal", "sweep"], False, []),
     # Umbrek's star field and effect choices follow the time it starts at.
     "umbrek.dll": (["--frames", "30", "--signal", "sweep"], False, ["zephrin.dat"]),
+    # Sabrith's bars, its default effect, from a clean settings key.
+    "sabrith.dll": (["--frames", "30", "--signal", "sweep"], True, []),
 }
+# Settings keys deleted before each twin's run, so that both start alike.
+REGISTRY_KEYS = {"sabrith.dll": "HKCU\\Software\\Lumbrin"}
 # What differs between any two runs: handles, times, and where the pictures went.
 VOLATILE = ("hostWindow", "windows", "screenshots", "renderMs")
 
@@ -60,12 +64,18 @@ class VisTest(TwinTest):
                     for name in [dll] + files:
                         shutil.copy(os.path.join(source, name), folder)
                     shot = os.path.join(folder, "shot.bmp")
+                    if dll in REGISTRY_KEYS:
+                        run_windows("reg", "delete", REGISTRY_KEYS[dll], "/f")
                     rc, data, out, err = b.testhost("vis", win_path(os.path.join(folder, dll)),
                                                     *options, "--shot", win_path(shot),
                                                     cwd=folder, timeout=300)
                     self.assertEqual(rc, 0, "%d-bit: %s%s" % (b.bits, out, err))
                     self.assertIsNotNone(data, err)
                     reports[b] = {k: v for k, v in data.items() if k not in VOLATILE}
+                    # The skin-folder question (201) passes a buffer's address.
+                    reports[b]["hostMessages"] = [
+                        [m[0], 0, m[2]] if m[0] == 1024 and m[2] == 201 else m
+                        for m in data.get("hostMessages", [])]
                     reports[b]["windowTitles"] = sorted(w["title"] for w in data["windows"])
                     shots[b] = read_bytes(shot)
                 self.assertEqual(reports[WIN32]["startResult"], 0)

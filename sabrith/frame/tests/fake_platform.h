@@ -15,6 +15,7 @@ struct FakePlatform final : Platform {
     std::vector<std::string> calls;
     int presents = 0;
     std::vector<Rect> moves;
+    std::vector<std::optional<std::vector<Rect>>> shapes;
     std::vector<std::string> fed;
     std::vector<int> commands;
     std::vector<uint32_t> forwarded;
@@ -50,7 +51,9 @@ struct FakePlatform final : Platform {
     void destroyWindow() override { calls.push_back("destroy"); }
     void* windowHandle() override { return this; }
     void moveWindow(const Rect& r) override { moves.push_back(r); }
-    void setWindowShape(const std::optional<std::vector<Rect>>&) override {}
+    void setWindowShape(const std::optional<std::vector<Rect>>& shape) override {
+        shapes.push_back(shape);
+    }
     void present(const DibImage&, int, int, bool) override { ++presents; }
     Size screenSize() override { return screen; }
     std::optional<Rect> dockCandidate(int i) override { return candidates[std::size_t(i)]; }

@@ -1,10 +1,13 @@
 // The window model driven as the window procedure drives it, over a fake
 // platform and a fake skin that record what they are asked.
+#include "sabrith/frame/skin_set_seam.h"
 #include "sabrith/frame/tests/fake_platform.h"
 #include "sabrith/frame/window_ids.h"
 #include "sabrith/frame/window_model.h"
 #include "sabrith/frequency_effect.h"
 #include "sabrith/fyre_effect.h"
+#include "sabrith/skin/tests/skin_fixtures.h"
+#include "sabrith/skin/tests/skin_test_rig.h"
 #include "host/messages.h"
 #include "tests/test_files.h"
 
@@ -26,6 +29,10 @@ struct FakeSkin final : SkinSeam {
     std::string path;
     int draws = 0, nextSkins = 0, ticks = 0;
     int pressResult = 0, releaseResult = 0;
+    bool follows = true;
+    std::optional<std::vector<Rect>> shape;
+    // What the next tick finds in the player's skin folder.
+    std::optional<std::string> folderSkin;
     std::vector<std::string> loads;
 
     void clampWindowSize(int& w, int& h) const override {
@@ -52,11 +59,21 @@ struct FakeSkin final : SkinSeam {
     bool showsEffect() const override { return ownFormat || !active; }
     Size insetOrigin() const override { return active ? origin : Size{}; }
     void setWindowSize(int, int) override {}
-    std::optional<std::vector<Rect>> windowShape() const override { return std::nullopt; }
+    std::optional<std::vector<Rect>> windowShape() const override {
+        return active ? shape : std::nullopt;
+    }
     void drawSkin(DibImage&) override { ++draws; }
     void setFocusState(DibImage&, bool) override {}
     void nextSkin() override { ++nextSkins; }
-    void tick() override { ++ticks; }
+    bool followsPlayerSkins() const override { return follows; }
+    void setFollowsPlayerSkins(bool follow) override { follows = follow; }
+    bool tick() override {
+        ++ticks;
+        if (!follows || !folderSkin) return false;
+        loadSkinFile(*folderSkin);
+        folderSkin.reset();
+        return true;
+    }
     int mouseEvent(int event, int, int) override {
         return event == 1 ? pressResult : event == 2 ? releaseResult : 0;
     }
@@ -281,6 +298,62 @@ TEST_F(Fixture, AForeignSkinIsDrawnByTheSkinTimer) {
     m.timer(skinTimer);
     EXPECT_EQ(skin.ticks, 1);
     EXPECT_EQ(platform.presents, before + 1);
+}
+
+TEST_F(Fixture, ASkinFromThePlayersFolderReshapesTheWindowAtOnce) {
+    WindowModel& m = start();
+    const std::size_t moves = platform.moves.size();
+    // Nothing new in the folder: the window is left alone.
+    m.timer(skinTimer);
+    EXPECT_EQ(platform.moves.size(), moves);
+    const std::size_t shapes = platform.shapes.size();
+    const int presents = platform.presents;
+
+    skin.minW = 300, skin.maxW = 300, skin.minH = 140, skin.maxH = 140;
+    skin.shape = std::vector<Rect>{{0, 0, 300, 100}, {10, 100, 280, 40}};
+    skin.folderSkin = "C:\\Jukora\\Skins\\new.lbs";
+    m.timer(skinTimer);
+    EXPECT_EQ(m.windowRect(), (Rect{50, 50, 300, 140}));
+    EXPECT_EQ(platform.moves.back(), (Rect{50, 50, 300, 140}));
+    ASSERT_GT(platform.shapes.size(), shapes);
+    EXPECT_EQ(platform.shapes.back(), skin.shape);
+    EXPECT_EQ(m.frontImage().width(), 300);
+    EXPECT_GT(platform.presents, presents);
+
+    // Not following the folder: a new skin there changes nothing.
+    skin.follows = false;
+    skin.folderSkin = "C:\\Jukora\\Skins\\other.lbs";
+    const std::size_t before = platform.moves.size();
+    m.timer(skinTimer);
+    EXPECT_EQ(platform.moves.size(), before);
+    EXPECT_EQ(skin.path, "C:\\Jukora\\Skins\\new.lbs");
+}
+
+// The same through the real skin set: a skin put into the player's folder is
+// found by the timer's folder check and shapes the window on that tick.
+TEST_F(Fixture, ThePlayersSkinFolderThroughTheSkinSet) {
+    test::SkinRig rig;
+    SkinSetSeam seam(rig.set);
+    model = std::make_unique<WindowModel>(WindowContext{platform, seam, registry, profile, chooser,
+                                                        jk::test::tempFolder() + "sabrith.dll"});
+    model->create();
+    ASSERT_FALSE(platform.shapes.empty());
+    EXPECT_FALSE(platform.shapes.back().has_value());
+    rig.host.folder = "c:\\player\\skins";
+    const std::string path = test::addOwnSkinFixture(rig.files, "c:\\player\\skins\\");
+    rig.clock.time += 2000;
+    model->timer(skinTimer);
+    EXPECT_EQ(seam.currentSkinPath(), path);
+    ASSERT_TRUE(platform.shapes.back().has_value()) << "the see-through corners are cut";
+    EXPECT_FALSE(platform.shapes.back()->empty());
+    // Unticked on the Display page, the next change in the folder is left.
+    seam.setFollowsPlayerSkins(false);
+    rig.host.folder = "c:\\player\\other";
+    test::addOwnSkinFixture(rig.files, "c:\\player\\other\\");
+    rig.clock.time += 2000;
+    model->timer(skinTimer);
+    EXPECT_EQ(seam.currentSkinPath(), path);
+    model.reset(); // before the skin set it uses
 }
 
 TEST_F(Fixture, PresetGoesToTheFirstEffectFoundInTheFile) {
