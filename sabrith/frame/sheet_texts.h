@@ -2,7 +2,7 @@
 // many pages it has and the texts of the "Amp" and "Display" pages.
 #pragma once
 
-#include "sabrith/frame/spectrum_levels.h"
+#include "sabrith/frame/band_levels.h"
 #include "sabrith/geometry/display_mode.h"
 
 #include <string>

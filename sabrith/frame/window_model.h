@@ -22,7 +22,7 @@
 #include "sabrith/frame/drop_table.h"
 #include "sabrith/frame/platform.h"
 #include "sabrith/frame/skin_seam.h"
-#include "sabrith/frame/spectrum_levels.h"
+#include "sabrith/frame/band_levels.h"
 #include "sabrith/frame/window_settings.h"
 #include "sabrith/geometry/display_mode.h"
 #include "sabrith/geometry/window_geometry.h"

@@ -1,6 +1,6 @@
 #include "sabrith/skin/nerrit_skin_reader.h"
 
-#include "sabrith/skin/foreign_skin_parts.h"
+#include "sabrith/skin/foreign_skin_common.h"
 #include "sabrith/skin/skin_pixels.h"
 
 #include <algorithm>

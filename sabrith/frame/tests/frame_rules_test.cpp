@@ -3,7 +3,7 @@
 #include "sabrith/frame/drop_table.h"
 #include "sabrith/frame/frame_picture.h"
 #include "sabrith/frame/sheet_texts.h"
-#include "sabrith/frame/spectrum_levels.h"
+#include "sabrith/frame/band_levels.h"
 #include "sabrith/frame/window_input.h"
 #include "sabrith/frame/window_settings.h"
 #include "sabrith/flame_effect.h"

@@ -1,7 +1,7 @@
 // Nerrit skin folders: which paths are skins, the face and its see-through
 // background, the controls and their faces, the displays, and broken or
 // hostile folders that must load within bounds or not at all.
-#include "sabrith/skin/foreign_skin_parts.h"
+#include "sabrith/skin/foreign_skin_common.h"
 #include "sabrith/skin/nerrit_skin_reader.h"
 #include "sabrith/skin/region.h"
 #include "sabrith/skin/skin_drawing.h"

@@ -1,4 +1,4 @@
-#include "sabrith/skin/foreign_skin_parts.h"
+#include "sabrith/skin/foreign_skin_common.h"
 
 #include "sabrith/skin/skin_text_values.h"
 

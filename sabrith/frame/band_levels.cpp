@@ -1,4 +1,4 @@
-#include "sabrith/frame/spectrum_levels.h"
+#include "sabrith/frame/band_levels.h"
 
 #include <algorithm>
 #include <cmath>
