@@ -17,8 +17,8 @@
 #include "umbrek/vastrel/shade_tables.h"
 #include "umbrek/vastrel/texture_manager.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -302,18 +302,16 @@ void releaseScene(Scene& s) {
     KX_SetDataLibrary(nullptr);
     if (s.glideUp) KX_ShutdownGlide();
     s.glideUp = false;
-    // The next start begins with fresh caches and the engine's own shade modes.
+    // The next start begins with the engine's own shade modes. The board's
+    // shutdown forgot the cached state, and freeing the cameras cleared the
+    // current one.
     GlideDevice& d = glideDevice();
     d.window = 0;
     d.bindTexture = nullptr;
-    d.appliedGroup = -1;
-    d.lastTable = nullptr;
     std::vector<VideoMode>().swap(d.modes);
     KX_InitShadeModes();
     setCurrentFace(nullptr, -1);
     e.textures = nullptr;
-    e.camera = nullptr;
-    e.lastBoundMaterial = -1;
     resetDeviceOps(e.device);
     KX_ClearFatal();
     s.logoMaterial = s.metalMaterial = s.overlayMaterial = -1;
