@@ -34,10 +34,7 @@ using test::LibraryOptions;
 
 // The archive maker's members of VARIANT, as library entries to change.
 std::vector<LibraryEntry> members(ArchiveVariant variant = ArchiveVariant::complete) {
-    std::vector<LibraryEntry> entries;
-    for (fixtures::ArchiveMember& m : fixtures::archiveMembers(variant))
-        entries.emplace_back(std::move(m.name), std::move(m.bytes));
-    return entries;
+    return fixtures::libraryEntries(variant);
 }
 
 LibraryEntry& member(std::vector<LibraryEntry>& entries, const std::string& name) {
@@ -199,9 +196,7 @@ TEST_F(SceneTest, EveryStartFailureIsReportedAndUndoesEverything) {
         SCOPED_TRACE(f.what);
         std::vector<LibraryEntry> entries = members(f.variant);
         f.damage(entries);
-        LibraryOptions options;
-        options.badPassword = f.variant == ArchiveVariant::badPassword;
-        const SceneStart start = startFor(entries, {}, options);
+        const SceneStart start = startFor(entries, {}, fixtures::libraryOptions(f.variant));
         box = Box{};
         const long before = test::liveAllocations();
         EXPECT_EQ(startScene(start), 1);
