@@ -74,6 +74,10 @@ class SceneTest : public ::testing::Test {
 protected:
     void TearDown() override {
         stopScene();
+        // A start with the plug-in's path makes its folder current; the
+        // later tests of this program must not run in it, even after a
+        // failed assertion.
+        std::filesystem::current_path(hostFolder_);
         glide::resetOptions();
         box = Box{};
     }
@@ -104,6 +108,7 @@ protected:
     }
 
     std::vector<std::uint8_t> library_;
+    const std::filesystem::path hostFolder_ = std::filesystem::current_path();
 };
 
 TEST_F(SceneTest, StartsDrawsAndStopsCleanly) {
@@ -316,7 +321,6 @@ TEST_F(SceneTest, ScreenshotsGoToThePluginsFolderUnderTheNextNumber) {
     backPixel(639, 479) = 0x8410;
     EXPECT_EQ(saveScreenshot(), 2);
     const std::vector<std::uint8_t> tga = jk::test::readFile(folder + "/screen2.tga");
-    fs::current_path(sceneHostFolder());
     ASSERT_EQ(tga.size(), 921618u);
     EXPECT_EQ(tga[2], 2);
     EXPECT_EQ(tga[17], 0x20);
