@@ -129,13 +129,18 @@ void KX_InstallGlide() {
     if (!atExitRegistered) atExitRegistered = std::atexit(shutdownAtExit) == 0;
 }
 
+// Undoes the detection and the installation: with the board shut down, a
+// slot called before the next installation is the default fatal error rather
+// than a call into a closed board, and the mode list's memory goes.
 void KX_ShutdownGlide() {
     grGlideShutdown();
     GlideDevice& d = glideDevice();
     d.frameBuffer = nullptr;
     d.pitch = 0;
     d.bytesPerPixel = 0;
+    std::vector<VideoMode>().swap(d.modes);
     forgetCachedState(d);
+    resetDeviceOps(engine().device);
 }
 
 void KX_SetClipRect(int x1, int y1, int x2, int y2) {

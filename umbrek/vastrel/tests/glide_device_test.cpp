@@ -169,6 +169,13 @@ TEST_F(GlideDeviceTest, UninstalledSlotsAreFatalWithoutText) {
     EXPECT_TRUE(KX_FatalRaised());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], ": ");
+    // Shutting the board down uninstalls: the slots are the fatal default
+    // again, and the mode list waits for the next detection.
+    KX_ClearFatal();
+    KX_ShutdownGlide();
+    EXPECT_TRUE(glideDevice().modes.empty());
+    engine().device.fillRect(0, 0, 1, 1);
+    EXPECT_TRUE(KX_FatalRaised());
 }
 
 TEST_F(GlideDeviceTest, RefusedTrueColourLockLeavesThePitchToTheFirstBeginScreen) {

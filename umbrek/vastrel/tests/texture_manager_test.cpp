@@ -250,6 +250,12 @@ TEST_F(TextureManagerTest, HostileNumbersSizesAndAFullTable) {
     EXPECT_EQ(square("y", 8), 1);
     EXPECT_EQ(square("z", 8), resultTextureTableFull);
     EXPECT_EQ(KX_Load3DF("any.3df"), resultTextureTableFull);
+    // Freeing undoes the allocation: the records' memory goes and nothing
+    // binds through the table any more.
+    KX_FreeTextures();
+    EXPECT_EQ(textureManager().records.capacity(), 0u);
+    EXPECT_EQ(engine().textures, nullptr);
+    EXPECT_EQ(glideDevice().bindTexture, nullptr);
 }
 
 TEST_F(TextureManagerTest, LoadingFilesAndFailedLoads) {
