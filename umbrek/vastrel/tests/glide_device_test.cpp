@@ -8,6 +8,7 @@
 #include "umbrek/vastrel/engine.h"
 #include "umbrek/vastrel/glide_device.h"
 #include "umbrek/vastrel/platform.h"
+#include "umbrek/vastrel/shade_modes.h"
 #include "umbrek/vastrel/tests/open_device.h"
 
 #include <gtest/gtest.h>
@@ -170,10 +171,15 @@ TEST_F(GlideDeviceTest, UninstalledSlotsAreFatalWithoutText) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], ": ");
     // Shutting the board down uninstalls: the slots are the fatal default
-    // again, and the mode list waits for the next detection.
+    // again, the mode list waits for the next detection, and a replaced shade
+    // mode is the engine's own again.
     KX_ClearFatal();
+    const ShadeCallback own = shadeModes()[74].callback;
+    KX_RegisterShadeMode(
+        74, [] {}, false);
     KX_ShutdownGlide();
     EXPECT_TRUE(glideDevice().modes.empty());
+    EXPECT_EQ(shadeModes()[74].callback, own);
     engine().device.fillRect(0, 0, 1, 1);
     EXPECT_TRUE(KX_FatalRaised());
 }
