@@ -37,10 +37,7 @@ protected:
         board::counters() = board::Counters{};
     }
 
-    void TearDown() override {
-        KX_FreeTextures();
-        test::closeTestDevice();
-    }
+    void TearDown() override { test::closeTestDevice(); }
 
     static KX_Bitmap* bitmap(int width, int height, std::uint8_t fill = 1) {
         KX_Bitmap* b = KX_NewBitmap(width, height);
