@@ -3,7 +3,6 @@
 #include "umbrek/vastrel/engine.h"
 #include "umbrek/vastrel/file_bytes.h"
 
-#include <cctype>
 #include <new>
 
 namespace umbrek::vastrel {
@@ -13,15 +12,6 @@ namespace {
 std::vector<ShadeTable>& slots() {
     static std::vector<ShadeTable> list;
     return list;
-}
-
-bool sameName(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && !b[i];
 }
 
 std::uint32_t readU32(const std::uint8_t* p) {
@@ -49,7 +39,7 @@ int KX_FindShadeTable(const char* name) {
     if (!name || !*name) return resultShadeTableNotFound;
     const std::vector<ShadeTable>& list = slots();
     for (std::size_t i = 0; i < list.size(); ++i)
-        if (!list[i].name.empty() && sameName(list[i].name, name)) return int(i);
+        if (!list[i].name.empty() && sameName(list[i].name.c_str(), name)) return int(i);
     return resultShadeTableNotFound;
 }
 
