@@ -2,6 +2,7 @@
 
 #include "umbrek/vastrel/engine.h"
 #include "umbrek/vastrel/file_bytes.h"
+#include "common/byte_order.h"
 
 #include <new>
 
@@ -12,11 +13,6 @@ namespace {
 std::vector<ShadeTable>& slots() {
     static std::vector<ShadeTable> list;
     return list;
-}
-
-std::uint32_t readU32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
 }
 
 } // namespace
@@ -51,8 +47,8 @@ int KX_LoadShadeTable(const char* name) {
     ShadeTable table;
     std::vector<std::uint8_t> bytes;
     if (!readEngineFile(name, bytes) || bytes.size() < 8) return resultShadeTableLoadError;
-    table.value = readU32(bytes.data());
-    table.levels = readU32(bytes.data() + 4);
+    table.value = jk::loadLe32(bytes.data());
+    table.levels = jk::loadLe32(bytes.data() + 4);
     // A level count that the file cannot hold is a damaged file, not a
     // request for that much memory.
     if (std::uint64_t(table.levels) * 256 > bytes.size() - 8) return resultShadeTableLoadError;
