@@ -175,8 +175,8 @@ TEST_F(GlideDeviceTest, UninstalledSlotsAreFatalWithoutText) {
     // mode is the engine's own again.
     KX_ClearFatal();
     const ShadeCallback own = shadeModes()[74].callback;
-    KX_RegisterShadeMode(
-        74, [] {}, false);
+    const ShadeCallback replacement = [] {};
+    KX_RegisterShadeMode(74, replacement, false);
     KX_ShutdownGlide();
     EXPECT_TRUE(glideDevice().modes.empty());
     EXPECT_EQ(shadeModes()[74].callback, own);
