@@ -136,6 +136,9 @@ int KX_AllocMaterials(int count);
 void KX_FreeMaterials();
 int KX_AddMaterial(const Material& material);
 int KX_FindMaterial(const char* name);
+// The engine finds materials, textures and shade tables by name regardless of
+// case, as the files that name them were written on a case-blind system.
+bool sameName(const char* a, const char* b);
 int KX_FindTexture(const char* name);
 int KX_SetMaterialName(Material& material, const char* name);
 void KX_SetMaterialShadeMode(Material& material, int mode);

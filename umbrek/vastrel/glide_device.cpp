@@ -129,13 +129,20 @@ void KX_InstallGlide() {
     if (!atExitRegistered) atExitRegistered = std::atexit(shutdownAtExit) == 0;
 }
 
+// Undoes the detection and the installation: with the board shut down, a
+// slot called before the next installation is the default fatal error rather
+// than a call into a closed board, the mode list's memory goes, and shade
+// modes an application replaced are the engine's own again.
 void KX_ShutdownGlide() {
     grGlideShutdown();
     GlideDevice& d = glideDevice();
     d.frameBuffer = nullptr;
     d.pitch = 0;
     d.bytesPerPixel = 0;
+    std::vector<VideoMode>().swap(d.modes);
     forgetCachedState(d);
+    resetDeviceOps(engine().device);
+    KX_InitShadeModes();
 }
 
 void KX_SetClipRect(int x1, int y1, int x2, int y2) {

@@ -8,8 +8,6 @@
 
 namespace umbrek::vastrel {
 
-namespace {
-
 bool sameName(const char* a, const char* b) {
     for (; *a && *b; ++a, ++b)
         if (std::toupper(static_cast<unsigned char>(*a)) !=
@@ -17,8 +15,6 @@ bool sameName(const char* a, const char* b) {
             return false;
     return *a == *b;
 }
-
-} // namespace
 
 int KX_AllocMaterials(int count) {
     Engine& e = engine();

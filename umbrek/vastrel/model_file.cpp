@@ -9,6 +9,7 @@
 #include "umbrek/vastrel/keyframes.h"
 #include "umbrek/vastrel/shade_tables.h"
 #include "umbrek/vastrel/texture_manager.h"
+#include "common/byte_order.h"
 
 #include <algorithm>
 #include <bit>
@@ -33,15 +34,9 @@ public:
     std::size_t left() const { return bytes_.size() - at_; }
     bool has(std::size_t count) const { return left() >= count; }
     std::uint8_t u8() { return bytes_[at_++]; }
-    std::uint16_t u16() {
-        const std::uint16_t low = u8();
-        return std::uint16_t(low | u8() << 8);
-    }
+    std::uint16_t u16() { return jk::loadLe16(take(2).data()); }
     std::int16_t i16() { return std::bit_cast<std::int16_t>(u16()); }
-    std::uint32_t u32() {
-        const std::uint32_t low = u16();
-        return low | std::uint32_t(u16()) << 16;
-    }
+    std::uint32_t u32() { return jk::loadLe32(take(4).data()); }
     std::int32_t i32() { return std::bit_cast<std::int32_t>(u32()); }
     float f32() { return std::bit_cast<float>(u32()); }
     Bytes take(std::size_t count) {

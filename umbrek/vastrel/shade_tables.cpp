@@ -2,8 +2,8 @@
 
 #include "umbrek/vastrel/engine.h"
 #include "umbrek/vastrel/file_bytes.h"
+#include "common/byte_order.h"
 
-#include <cctype>
 #include <new>
 
 namespace umbrek::vastrel {
@@ -13,20 +13,6 @@ namespace {
 std::vector<ShadeTable>& slots() {
     static std::vector<ShadeTable> list;
     return list;
-}
-
-bool sameName(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && !b[i];
-}
-
-std::uint32_t readU32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
 }
 
 } // namespace
@@ -49,7 +35,7 @@ int KX_FindShadeTable(const char* name) {
     if (!name || !*name) return resultShadeTableNotFound;
     const std::vector<ShadeTable>& list = slots();
     for (std::size_t i = 0; i < list.size(); ++i)
-        if (!list[i].name.empty() && sameName(list[i].name, name)) return int(i);
+        if (!list[i].name.empty() && sameName(list[i].name.c_str(), name)) return int(i);
     return resultShadeTableNotFound;
 }
 
@@ -61,8 +47,8 @@ int KX_LoadShadeTable(const char* name) {
     ShadeTable table;
     std::vector<std::uint8_t> bytes;
     if (!readEngineFile(name, bytes) || bytes.size() < 8) return resultShadeTableLoadError;
-    table.value = readU32(bytes.data());
-    table.levels = readU32(bytes.data() + 4);
+    table.value = jk::loadLe32(bytes.data());
+    table.levels = jk::loadLe32(bytes.data() + 4);
     // A level count that the file cannot hold is a damaged file, not a
     // request for that much memory.
     if (std::uint64_t(table.levels) * 256 > bytes.size() - 8) return resultShadeTableLoadError;

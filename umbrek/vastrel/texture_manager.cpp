@@ -95,9 +95,15 @@ int KX_AllocTextures(int count) {
     return resultSuccess;
 }
 
+// Undoes KX_AllocTextures: the records' memory goes (the plug-in is started
+// and stopped many times in the player's process), and nothing binds through
+// a table that is gone.
 void KX_FreeTextures() {
-    textureManager().records.clear();
-    glideDevice().lastTable = nullptr;
+    std::vector<TextureRecord>().swap(textureManager().records);
+    engine().textures = nullptr;
+    GlideDevice& d = glideDevice();
+    d.bindTexture = nullptr;
+    d.lastTable = nullptr;
 }
 
 std::uint32_t KX_TextureMemorySize() {

@@ -20,7 +20,6 @@ void start() {
     KX_DetectGlide();
     KX_InstallGlide();
     KX_OpenVideoMode(320, 200, 60);
-    allocateDeferredTriangles(64);
     Engine& e = engine();
     e.viewport.centreX = 160, e.viewport.centreY = 100;
     e.viewport.horizontalScale = e.viewport.verticalScale = 160;

@@ -41,7 +41,6 @@ Camera* start() {
     KX_DetectGlide();
     KX_InstallGlide();
     KX_OpenVideoMode(320, 200, 60);
-    allocateDeferredTriangles(4096);
     static Viewport viewport;
     KX_NewViewport(viewport, 0, 0, 319, 199, 8);
     KX_SetViewport(viewport);

@@ -41,7 +41,6 @@ protected:
 
     void TearDown() override {
         KX_FreeViewport(viewport);
-        KX_FreeTextures();
         KX_FreeMaterials();
         test::closeTestDevice();
         KX_FreeEngineBuffers();

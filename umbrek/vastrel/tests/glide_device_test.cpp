@@ -8,6 +8,7 @@
 #include "umbrek/vastrel/engine.h"
 #include "umbrek/vastrel/glide_device.h"
 #include "umbrek/vastrel/platform.h"
+#include "umbrek/vastrel/shade_modes.h"
 #include "umbrek/vastrel/tests/open_device.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +170,18 @@ TEST_F(GlideDeviceTest, UninstalledSlotsAreFatalWithoutText) {
     EXPECT_TRUE(KX_FatalRaised());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], ": ");
+    // Shutting the board down uninstalls: the slots are the fatal default
+    // again, the mode list waits for the next detection, and a replaced shade
+    // mode is the engine's own again.
+    KX_ClearFatal();
+    const ShadeCallback own = shadeModes()[74].callback;
+    const ShadeCallback replacement = [] {};
+    KX_RegisterShadeMode(74, replacement, false);
+    KX_ShutdownGlide();
+    EXPECT_TRUE(glideDevice().modes.empty());
+    EXPECT_EQ(shadeModes()[74].callback, own);
+    engine().device.fillRect(0, 0, 1, 1);
+    EXPECT_TRUE(KX_FatalRaised());
 }
 
 TEST_F(GlideDeviceTest, RefusedTrueColourLockLeavesThePitchToTheFirstBeginScreen) {

@@ -38,7 +38,6 @@ protected:
         KX_SetDataLibrary(nullptr);
         while (Camera* c = KX_FirstCamera()) KX_FreeCamera(c);
         KX_FreeShadeTables();
-        KX_FreeTextures();
         KX_FreeMaterials();
         closeTestDevice();
     }

@@ -7,6 +7,7 @@
 #include "umbrek/vastrel/engine.h"
 #include "umbrek/vastrel/glide_device.h"
 #include "umbrek/vastrel/platform.h"
+#include "umbrek/vastrel/texture_manager.h"
 
 #include <gtest/gtest.h>
 
@@ -21,17 +22,14 @@ inline void openTestDevice() {
 }
 
 inline void closeTestDevice() {
+    KX_FreeTextures();
     KX_ShutdownGlide();
     umbrek::glide::resetOptions();
     Engine& e = engine();
-    resetDeviceOps(e.device);
-    e.textures = nullptr;
     e.materials.clear();
     e.deferred.count = 0;
     e.textureFormat = 0;
-    GlideDevice& d = glideDevice();
-    d.bindTexture = nullptr;
-    d.textMode = textForeground;
+    glideDevice().textMode = textForeground;
     KX_ClearFatal();
     platformHooks() = defaultPlatformHooks();
 }

@@ -37,10 +37,7 @@ protected:
         board::counters() = board::Counters{};
     }
 
-    void TearDown() override {
-        KX_FreeTextures();
-        test::closeTestDevice();
-    }
+    void TearDown() override { test::closeTestDevice(); }
 
     static KX_Bitmap* bitmap(int width, int height, std::uint8_t fill = 1) {
         KX_Bitmap* b = KX_NewBitmap(width, height);
@@ -250,6 +247,12 @@ TEST_F(TextureManagerTest, HostileNumbersSizesAndAFullTable) {
     EXPECT_EQ(square("y", 8), 1);
     EXPECT_EQ(square("z", 8), resultTextureTableFull);
     EXPECT_EQ(KX_Load3DF("any.3df"), resultTextureTableFull);
+    // Freeing undoes the allocation: the records' memory goes and nothing
+    // binds through the table any more.
+    KX_FreeTextures();
+    EXPECT_EQ(textureManager().records.capacity(), 0u);
+    EXPECT_EQ(engine().textures, nullptr);
+    EXPECT_EQ(glideDevice().bindTexture, nullptr);
 }
 
 TEST_F(TextureManagerTest, LoadingFilesAndFailedLoads) {

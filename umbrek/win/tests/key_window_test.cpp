@@ -25,15 +25,15 @@ LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 // Serves the thread's messages; true when a quit message was among them.
+// Every message here is posted by this thread (the test, the key window and
+// its forwarding to the host), so one drain of the queue serves them all,
+// those posted while it runs included: there is nothing to wait for.
 bool pumpSawQuit() {
     bool quit = false;
-    for (int round = 0; round < 10; ++round) {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            if (m.message == WM_QUIT) quit = true;
-            DispatchMessageA(&m);
-        }
-        Sleep(5);
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) quit = true;
+        DispatchMessageA(&m);
     }
     return quit;
 }
