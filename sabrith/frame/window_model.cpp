@@ -235,10 +235,6 @@ void WindowModel::applyOnTop(int onTop) {
     sabrith::applyOnTop(modeState_, onTop, platform_);
 }
 
-void WindowModel::setDisplayMode(const DisplayMode& mode) {
-    resolution_ = mode;
-}
-
 // ---- window messages ----
 
 void WindowModel::onSize(int width, int height) {
