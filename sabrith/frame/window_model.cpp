@@ -68,7 +68,6 @@ void WindowModel::create() {
 void WindowModel::close() {
     if (closed_) return;
     closed_ = true;
-    closing_ = true;
     writeWindowSettings(store_, skin_.currentSkinPath(), currentSettings());
     if (modeState_.mode == fullScreenMode) {
         platform_.leaveFullScreen();
@@ -138,6 +137,9 @@ void WindowModel::frame(const uint8_t* rows) {
 }
 
 void WindowModel::present(FrameView& view) {
+    // No blit while the images are half made: a message sent to the window
+    // meanwhile (a skin's query of the player waits in SendMessage) must not
+    // show them.
     const bool wasRunning = running_;
     running_ = false;
     const bool copied = copyWithTrails(*back_, *front_, trailCopyFor(effect_.get()));
@@ -158,9 +160,7 @@ void WindowModel::present(FrameView& view) {
 
 void WindowModel::blit() {
     if (!running_) return;
-    const Size size = modeState_.mode == fullScreenMode
-                          ? Size{resolution_.width, resolution_.height}
-                          : Size{rect_.w, rect_.h};
+    const Size size = imageSize();
     platform_.present(*front_, size.w, size.h, modeState_.mode == fullScreenMode);
 }
 
@@ -263,7 +263,7 @@ void WindowModel::onDestroy() {
     if (modeState_.mode == windowMode) free_ = rect_;
     // Only the user's quit ends the host's loop; stopModule's own teardown
     // must not leave a stray quit for a host that runs further sessions.
-    if (!closing_) platform_.postQuit();
+    if (!closed_) platform_.postQuit();
     windowExists_ = false;
     running_ = false;
 }

@@ -181,8 +181,7 @@ private:
     bool created_ = false;      // the window was made: close() tears it down
     bool windowExists_ = false; // ... and is not destroyed yet
     bool running_ = false;
-    bool closing_ = false;
-    bool closed_ = false;
+    bool closed_ = false; // close() ran or runs: a destroy now is stopModule's
 };
 
 } // namespace sabrith
