@@ -104,21 +104,12 @@ struct RecordingRegistry final : RegistryBackend {
     }
 };
 
-struct NoChooser final : FileChooser {
-    std::string next;
-    bool choose(bool, FileRequest& request) override {
-        if (next.empty()) return false;
-        request.path = next;
-        return true;
-    }
-};
-
 struct Fixture : testing::Test {
     test::FakePlatform platform;
     FakeSkin skin;
     RecordingRegistry registry;
     IniFileProfile profile;
-    NoChooser chooser;
+    test::FakeChooser chooser;
     std::unique_ptr<WindowModel> model;
 
     WindowModel& start() {
