@@ -177,7 +177,7 @@ void WindowModel::resizeImages() {
 
 void WindowModel::refresh() {
     if (!windowExists_) return;
-    if (running_) placeWindow(rect_);
+    if (running_) placeWindow(rect_, true);
     resizeImages();
     skin_.drawSkin(*front_);
     blit();
@@ -208,7 +208,7 @@ void WindowModel::sizeSkin() {
     platform_.setWindowShape(skin_.windowShape());
 }
 
-void WindowModel::placeWindow(Rect requested) {
+void WindowModel::placeWindow(Rect requested, bool skinChanged) {
     if (modeState_.mode == fullScreenMode) return;
     const Size size =
         applySizeRule({requested.w, requested.h}, false, platform_.screenSize(), skin_);
@@ -219,8 +219,11 @@ void WindowModel::placeWindow(Rect requested) {
         snapToCandidates({requested.x, requested.y, size.w, size.h}, candidates);
     dockTarget_.store(placed.dockTarget, std::memory_order_relaxed);
     snap_ = placed.snap;
+    // The skin's layout and the window's region depend on the size alone:
+    // a move (each mouse move of a drag) keeps them.
+    const bool resized = placed.rect.w != rect_.w || placed.rect.h != rect_.h;
     rect_ = free_ = placed.rect;
-    sizeSkin();
+    if (resized || skinChanged) sizeSkin();
     platform_.moveWindow(rect_);
 }
 

@@ -144,7 +144,8 @@ private:
     void resizeImages();
     void setMode(int mode);
     void layOutForMode();
-    void placeWindow(Rect requested);
+    // skinChanged: a new skin (or none) needs laying out even at the same size.
+    void placeWindow(Rect requested, bool skinChanged = false);
     void sizeSkin();
     void startDrag(int zone);
     void dispatchDrop(DropAction action, const std::string& path);
