@@ -189,8 +189,11 @@ void WindowModel::setMode(int mode) {
     switchMode(modeState_, mode, resolution_, platform_);
     dockTarget_.store(-1, std::memory_order_relaxed);
     layOutForMode();
-    placeWindow(rect_);
-    platform_.moveWindow(rect_);
+    // Window mode snaps and moves there; full screen only moves.
+    if (modeState_.mode == windowMode)
+        placeWindow(rect_);
+    else
+        platform_.moveWindow(rect_);
 }
 
 void WindowModel::layOutForMode() {
