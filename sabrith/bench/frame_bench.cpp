@@ -31,16 +31,15 @@ std::vector<HostRows> spectra() {
     return out;
 }
 
-struct NoFiles final : FileChooser {
-    bool choose(bool, FileRequest&) override { return false; }
-};
+// Labels by effect id.
+constexpr const char* effectNames[] = {"no effect", "fountains", "bars", "flame"};
 
 void BM_WindowFrame(benchmark::State& state) {
     test::FakePlatform platform;
     NoSkin skin;
     MemoryRegistry registry;
     IniFileProfile profile;
-    NoFiles chooser;
+    test::FakeChooser chooser;
     registry.setDword("Lumbrin", "Module", uint32_t(state.range(0)));
     WindowModel model(WindowContext{platform, skin, registry, profile, chooser, "sabrith.dll"});
     model.create();
@@ -51,8 +50,7 @@ void BM_WindowFrame(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(int64_t(state.iterations()));
-    static const char* const names[] = {"no effect", "fountains", "bars", "flame"};
-    state.SetLabel(std::string(names[state.range(0)]) + ", 275 x 116, items = frames");
+    state.SetLabel(std::string(effectNames[state.range(0)]) + ", 275 x 116, items = frames");
 }
 BENCHMARK(BM_WindowFrame)->Arg(barsEffect)->Arg(fountainsEffect)->Arg(flameEffect)->Arg(noEffect);
 
@@ -74,7 +72,7 @@ void BM_SkinnedWindowFrame(benchmark::State& state) {
     SkinSetSeam skin(rig.set);
     MemoryRegistry registry;
     IniFileProfile profile;
-    NoFiles chooser;
+    test::FakeChooser chooser;
     registry.setDword("Lumbrin", "Module", uint32_t(state.range(0)));
     WindowModel model(WindowContext{platform, skin, registry, profile, chooser, "sabrith.dll"});
     model.create();
@@ -93,8 +91,7 @@ void BM_SkinnedWindowFrame(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(int64_t(state.iterations()));
-    static const char* const names[] = {"no effect", "fountains", "bars", "flame"};
-    state.SetLabel(std::string(names[state.range(0)]) + ", " + formats[format] +
+    state.SetLabel(std::string(effectNames[state.range(0)]) + ", " + formats[format] +
                    " skin, 275 x 116, items = frames");
 }
 BENCHMARK(BM_SkinnedWindowFrame)

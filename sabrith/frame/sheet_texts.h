@@ -1,5 +1,5 @@
-// What the property sheet's own pages show that is not a window matter: how
-// many pages it has and the texts of the "Amp" and "Display" pages.
+// What the property sheet's own pages show that is not a window matter: the
+// texts of the "Amp" and "Display" pages.
 #pragma once
 
 #include "sabrith/frame/band_levels.h"
@@ -8,11 +8,6 @@
 #include <string>
 
 namespace sabrith {
-
-// The effect's pages (VedozadI 2, RurizirudoviV 4, ZirarovoZ 1, none 0)
-// followed by "Amp", "Rendering" and "Display".
-int sheetPageCount(int effectId);
-int effectPageCount(int effectId);
 
 // "x 1.42": the largest gain against 5 x 65,536, the scale of the plot box.
 constexpr uint32_t gainUnit = 327680;

@@ -68,7 +68,6 @@ void WindowModel::create() {
 void WindowModel::close() {
     if (closed_) return;
     closed_ = true;
-    closing_ = true;
     writeWindowSettings(store_, skin_.currentSkinPath(), currentSettings());
     if (modeState_.mode == fullScreenMode) {
         platform_.leaveFullScreen();
@@ -138,6 +137,9 @@ void WindowModel::frame(const uint8_t* rows) {
 }
 
 void WindowModel::present(FrameView& view) {
+    // No blit while the images are half made: a message sent to the window
+    // meanwhile (a skin's query of the player waits in SendMessage) must not
+    // show them.
     const bool wasRunning = running_;
     running_ = false;
     const bool copied = copyWithTrails(*back_, *front_, trailCopyFor(effect_.get()));
@@ -158,9 +160,7 @@ void WindowModel::present(FrameView& view) {
 
 void WindowModel::blit() {
     if (!running_) return;
-    const Size size = modeState_.mode == fullScreenMode
-                          ? Size{resolution_.width, resolution_.height}
-                          : Size{rect_.w, rect_.h};
+    const Size size = imageSize();
     platform_.present(*front_, size.w, size.h, modeState_.mode == fullScreenMode);
 }
 
@@ -177,7 +177,7 @@ void WindowModel::resizeImages() {
 
 void WindowModel::refresh() {
     if (!windowExists_) return;
-    if (running_) placeWindow(rect_);
+    if (running_) placeWindow(rect_, true);
     resizeImages();
     skin_.drawSkin(*front_);
     blit();
@@ -189,8 +189,11 @@ void WindowModel::setMode(int mode) {
     switchMode(modeState_, mode, resolution_, platform_);
     dockTarget_.store(-1, std::memory_order_relaxed);
     layOutForMode();
-    placeWindow(rect_);
-    platform_.moveWindow(rect_);
+    // Window mode snaps and moves there; full screen only moves.
+    if (modeState_.mode == windowMode)
+        placeWindow(rect_);
+    else
+        platform_.moveWindow(rect_);
 }
 
 void WindowModel::layOutForMode() {
@@ -208,7 +211,7 @@ void WindowModel::sizeSkin() {
     platform_.setWindowShape(skin_.windowShape());
 }
 
-void WindowModel::placeWindow(Rect requested) {
+void WindowModel::placeWindow(Rect requested, bool skinChanged) {
     if (modeState_.mode == fullScreenMode) return;
     const Size size =
         applySizeRule({requested.w, requested.h}, false, platform_.screenSize(), skin_);
@@ -219,8 +222,11 @@ void WindowModel::placeWindow(Rect requested) {
         snapToCandidates({requested.x, requested.y, size.w, size.h}, candidates);
     dockTarget_.store(placed.dockTarget, std::memory_order_relaxed);
     snap_ = placed.snap;
+    // The skin's layout and the window's region depend on the size alone:
+    // a move (each mouse move of a drag) keeps them.
+    const bool resized = placed.rect.w != rect_.w || placed.rect.h != rect_.h;
     rect_ = free_ = placed.rect;
-    sizeSkin();
+    if (resized || skinChanged) sizeSkin();
     platform_.moveWindow(rect_);
 }
 
@@ -233,10 +239,6 @@ void WindowModel::followDockTarget(Rect target) {
 
 void WindowModel::applyOnTop(int onTop) {
     sabrith::applyOnTop(modeState_, onTop, platform_);
-}
-
-void WindowModel::setDisplayMode(const DisplayMode& mode) {
-    resolution_ = mode;
 }
 
 // ---- window messages ----
@@ -267,7 +269,7 @@ void WindowModel::onDestroy() {
     if (modeState_.mode == windowMode) free_ = rect_;
     // Only the user's quit ends the host's loop; stopModule's own teardown
     // must not leave a stray quit for a host that runs further sessions.
-    if (!closing_) platform_.postQuit();
+    if (!closed_) platform_.postQuit();
     windowExists_ = false;
     running_ = false;
 }

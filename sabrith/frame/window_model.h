@@ -102,7 +102,6 @@ public:
     void setFade(int fade);
     void setDropOff(int dropOff);
     void applyOnTop(int onTop);
-    void setDisplayMode(const DisplayMode& mode);
     DisplayMode displayMode() const { return resolution_; }
     const DisplayModeList& displayModes() const { return displayModes_; }
     // The Display page's combo box: the row of the current mode (-1 none),
@@ -129,14 +128,12 @@ public:
     int onTop() const { return modeState_.onTop; }
     Rect windowRect() const { return rect_; }
     Rect freeRect() const { return free_; }
-    const SnapState& snap() const { return snap_; }
     int dragZone() const { return dragZone_; }
     int idleTicks() const { return idleTicks_; }
     bool running() const { return running_; }
     const LevelRows& levels() const { return levels_; }
     DibImage& backImage() { return *back_; }
     DibImage& frontImage() { return *front_; }
-    const SettingsStore& store() const { return store_; }
     uint32_t framesDrawn() const { return frames_; }
 
 private:
@@ -147,7 +144,8 @@ private:
     void resizeImages();
     void setMode(int mode);
     void layOutForMode();
-    void placeWindow(Rect requested);
+    // skinChanged: a new skin (or none) needs laying out even at the same size.
+    void placeWindow(Rect requested, bool skinChanged = false);
     void sizeSkin();
     void startDrag(int zone);
     void dispatchDrop(DropAction action, const std::string& path);
@@ -184,8 +182,7 @@ private:
     bool created_ = false;      // the window was made: close() tears it down
     bool windowExists_ = false; // ... and is not destroyed yet
     bool running_ = false;
-    bool closing_ = false;
-    bool closed_ = false;
+    bool closed_ = false; // close() ran or runs: a destroy now is stopModule's
 };
 
 } // namespace sabrith

@@ -1,9 +1,11 @@
 // A platform that is only memory: it records what the window model asks
 // of it (moves, pictures shown, the player's traffic, menus and boxes) and
 // answers from plain fields the test sets (cursor, screen, dock candidates,
-// whether the window and the full screen can be had).
+// whether the window and the full screen can be had). Beside it, a file
+// dialog that picks the path a test set, or nothing.
 #pragma once
 
+#include "sabrith/file_dialog.h"
 #include "sabrith/frame/platform.h"
 
 #include <string>
@@ -70,6 +72,15 @@ struct FakePlatform final : Platform {
     void feedDroppedFile(const std::string& path) override { fed.push_back(path); }
     void sendPlayerCommand(int command) override { commands.push_back(command); }
     void forwardKey(bool, uintptr_t key, intptr_t) override { forwarded.push_back(uint32_t(key)); }
+};
+
+struct FakeChooser final : FileChooser {
+    std::string next; // empty: the dialog is cancelled
+    bool choose(bool, FileRequest& request) override {
+        if (next.empty()) return false;
+        request.path = next;
+        return true;
+    }
 };
 
 } // namespace sabrith::test

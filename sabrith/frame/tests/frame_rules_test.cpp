@@ -5,7 +5,6 @@
 #include "sabrith/frame/sheet_texts.h"
 #include "sabrith/frame/band_levels.h"
 #include "sabrith/frame/window_input.h"
-#include "sabrith/frame/window_settings.h"
 #include "sabrith/flame_effect.h"
 #include "host/messages.h"
 
@@ -227,11 +226,7 @@ TEST(ButtonActions, CodeToPlayerCommandOrWindowAction) {
     }
 }
 
-TEST(SheetTexts, PageCountsAndGainText) {
-    EXPECT_EQ(sheetPageCount(0), 3);
-    EXPECT_EQ(sheetPageCount(1), 5);
-    EXPECT_EQ(sheetPageCount(2), 7);
-    EXPECT_EQ(sheetPageCount(3), 4);
+TEST(SheetTexts, GainAndDisplayModeTexts) {
     GainTable gain;
     buildGain(gain, 75);
     EXPECT_EQ(gainText(gain), "x 1.42");

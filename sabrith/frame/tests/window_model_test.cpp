@@ -104,21 +104,12 @@ struct RecordingRegistry final : RegistryBackend {
     }
 };
 
-struct NoChooser final : FileChooser {
-    std::string next;
-    bool choose(bool, FileRequest& request) override {
-        if (next.empty()) return false;
-        request.path = next;
-        return true;
-    }
-};
-
 struct Fixture : testing::Test {
     test::FakePlatform platform;
     FakeSkin skin;
     RecordingRegistry registry;
     IniFileProfile profile;
-    NoChooser chooser;
+    test::FakeChooser chooser;
     std::unique_ptr<WindowModel> model;
 
     WindowModel& start() {
@@ -531,10 +522,12 @@ TEST_F(Fixture, DraggingTheBodyMovesAndSnaps) {
     platform.cursor = {100, 100};
     m.onLeftDown(100, 50);
     EXPECT_EQ(m.dragZone(), bodyZone);
+    const std::size_t shapes = platform.shapes.size();
     // 9 px below the main window, lefts 20 apart: snaps flush below it.
     platform.cursor = {100 + 370, 100 + 399};
     m.onMouseMove(100, 50);
     EXPECT_EQ(m.windowRect(), (Rect{420, 440, 275, 116}));
+    EXPECT_EQ(platform.shapes.size(), shapes) << "a move keeps the window's region";
     EXPECT_EQ(m.dockTarget(), 0);
     m.onLeftUp(100, 50);
     EXPECT_EQ(m.dragZone(), 0);
@@ -559,9 +552,11 @@ TEST_F(Fixture, DraggingACornerResizesWithinTheSizeRule) {
     platform.cursor = {500, 500};
     m.onLeftDown(274, 115); // zone 9
     EXPECT_EQ(m.dragZone(), 9);
+    const std::size_t shapes = platform.shapes.size();
     platform.cursor = {500 - 300, 500 + 20};
     m.onMouseMove(274, 115);
     EXPECT_EQ(m.windowRect(), (Rect{50, 50, 8, 136}));
+    EXPECT_EQ(platform.shapes.size(), shapes + 1) << "a resize shapes the window anew";
     m.onSize(8, 136);
     EXPECT_EQ(m.backImage().width(), 8);
     // Losing the focus ends the drag.
