@@ -410,12 +410,9 @@ void WinPlatform::dropFiles(HDROP drop) {
     std::vector<std::string> paths;
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        std::string path(300, '\0');
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        if (length + 1 > path.size()) path.resize(length + 1);
-        const UINT got = DragQueryFileA(drop, i, path.data(), UINT(path.size()));
-        path.resize(got);
-        paths.push_back(path);
+        std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(DragQueryFileA(drop, i, path.data(), UINT(path.size())));
+        paths.push_back(std::move(path));
     }
     DragFinish(drop);
     model_->onDrop(paths);
