@@ -6,6 +6,7 @@
 #include "sabrith/win/dib_section.h"
 #include "sabrith/win/image_drawing.h"
 #include "sabrith/win/property_sheet.h"
+#include "sabrith/win/skin_region.h"
 
 #include <ddraw.h>
 #include <shellapi.h>
@@ -227,12 +228,10 @@ void WinPlatform::setWindowShape(const std::optional<std::vector<Rect>>& shape) 
         SetWindowRgn(window_, nullptr, TRUE);
         return;
     }
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    for (const Rect& r : *shape) {
-        HRGN part = CreateRectRgn(r.x, r.y, r.right(), r.bottom());
-        CombineRgn(region, region, part, RGN_OR);
-        DeleteObject(part);
-    }
+    std::vector<RECT> rects;
+    rects.reserve(shape->size());
+    for (const Rect& r : *shape) rects.push_back({r.x, r.y, r.right(), r.bottom()});
+    HRGN region = rectsToGdi(rects);
     // The window owns the region from here on.
     if (!SetWindowRgn(window_, region, TRUE)) DeleteObject(region);
 }
