@@ -35,6 +35,11 @@ def number(rows, name):
     return int(value, 16)
 
 
+def inside(region, x, y):
+    """Whether the window's region (rectangles in window coordinates) holds (x, y)."""
+    return any(l <= x < r and t <= y < b for l, t, r, b in region)
+
+
 
 class SabrithTest(ProbeTest):
     def setUp(self):
@@ -183,7 +188,8 @@ class SabrithTest(ProbeTest):
                     # fails after ten seconds, before the frames end.
                     script += "; use %s; post 273 40003 0; wait Properties for %s" % (MODULE,
                                                                                        MODULE)
-                    frames, errors = "1000", ["action failed:  wait Properties for " + MODULE]  # the text after ";"
+                    # The failed action is quoted as the text after ";", space and all.
+                    frames, errors = "1000", ["action failed:  wait Properties for " + MODULE]
                 data, dumps = self.run_vis("--frames", frames, "--realtime", "--do", script,
                                            clean=False)
                 self.assertEqual(data["stopReason"], "frames")
@@ -293,13 +299,10 @@ class SabrithTest(ProbeTest):
         self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
         region = w["region"]
         self.assertIsNotNone(region, "the see-through corners are cut out")
-
-        def inside(x, y):
-            return any(l <= x < r and t <= y < b for l, t, r, b in region)
-        self.assertFalse(inside(0, 0))
-        self.assertFalse(inside(274, 115))
-        self.assertTrue(inside(137, 58))
-        self.assertTrue(inside(8, 0))
+        self.assertFalse(inside(region, 0, 0))
+        self.assertFalse(inside(region, 274, 115))
+        self.assertTrue(inside(region, 137, 58))
+        self.assertTrue(inside(region, 8, 0))
         # The Play button sends its command.
         plays = [i for i, m in enumerate(data["hostMessages"]) if m == [273, 40045, 0]]
         self.assertEqual(len(plays), 1)
@@ -335,9 +338,6 @@ class SabrithTest(ProbeTest):
         w = self.window(data)
         client = w["client"]
         self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
-
-        def inside(region, x, y):
-            return any(l <= x < r and t <= y < b for l, t, r, b in region)
         region = w["region"]
         self.assertIsNotNone(region)
         for x, y, kept in ((3, 50, False), (4, 4, True), (270, 111, True), (271, 50, False),
