@@ -404,7 +404,9 @@ class SabrithTest(ProbeTest):
                 self.assertEqual(moved, [500, 340] if gap == 9 else snapped)
 
     def test_hostile_skins_leave_the_window_running(self):
-        # A refused skin keeps the plain effect and the setting empty.
+        # Each loads within the caps or is refused with the skin before it
+        # kept: the window runs on at the face's size, shaped by a skin that
+        # loaded, whose path is the setting.
         good = write_skin(self.tmp)
         with open(good) as f:
             text = f.read()
@@ -423,7 +425,11 @@ class SabrithTest(ProbeTest):
         self.assertEqual(data["stopReason"], "quit")
         w = self.window(data)
         client = w["client"]
-        self.assertGreaterEqual(client[2] - client[0], 8)
+        self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+        self.assertIsNotNone(w["region"], "the corners of a skin that loaded")
+        [(_, _, stored)] = [r for r in read_key("Lumbrin") if r[0] == "Skin"]
+        self.assertIn(stored.lower(),
+                      [win_path(os.path.join(self.tmp, name)).lower() for name in cases])
 
 
 if __name__ == "__main__":
