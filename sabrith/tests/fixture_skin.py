@@ -7,8 +7,9 @@ with Play, Stop, Minimize and Close buttons, the title and a gauge. Run as a
 program it writes the own skin into the folder given and prints its path."""
 
 import os
-import struct
 import sys
+
+from visprobe import write_bmp
 
 SKIN_TEXT = """[Lumbrin Skin]
 SkinVersion=2
@@ -53,21 +54,6 @@ def face_pixel(x, y):
     cx = 8 - x if x < 8 else x - 266 if x > 266 else 0
     cy = 8 - y if y < 8 else y - 107 if y > 107 else 0
     return (255, 0, 255) if cx * cx + cy * cy > 64 else (64, 64, 96)
-
-
-def write_bmp(path, width, height, pixel):
-    stride = (width * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        data += row + bytes(stride - len(row))
-    header = struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + len(data), 0, 0, 54, 40, width,
-                         height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + data)
 
 
 def write_skin(folder):

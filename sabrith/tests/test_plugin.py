@@ -35,6 +35,11 @@ def number(rows, name):
     return int(value, 16)
 
 
+def inside(region, x, y):
+    """Whether the window's region (rectangles in window coordinates) holds (x, y)."""
+    return any(l <= x < r and t <= y < b for l, t, r, b in region)
+
+
 
 class SabrithTest(ProbeTest):
     def setUp(self):
@@ -183,7 +188,8 @@ class SabrithTest(ProbeTest):
                     # fails after ten seconds, before the frames end.
                     script += "; use %s; post 273 40003 0; wait Properties for %s" % (MODULE,
                                                                                        MODULE)
-                    frames, errors = "1000", ["action failed:  wait Properties for " + MODULE]  # the text after ";"
+                    # The failed action is quoted as the text after ";", space and all.
+                    frames, errors = "1000", ["action failed:  wait Properties for " + MODULE]
                 data, dumps = self.run_vis("--frames", frames, "--realtime", "--do", script,
                                            clean=False)
                 self.assertEqual(data["stopReason"], "frames")
@@ -293,13 +299,10 @@ class SabrithTest(ProbeTest):
         self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
         region = w["region"]
         self.assertIsNotNone(region, "the see-through corners are cut out")
-
-        def inside(x, y):
-            return any(l <= x < r and t <= y < b for l, t, r, b in region)
-        self.assertFalse(inside(0, 0))
-        self.assertFalse(inside(274, 115))
-        self.assertTrue(inside(137, 58))
-        self.assertTrue(inside(8, 0))
+        self.assertFalse(inside(region, 0, 0))
+        self.assertFalse(inside(region, 274, 115))
+        self.assertTrue(inside(region, 137, 58))
+        self.assertTrue(inside(region, 8, 0))
         # The Play button sends its command.
         plays = [i for i, m in enumerate(data["hostMessages"]) if m == [273, 40045, 0]]
         self.assertEqual(len(plays), 1)
@@ -335,9 +338,6 @@ class SabrithTest(ProbeTest):
         w = self.window(data)
         client = w["client"]
         self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
-
-        def inside(region, x, y):
-            return any(l <= x < r and t <= y < b for l, t, r, b in region)
         region = w["region"]
         self.assertIsNotNone(region)
         for x, y, kept in ((3, 50, False), (4, 4, True), (270, 111, True), (271, 50, False),
@@ -404,7 +404,9 @@ class SabrithTest(ProbeTest):
                 self.assertEqual(moved, [500, 340] if gap == 9 else snapped)
 
     def test_hostile_skins_leave_the_window_running(self):
-        # A refused skin keeps the plain effect and the setting empty.
+        # Each loads within the caps or is refused with the skin before it
+        # kept: the window runs on at the face's size, shaped by a skin that
+        # loaded, whose path is the setting.
         good = write_skin(self.tmp)
         with open(good) as f:
             text = f.read()
@@ -423,7 +425,11 @@ class SabrithTest(ProbeTest):
         self.assertEqual(data["stopReason"], "quit")
         w = self.window(data)
         client = w["client"]
-        self.assertGreaterEqual(client[2] - client[0], 8)
+        self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+        self.assertIsNotNone(w["region"], "the corners of a skin that loaded")
+        [(_, _, stored)] = [r for r in read_key("Lumbrin") if r[0] == "Skin"]
+        self.assertIn(stored.lower(),
+                      [win_path(os.path.join(self.tmp, name)).lower() for name in cases])
 
 
 if __name__ == "__main__":

@@ -26,15 +26,12 @@ constexpr int32_t gainFullScale = 1638400;
 
 // The window the own pages edit; set while a sheet is open, cleared when
 // one of them is destroyed.
-struct SheetTarget {
-    WindowModel* model;
-    WinPlatform* platform;
-};
-std::atomic<SheetTarget*> sheetTarget{nullptr};
-SheetTarget currentTarget{};
+std::atomic<WindowModel*> sheetTarget{nullptr};
 
+// Runs `work` on the window's thread (through the runner the sheet sets)
+// while the pages have a target.
 void onTargetThread(const std::function<void()>& work) {
-    if (SheetTarget* target = sheetTarget.load()) target->platform->runOnWindowThread(work);
+    if (sheetTarget.load()) onWindowThread(work);
 }
 
 void setupTrackbar(HWND page, int id, int max, int tickEvery, int position) {
@@ -71,9 +68,9 @@ bool ownPageFront(HWND page, UINT message, LPARAM lp, void (*fill)(HWND), INT_PT
 }
 
 void showGain(HWND page) {
-    SheetTarget* target = sheetTarget.load();
+    WindowModel* target = sheetTarget.load();
     if (!target) return;
-    const GainTable& gain = target->model->gain();
+    const GainTable& gain = target->gain();
     SetDlgItemTextA(page, IDC_AMP_MAX_TEXT, gainText(gain).c_str());
     std::vector<int32_t> values(gain.size());
     for (std::size_t i = 0; i < gain.size(); ++i) values[i] = int32_t(gain[i].load());
@@ -85,8 +82,8 @@ void fillAmp(HWND page) {
     int linAmp = 0;
     int dropOff = 0;
     onTargetThread([&] {
-        linAmp = sheetTarget.load()->model->linAmp();
-        dropOff = sheetTarget.load()->model->dropOff();
+        linAmp = sheetTarget.load()->linAmp();
+        dropOff = sheetTarget.load()->dropOff();
     });
     setupTrackbar(page, IDC_AMP_LIN_AMP, 256, 26, linAmp);
     setupTrackbar(page, IDC_AMP_DROP_OFF, 2000, 100, dropOff);
@@ -100,8 +97,8 @@ INT_PTR CALLBACK ampPage(HWND page, UINT message, WPARAM, LPARAM lp) {
     const int linAmp = trackbarPosition(page, IDC_AMP_LIN_AMP);
     const int dropOff = trackbarPosition(page, IDC_AMP_DROP_OFF);
     // The gain is a table of single words the frames read whole.
-    sheetTarget.load()->model->setLinAmp(linAmp);
-    onTargetThread([&] { sheetTarget.load()->model->setDropOff(dropOff); });
+    sheetTarget.load()->setLinAmp(linAmp);
+    onTargetThread([&] { sheetTarget.load()->setDropOff(dropOff); });
     showGain(page);
     return TRUE;
 }
@@ -110,8 +107,8 @@ void fillRendering(HWND page) {
     int fade = 1;
     int blur = 0;
     onTargetThread([&] {
-        fade = sheetTarget.load()->model->fade();
-        blur = sheetTarget.load()->model->blur();
+        fade = sheetTarget.load()->fade();
+        blur = sheetTarget.load()->blur();
     });
     setupTrackbar(page, IDC_RENDERING_FADE, 130, 13, fade);
     CheckDlgButton(page, IDC_RENDERING_BLUR, blur ? BST_CHECKED : BST_UNCHECKED);
@@ -122,12 +119,12 @@ INT_PTR CALLBACK renderingPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
     if (ownPageFront(page, message, lp, fillRendering, result)) return result;
     if (message == WM_COMMAND && LOWORD(wp) == IDC_RENDERING_BLUR) {
         const int blur = IsDlgButtonChecked(page, IDC_RENDERING_BLUR) == BST_CHECKED ? 1 : 0;
-        onTargetThread([&] { sheetTarget.load()->model->setBlur(blur); });
+        onTargetThread([&] { sheetTarget.load()->setBlur(blur); });
         return TRUE;
     }
     if (message == WM_HSCROLL) {
         const int fade = trackbarPosition(page, IDC_RENDERING_FADE);
-        onTargetThread([&] { sheetTarget.load()->model->setFade(fade); });
+        onTargetThread([&] { sheetTarget.load()->setFade(fade); });
         return TRUE;
     }
     return FALSE;
@@ -140,7 +137,7 @@ void fillDisplay(HWND page) {
     bool useSkin = false;
     bool followSkins = false;
     onTargetThread([&] {
-        const WindowModel& model = *sheetTarget.load()->model;
+        const WindowModel& model = *sheetTarget.load();
         for (const DisplayMode& mode : model.displayModes().rows)
             rows.push_back(displayModeText(mode));
         selected = model.displayModeRow();
@@ -164,25 +161,25 @@ INT_PTR CALLBACK displayPage(HWND page, UINT message, WPARAM wp, LPARAM lp) {
     switch (LOWORD(wp)) {
     case IDC_DISPLAY_MODES: {
         const int row = int(SendDlgItemMessageA(page, IDC_DISPLAY_MODES, CB_GETCURSEL, 0, 0));
-        if (row >= 0) onTargetThread([&] { sheetTarget.load()->model->chooseDisplayModeRow(row); });
+        if (row >= 0) onTargetThread([&] { sheetTarget.load()->chooseDisplayModeRow(row); });
         return TRUE;
     }
     case IDC_DISPLAY_ON_TOP: {
         const int onTop = IsDlgButtonChecked(page, IDC_DISPLAY_ON_TOP) == BST_CHECKED ? 1 : 0;
-        onTargetThread([&] { sheetTarget.load()->model->applyOnTop(onTop); });
+        onTargetThread([&] { sheetTarget.load()->applyOnTop(onTop); });
         return TRUE;
     }
     case IDC_DISPLAY_LOAD_SKIN:
-        onTargetThread([&] { sheetTarget.load()->model->chooseSkin(page); });
+        onTargetThread([&] { sheetTarget.load()->chooseSkin(page); });
         return TRUE;
     case IDC_DISPLAY_USE_SKIN: {
         const bool use = IsDlgButtonChecked(page, IDC_DISPLAY_USE_SKIN) == BST_CHECKED;
-        onTargetThread([&] { sheetTarget.load()->model->setUseSkin(use); });
+        onTargetThread([&] { sheetTarget.load()->setUseSkin(use); });
         return TRUE;
     }
     case IDC_DISPLAY_FOLLOW_SKINS: {
         const bool follow = IsDlgButtonChecked(page, IDC_DISPLAY_FOLLOW_SKINS) == BST_CHECKED;
-        onTargetThread([&] { sheetTarget.load()->model->setFollowsPlayerSkins(follow); });
+        onTargetThread([&] { sheetTarget.load()->setFollowsPlayerSkins(follow); });
         return TRUE;
     }
     default: return FALSE;
@@ -216,18 +213,16 @@ void SheetThread::open() {
         thread_ = nullptr;
     }
     mark_.store(true);
-    delete[] pages_;
-    pages_ = new PROPSHEETPAGEA[maxPages]{};
+    pages_.assign(maxPages, PROPSHEETPAGEA{});
     const HINSTANCE instance = platform_.instance();
-    int count = buildEffectPages(model_, instance, pages_);
+    int count = buildEffectPages(model_, instance, pages_.data());
     fillPageRecord(pages_[count++], instance, IDD_AMP_PAGE, ampPage);
     fillPageRecord(pages_[count++], instance, IDD_RENDERING_PAGE, renderingPage);
     fillPageRecord(pages_[count++], instance, IDD_DISPLAY_PAGE, displayPage);
-    pageCount_ = count;
+    pages_.resize(count);
     setWindowThreadRunner(
         [this](const std::function<void()>& work) { platform_.runOnWindowThread(work); });
-    currentTarget = {&model_, &platform_};
-    sheetTarget.store(&currentTarget);
+    sheetTarget.store(&model_);
     thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
     if (!thread_) {
         sheetTarget.store(nullptr);
@@ -244,9 +239,9 @@ DWORD WINAPI SheetThread::run(LPVOID parameter) {
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_PROPTITLE | PSH_MODELESS;
     header.hwndParent = self->platform_.window();
     header.hInstance = self->platform_.instance();
-    header.pszCaption = "Lumbrin v2.00b";
-    header.nPages = UINT(self->pageCount_);
-    header.ppsp = self->pages_;
+    header.pszCaption = self->platform_.caption();
+    header.nPages = UINT(self->pages_.size());
+    header.ppsp = self->pages_.data();
     // Modeless, so that this thread can tell when the sheet is done and the
     // window thread can end it at stopModule.
     HWND sheet = HWND(PropertySheetA(&header));
@@ -279,8 +274,7 @@ void SheetThread::close() {
     }
     CloseHandle(thread_);
     thread_ = nullptr;
-    delete[] pages_;
-    pages_ = nullptr;
+    pages_.clear();
 }
 
 } // namespace sabrith

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <vector>
 
 namespace sabrith {
 
@@ -26,7 +27,6 @@ public:
     // On the window's thread: closes an open sheet and waits for its thread,
     // serving the messages the sheet sends this thread meanwhile.
     void close();
-    bool isOpen() const { return mark_.load(); }
 
 private:
     static DWORD WINAPI run(LPVOID self);
@@ -36,8 +36,7 @@ private:
     std::atomic<bool> mark_{false};
     std::atomic<HWND> sheetWindow_{nullptr};
     HANDLE thread_ = nullptr;
-    PROPSHEETPAGEA* pages_ = nullptr;
-    int pageCount_ = 0;
+    std::vector<PROPSHEETPAGEA> pages_;
 };
 
 } // namespace sabrith

@@ -7,10 +7,14 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace sabrith {
 
-// A new GDI region holding the same pixels (an empty one for an empty
-// region), owned by the caller; nullptr when GDI cannot make it.
+// A new GDI region holding the union of `rects` (an empty one for none),
+// owned by the caller; nullptr when GDI cannot make it.
+HRGN rectsToGdi(const std::vector<RECT>& rects);
+// The same for the pixels of a portable region.
 HRGN regionToGdi(const Region& region);
 
 } // namespace sabrith

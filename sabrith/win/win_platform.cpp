@@ -6,6 +6,7 @@
 #include "sabrith/win/dib_section.h"
 #include "sabrith/win/image_drawing.h"
 #include "sabrith/win/property_sheet.h"
+#include "sabrith/win/skin_region.h"
 
 #include <ddraw.h>
 #include <shellapi.h>
@@ -227,12 +228,10 @@ void WinPlatform::setWindowShape(const std::optional<std::vector<Rect>>& shape) 
         SetWindowRgn(window_, nullptr, TRUE);
         return;
     }
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    for (const Rect& r : *shape) {
-        HRGN part = CreateRectRgn(r.x, r.y, r.right(), r.bottom());
-        CombineRgn(region, region, part, RGN_OR);
-        DeleteObject(part);
-    }
+    std::vector<RECT> rects;
+    rects.reserve(shape->size());
+    for (const Rect& r : *shape) rects.push_back({r.x, r.y, r.right(), r.bottom()});
+    HRGN region = rectsToGdi(rects);
     // The window owns the region from here on.
     if (!SetWindowRgn(window_, region, TRUE)) DeleteObject(region);
 }
@@ -410,12 +409,9 @@ void WinPlatform::dropFiles(HDROP drop) {
     std::vector<std::string> paths;
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        std::string path(300, '\0');
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        if (length + 1 > path.size()) path.resize(length + 1);
-        const UINT got = DragQueryFileA(drop, i, path.data(), UINT(path.size()));
-        path.resize(got);
-        paths.push_back(path);
+        std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(DragQueryFileA(drop, i, path.data(), UINT(path.size())));
+        paths.push_back(std::move(path));
     }
     DragFinish(drop);
     model_->onDrop(paths);

@@ -42,6 +42,7 @@ public:
     }
     HWND window() const { return window_; }
     HINSTANCE instance() const { return instance_; }
+    const char* caption() const { return caption_; }
     // Runs `work` on the window's thread and waits for it (at once when
     // called there, not at all when the window is gone).
     void runOnWindowThread(const std::function<void()>& work);

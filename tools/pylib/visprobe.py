@@ -1,7 +1,7 @@
 """Helpers for tests that host visualization plug-ins: a folder of probe
 plug-ins (copies of vis_probe.dll, each configured by its section of
 probe.ini and logging to NAME.log), Windows paths under Wine, the ini files
-the plug-ins write, and BMP screenshots."""
+the plug-ins write, BMP screenshots and BMP pictures to load."""
 
 import configparser
 import json
@@ -103,6 +103,22 @@ def read_bmp(path):
         rows.append([(raw[base + 3 * x + 2], raw[base + 3 * x + 1], raw[base + 3 * x])
                      for x in range(width)])
     return width, abs(height), rows
+
+
+def write_bmp(path, width, height, pixel):
+    """An uncompressed 24-bit BMP; pixel(x, y) gives (r, g, b), y = 0 the top row."""
+    stride = (width * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(height - 1, -1, -1):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        data += row + bytes(stride - len(row))
+    header = struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + len(data), 0, 0, 54, 40, width,
+                         height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + data)
 
 
 def write_burst_wav(path, rate=44100, seconds=4.0, every=0.5, first=0.25, burst=0.05,
