@@ -296,23 +296,16 @@ void releaseScene(Scene& s) {
     e.activeLights = LightList{};
     KX_FreeMaterials();
     KX_FreeTextures();
-    std::vector<TextureRecord>().swap(textureManager().records);
     KX_FreeShadeTables();
     KX_FreeEngineBuffers();
     KX_SetDataLibrary(nullptr);
     if (s.glideUp) KX_ShutdownGlide();
     s.glideUp = false;
-    // The next start begins with the engine's own shade modes. The board's
-    // shutdown forgot the cached state, and freeing the cameras cleared the
-    // current one.
-    GlideDevice& d = glideDevice();
-    d.window = 0;
-    d.bindTexture = nullptr;
-    std::vector<VideoMode>().swap(d.modes);
-    KX_InitShadeModes();
+    // Freeing the textures and shutting the board down undid what they set
+    // up; what is left is the window the scene gave the board and the face
+    // the shade context last pointed at, which belonged to the freed models.
+    glideDevice().window = 0;
     setCurrentFace(nullptr, -1);
-    e.textures = nullptr;
-    resetDeviceOps(e.device);
     KX_ClearFatal();
     s.logoMaterial = s.metalMaterial = s.overlayMaterial = -1;
     for (int& m : s.flareMaterials) m = -1;
