@@ -7,21 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 
 namespace fennick {
 namespace {
 
+using jk::test::tempPath;
 using testing::BmpSpec;
 using testing::callsOf;
 using testing::glLog;
 using Lines = std::vector<std::string>;
-
-std::string tempPath(const std::string& name) {
-    const char* dir = std::getenv("TEST_TMPDIR");
-    return (dir ? std::string(dir) + "/" : ::testing::TempDir()) + name;
-}
 
 std::string writeBmp(const std::string& name, const BmpSpec& spec) {
     std::string path = tempPath(name);
