@@ -159,16 +159,15 @@ BOOL CALLBACK dumpChild(HWND c, LPARAM param) {
     return TRUE;
 }
 
-// The items of the menu that a pop-up menu window shows.
-void dumpMenu(JsonWriter& j, HWND window) {
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-    j.key("menu").beginArray();
+// A menu's items; a sub-menu's items under its own, a few levels deep.
+void dumpMenuItems(JsonWriter& j, HMENU menu, int depth) {
+    j.beginArray();
     int n = menu ? GetMenuItemCount(menu) : 0;
     for (int i = 0; i < n && i < 256; ++i) {
         char text[512] = "";
         MENUITEMINFOA item{};
         item.cbSize = sizeof item;
-        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
         item.dwTypeData = text;
         item.cch = sizeof text - 1;
         if (!GetMenuItemInfoA(menu, UINT(i), TRUE, &item)) continue;
@@ -179,9 +178,20 @@ void dumpMenu(JsonWriter& j, HWND window) {
         j.key("checked").value((item.fState & MFS_CHECKED) != 0);
         j.key("radio").value((item.fType & MFT_RADIOCHECK) != 0);
         j.key("disabled").value((item.fState & (MFS_DISABLED | MFS_GRAYED)) != 0);
+        if (item.hSubMenu && depth < 4) {
+            j.key("items");
+            dumpMenuItems(j, item.hSubMenu, depth + 1);
+        }
         j.endObject();
     }
     j.endArray();
+}
+
+// The items of the menu that a pop-up menu window shows.
+void dumpMenu(JsonWriter& j, HWND window) {
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+    j.key("menu");
+    dumpMenuItems(j, menu, 0);
 }
 
 void serveDisplayEvents() {

@@ -175,7 +175,9 @@ class VisTest(ProbeTest):
             dict(item, text="", id=0, separator=True),
             dict(item, text="Checked", id=2, checked=True),
             dict(item, text="Radio", id=3, checked=True, radio=True),
-            dict(item, text="Plain", id=4)])
+            dict(item, text="Plain", id=4),
+            dict(item, text="More", id=menu["menu"][5]["id"],
+                 items=[dict(item, text="Inner", id=5, checked=True, radio=True)])])
         self.assertEqual([e["command"] for e in self.probes.log("m") if e["op"] == "menu"], [3])
 
     def test_drag_drop_messages_and_setpos(self):

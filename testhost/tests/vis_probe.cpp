@@ -193,6 +193,10 @@ void showMenu(HWND w, LPARAM lp) {
     AppendMenuA(menu, MF_STRING, 3, "Radio");
     CheckMenuRadioItem(menu, 3, 3, 3, MF_BYCOMMAND);
     AppendMenuA(menu, MF_STRING, 4, "Plain");
+    HMENU more = CreatePopupMenu();
+    AppendMenuA(more, MF_STRING, 5, "Inner");
+    CheckMenuRadioItem(more, 5, 5, 5, MF_BYCOMMAND);
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(more), "More");
     POINT at{short(LOWORD(lp)), short(HIWORD(lp))};
     ClientToScreen(w, &at);
     int command = int(TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, w, nullptr));
