@@ -1,6 +1,8 @@
 #include "umbrek/tests/counting_allocator.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -14,10 +16,17 @@ void* allocate(std::size_t size) {
     return p;
 }
 
+// Over-aligned blocks are cut from a larger plain block, whose address is
+// kept just before the aligned one: the same code on every C library (the
+// Windows one has no aligned_alloc).
 void* allocateAligned(std::size_t size, std::align_val_t align) {
-    const std::size_t a = std::size_t(align);
-    void* p = std::aligned_alloc(a, (size + a - 1) / a * a);
-    if (p) ++live;
+    const std::size_t a = std::max(std::size_t(align), sizeof(void*));
+    void* raw = std::malloc(size + a + sizeof(void*));
+    if (!raw) return nullptr;
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(raw) + sizeof(void*);
+    void* p = reinterpret_cast<void*>((start + a - 1) / a * a);
+    static_cast<void**>(p)[-1] = raw;
+    ++live;
     return p;
 }
 
@@ -25,6 +34,12 @@ void release(void* p) {
     if (!p) return;
     --live;
     std::free(p);
+}
+
+void releaseAligned(void* p) {
+    if (!p) return;
+    --live;
+    std::free(static_cast<void**>(p)[-1]);
 }
 
 } // namespace
@@ -72,14 +87,14 @@ void operator delete[](void* p, std::size_t) noexcept {
     release(p);
 }
 void operator delete(void* p, std::align_val_t) noexcept {
-    release(p);
+    releaseAligned(p);
 }
 void operator delete[](void* p, std::align_val_t) noexcept {
-    release(p);
+    releaseAligned(p);
 }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
-    release(p);
+    releaseAligned(p);
 }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
-    release(p);
+    releaseAligned(p);
 }

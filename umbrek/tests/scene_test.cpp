@@ -315,7 +315,8 @@ TEST_F(SceneTest, ScreenshotsGoToThePluginsFolderUnderTheNextNumber) {
     start.pluginPath = plugin.c_str();
     ASSERT_EQ(startScene(start), 0) << box.text;
     EXPECT_EQ(sceneHostFolder(), host);
-    EXPECT_EQ(fs::current_path(), fs::path(folder));
+    // One folder, though Windows spells it with its drive and backslashes.
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), folder)) << fs::current_path();
     renderSceneFrame(loud().data(), nullptr);
     backPixel(0, 0) = 0xFFFF;
     backPixel(639, 479) = 0x8410;

@@ -131,12 +131,17 @@ std::unique_ptr<DataStream> LKXO_File_Open(const char* name) {
     if (!file) return nullptr;
     uint8_t header[kLibraryHeaderSize];
     if (file->read(header, sizeof header) != sizeof header) return nullptr;
+    const LibraryMember* member = KX_FindLibraryMember(name);
+    if (!member || !file->seek(member->offset)) return nullptr;
+    if (!KX_LibraryPasswordMatches(readInt32(header + 2), header + 6, "")) return nullptr;
+    return file;
+}
+
+const LibraryMember* KX_FindLibraryMember(const char* name) {
+    const LibraryState& state = library();
+    if (!name || !state.selected) return nullptr;
     const std::string wanted = directoryName(name);
-    for (const LibraryMember& member : state.directory) {
-        if (wanted != member.name) continue;
-        if (!file->seek(member.offset)) return nullptr;
-        if (!KX_LibraryPasswordMatches(readInt32(header + 2), header + 6, "")) return nullptr;
-        return file;
-    }
+    for (const LibraryMember& member : state.directory)
+        if (wanted == member.name) return &member;
     return nullptr;
 }

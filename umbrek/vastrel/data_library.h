@@ -42,6 +42,9 @@ struct LibraryMember {
 };
 size_t KX_LibraryMemberCount();
 const LibraryMember* KX_LibraryMember(size_t index);
+// The selected library's member that NAME opens; none with no library
+// selected or when the name is not in its directory.
+const LibraryMember* KX_FindLibraryMember(const char* name);
 
 // The password check on the stored 15-byte password field: it passes when the
 // field unscrambles to a leading blank, or when it matches GIVEN (upper-cased,

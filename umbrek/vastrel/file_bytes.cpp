@@ -7,29 +7,17 @@
 
 namespace umbrek::vastrel {
 
-namespace {
-
-// A library member's stream starts at the member's first byte, which no
-// file on disk does (its streams start at 0, before any member's offset).
-std::int64_t bytesInFile(const DataStream& stream) {
-    const std::int64_t at = stream.tell();
-    std::int64_t left = std::max<std::int64_t>(stream.size() - at, 0);
-    for (std::size_t i = 0; i < KX_LibraryMemberCount(); ++i) {
-        const LibraryMember* member = KX_LibraryMember(i);
-        if (member->offset == at) return std::min<std::int64_t>(left, member->length);
-    }
-    return left;
-}
-
-} // namespace
-
 bool readEngineFile(const char* name, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     if (!name) return false;
     std::unique_ptr<DataStream> file = LKXO_File_Open(name);
     if (!file) return false;
+    // A member's bytes end where its directory entry says, a file's at its end.
+    std::int64_t left = std::max<std::int64_t>(file->size() - file->tell(), 0);
+    if (const LibraryMember* member = KX_FindLibraryMember(name))
+        left = std::min<std::int64_t>(left, member->length);
     try {
-        bytes.resize(std::size_t(bytesInFile(*file)));
+        bytes.resize(std::size_t(left));
     } catch (const std::bad_alloc&) {
         return false;
     }
