@@ -36,7 +36,9 @@ class Platform : public ScreenModes {
 public:
     // Where the images keep their pixels (a DIB section on Windows).
     virtual std::unique_ptr<PixelStorage> pixelStorage() = 0;
-    virtual uint32_t nowMs() = 0;
+    // Milliseconds with their fraction: a frame takes well under one, and
+    // the drawing time adds up frame by frame.
+    virtual double nowMs() = 0;
     // The display modes the full screen may use, as the display offers them.
     virtual std::vector<OfferedMode> offeredDisplayModes() = 0;
 

@@ -123,7 +123,7 @@ void WindowModel::timer(int id) {
 void WindowModel::frame(const uint8_t* rows) {
     if (rows) idleTicks_ = 0;
     if (!skin_.showsEffect()) return;
-    const uint32_t start = platform_.nowMs();
+    const double start = platform_.nowMs();
     const Rect area =
         effectRect({back_->width(), back_->height()}, skin_.insetOrigin(), skin_.insetTotals());
     FrameView view{area.x, area.y, area.w, area.h};
@@ -375,7 +375,7 @@ MenuState WindowModel::menuState() const {
 }
 
 std::string WindowModel::aboutText() const {
-    const double ms = drawMs_ == 0 ? 1.0 : double(drawMs_);
+    const double ms = drawMs_ <= 0 ? 1.0 : drawMs_;
     char text[64];
     std::snprintf(text, sizeof text, "FPS: %f", double(frames_) * 1000.0 / ms);
     return text;

@@ -177,7 +177,7 @@ private:
     GainTable gain_;
     LevelRows levels_{};
     uint32_t frames_ = 0;
-    uint32_t drawMs_ = 0;
+    double drawMs_ = 0;
     int idleTicks_ = 0;
     bool created_ = false;      // the window was made: close() tears it down
     bool windowExists_ = false; // ... and is not destroyed yet

@@ -63,7 +63,12 @@ int highHalf(uintptr_t value) {
 } // namespace
 
 WinPlatform::WinPlatform(HINSTANCE instance, HWND host, const char* caption)
-    : instance_(instance), host_(host), caption_(caption) {}
+    : instance_(instance), host_(host), caption_(caption) {
+    // The counter's rate is fixed at boot, so it is read once.
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    msPerCount_ = 1000.0 / double(frequency.QuadPart);
+}
 
 WinPlatform::~WinPlatform() {
     leaveFullScreen();
@@ -74,8 +79,13 @@ std::unique_ptr<PixelStorage> WinPlatform::pixelStorage() {
     return std::make_unique<DibSectionPixels>();
 }
 
-uint32_t WinPlatform::nowMs() {
-    return GetTickCount();
+double WinPlatform::nowMs() {
+    // The tick count moves in steps of 10 ms or more, so that nearly every
+    // frame would take 0 ms and the about box would show a rate a hundred
+    // times too high: the performance counter measures the frame itself.
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return double(now.QuadPart) * msPerCount_;
 }
 
 std::vector<OfferedMode> WinPlatform::offeredDisplayModes() {

@@ -50,7 +50,7 @@ public:
     void closeAbout();
 
     std::unique_ptr<PixelStorage> pixelStorage() override;
-    uint32_t nowMs() override;
+    double nowMs() override;
     std::vector<OfferedMode> offeredDisplayModes() override;
     bool enterFullScreen(int width, int height, int bitsPerPixel) override;
     void leaveFullScreen() override;
@@ -101,6 +101,7 @@ private:
     // The candidates' handles as last looked up, read by the hook.
     std::atomic<HWND> candidates_[dockCandidateCount]{};
     HMODULE ddrawLibrary_ = nullptr;
+    double msPerCount_ = 0; // the performance counter's period
     IDirectDraw* directDraw_ = nullptr;
     IDirectDrawSurface* primary_ = nullptr;
 };

@@ -30,7 +30,7 @@ struct FakePlatform final : Platform {
     Point cursor;
     Size screen{1024, 768};
     DockCandidates candidates{std::nullopt, std::nullopt, std::nullopt, Rect{0, 0, 1024, 768}};
-    uint32_t clock = 0;
+    double clock = 0;
 
     bool enterFullScreen(int w, int h, int) override {
         screen = {w, h};
@@ -41,7 +41,7 @@ struct FakePlatform final : Platform {
     std::unique_ptr<PixelStorage> pixelStorage() override {
         return std::make_unique<MemoryPixels>();
     }
-    uint32_t nowMs() override { return clock += 2; }
+    double nowMs() override { return clock += 2; }
     std::vector<OfferedMode> offeredDisplayModes() override {
         return {{{320, 200, 32}, pixelFormatRgb}, {{640, 480, 32}, pixelFormatRgb}};
     }
