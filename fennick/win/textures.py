@@ -12,24 +12,9 @@ is black in its middle and white at its rim, and the wall's seams are white.
 
 import math
 import os
-import struct
 import sys
 
-
-def write_bmp(path, width, height, pixel):
-    """An uncompressed 24-bit bitmap; pixel(x, y) gives (r, g, b), y = 0 the
-    top row."""
-    stride = (width * 3 + 3) & ~3
-    rows = []
-    for y in range(height):
-        row = b"".join(bytes((b, g, r)) for r, g, b in (pixel(x, y) for x in range(width)))
-        rows.append(row + b"\0" * (stride - len(row)))
-    data = b"".join(reversed(rows))  # stored bottom row first
-    header = b"BM" + struct.pack("<IHHI", 54 + len(data), 0, 0, 54)
-    header += struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835,
-                          0, 0)
-    with open(path, "wb") as f:
-        f.write(header + data)
+from visprobe import write_bmp
 
 
 def negative(r, g, b):

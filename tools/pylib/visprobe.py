@@ -9,7 +9,7 @@ import os
 import shutil
 import struct
 
-from jktest import BIN_DIR, DIST_DIR, TempDirTest
+from jktest import BIN_DIR, DIST_DIR, TempDirTest, run_windows
 
 PROBE = os.path.join(BIN_DIR, "vis_probe.dll")
 
@@ -17,6 +17,16 @@ PROBE = os.path.join(BIN_DIR, "vis_probe.dll")
 def win_path(path):
     """A Linux path as Wine's programs see it (drive Z: is the root)."""
     return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def run_vis(dll, *args):
+    """testhost vis under Wine: (exit code, the JSON of its last line or None,
+    the windows the driver's "dump" wrote, stderr)."""
+    rc, out, err = run_windows(os.path.join(BIN_DIR, "testhost.exe"), "vis", dll, *args)
+    lines = out.splitlines()
+    reports = [l for l in lines if l.startswith("{")]
+    dumps = [json.loads(l[len("window "):]) for l in lines if l.startswith("window ")]
+    return rc, json.loads(reports[-1]) if reports else None, dumps, err
 
 
 def read_ini(path, section):

@@ -3,15 +3,13 @@ the picture against the texture, keys, the configuration dialog, starts that
 fail with their boxes, hostile settings, a run under Morsk beside a probe,
 and full screen inside Wine's virtual desktop."""
 
-import json
 import os
 import struct
 
-from jktest import BIN_DIR, main, run_windows, testhost
-from visprobe import ProbeTest, read_bmp, read_ini, win_path
+from jktest import main, testhost
+from visprobe import ProbeTest, read_bmp, read_ini, run_vis, win_path
 
 MODULES = ["Quorl I", "Quorl II", "Rot-Zoomer (fake perspective)", "Rot-Zoomer"]
-TESTHOST = os.path.join(BIN_DIR, "testhost.exe")
 
 
 def texel(row, column):
@@ -61,15 +59,11 @@ class YarnotTest(ProbeTest):
 
     def run_vis(self, module, *args, clean=True):
         """testhost vis; returns its JSON and the "window" lines of dumps."""
-        rc, out, err = run_windows(TESTHOST, "vis", self.dll, "--module", module, *args)
-        lines = [l for l in out.splitlines() if l.startswith("{")]
-        self.assertTrue(lines, err)
-        data = json.loads(lines[-1])
+        rc, data, dumps, err = run_vis(self.dll, "--module", module, *args)
+        self.assertIsNotNone(data, err)
         if clean:
             self.assertEqual(rc, 0, err)
             self.assertEqual(data["violations"], [])
-        dumps = [json.loads(l[len("window "):]) for l in out.splitlines()
-                 if l.startswith("window ")]
         return data, dumps
 
     def window(self, data):

@@ -4,8 +4,9 @@ rings around the centre and one bright corner square to tell the way round).
 Usage: bump_texture.py OUT.BMP"""
 
 import math
-import struct
 import sys
+
+from visprobe import write_bmp
 
 
 def pixel(x, y):
@@ -20,14 +21,7 @@ def pixel(x, y):
 
 
 def main(path):
-    rows = []
-    for y in range(256):
-        rows.append(b"".join(bytes((b, g, r)) for r, g, b in (pixel(x, y) for x in range(256))))
-    data = b"".join(reversed(rows))  # stored bottom row first
-    header = b"BM" + struct.pack("<IHHI", 54 + len(data), 0, 0, 54)
-    header += struct.pack("<IiiHHIIiiII", 40, 256, 256, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + data)
+    write_bmp(path, 256, 256, pixel)
 
 
 if __name__ == "__main__":
