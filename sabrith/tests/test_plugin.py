@@ -3,75 +3,17 @@ on a clean registry, the settings written at stop, keys, the menu and its
 commands, drops, the property sheet, restarts and a run under Morsk beside
 a probe."""
 
-import json
 import os
+import re
 
-from jktest import BIN_DIR, main, run_windows, testhost
+from jktest import main, testhost
 from fixture_skin import TOVREL_BUTTONS, write_nerrit_skin, write_skin, write_tovrel_skin
-from visprobe import ProbeTest, read_bmp, win_path, write_mux_ini
-
-TESTHOST = os.path.join(BIN_DIR, "testhost.exe")
-KEY = "HKCU\\Software\\Lumbrin"
-MODULE = "Lumbrin v2.00b"
-WINDOW_SETTINGS = ["Skin", "FreeTop", "FreeLeft", "FreeWidth", "FreeHeight", "OnTop", "XRes",
-                   "YRes", "BPP", "LinAmp", "Module"]
-WM_COMMAND = 273
-
-def read_key(section):
-    """(name, type, data) rows of one settings section in the order reg lists them."""
-    rc, out, _ = run_windows("reg", "query", KEY + "\\" + section)
-    if rc != 0:
-        return None
-    rows = []
-    for line in out.splitlines():
-        parts = line.split(None, 2)
-        if len(parts) >= 2 and parts[1].startswith("REG_"):
-            rows.append((parts[0], parts[1], parts[2] if len(parts) > 2 else ""))
-    return rows
+from sabrith_run import (FIRST_PLACE, MODULE, WINDOW_SETTINGS, SabrithRun, inside, number,
+                         read_key, size, stored_skin)
+from visprobe import read_bmp, win_path, write_mux_ini
 
 
-def number(rows, name):
-    [value] = [d for n, t, d in rows if n == name]
-    return int(value, 16)
-
-
-def inside(region, x, y):
-    """Whether the window's region (rectangles in window coordinates) holds (x, y)."""
-    return any(l <= x < r and t <= y < b for l, t, r, b in region)
-
-
-
-class SabrithTest(ProbeTest):
-    def setUp(self):
-        super().setUp()
-        self.dll = self.copy_deliverable("sabrith.dll")
-        run_windows("reg", "delete", KEY, "/f")
-
-    def set_module(self, module):
-        run_windows("reg", "add", KEY + "\\Lumbrin", "/v", "Module", "/t", "REG_DWORD", "/d",
-                    str(module), "/f")
-
-    def run_vis(self, *args, clean=True):
-        """testhost vis; returns its JSON and the "window" lines of dumps."""
-        rc, out, err = run_windows(TESTHOST, "vis", self.dll, *args)
-        lines = [l for l in out.splitlines() if l.startswith("{")]
-        self.assertTrue(lines, err)
-        data = json.loads(lines[-1])
-        if clean:
-            self.assertEqual(rc, 0, err)
-            self.assertEqual(data["violations"], [])
-            self.assertEqual(data["errors"], [])
-        dumps = [json.loads(l[len("window "):]) for l in out.splitlines()
-                 if l.startswith("window ")]
-        return data, dumps
-
-    def window(self, data):
-        [w] = [w for w in data["windows"] if w["class"] == "Lumbrin Window"]
-        return w
-
-    def shot(self, name):
-        return os.path.join(self.tmp, name)
-
+class SabrithTest(SabrithRun):
     def test_info(self):
         rc, data, err = testhost("info", self.dll)
         self.assertEqual(rc, 0, err)
@@ -89,7 +31,7 @@ class SabrithTest(ProbeTest):
         # Module 2 is the default; the others are set before the start.
         for module in (2, 1, 3, 0):
             with self.subTest(module=module):
-                run_windows("reg", "delete", KEY, "/f")
+                self.clear_settings()
                 if module != 2:
                     self.set_module(module)
                 shot = self.shot("effect%d.bmp" % module)
@@ -99,7 +41,7 @@ class SabrithTest(ProbeTest):
                 self.assertEqual(w["title"], MODULE)
                 self.assertEqual(w["rect"][:2], [50, 50])
                 client = w["client"]
-                self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+                self.assertEqual(size(client), (275, 116))
                 self.assertFalse(w["open"])
                 rows = read_key("Lumbrin")
                 # reg lists the values sorted; the write order is checked natively.
@@ -134,7 +76,10 @@ class SabrithTest(ProbeTest):
                   "post 273 40020 0; post 273 40011 0; post 273 40015 0; post 273 40004 0; "
                   "wait %s; dump; close; use %s; post 273 40002 0" % (MODULE, MODULE, MODULE,
                                                                     MODULE))
-        data, dumps = self.run_vis("--frames", "100000", "--realtime", "--do", script)
+        # Frames of a sweep run before the about box opens, so that its
+        # figure is one of real frames; it is shown, not judged.
+        data, dumps = self.run_vis("--frames", "100000", "--realtime", "--signal", "sweep",
+                                   "--do", script)
         self.assertEqual(data["stopReason"], "quit")
         menu, about = dumps
         client = self.window(data)["client"]
@@ -145,8 +90,20 @@ class SabrithTest(ProbeTest):
                      "Clear Screen", "Recover", "Load Skin...", "Use Skin"):
             self.assertIn(name, items)
         self.assertFalse(items["Use Skin"]["checked"], "no skin in use")
+        # The running effect (the flame) and the window mode carry the radio
+        # marks; "Always On Top" is open to a window not on top.
+        marks = {sub: [(i["text"], i["checked"], i["radio"]) for i in items[sub]["items"]]
+                 for sub in ("Module", "Mode")}
+        self.assertEqual(marks["Module"], [("RurizirudoviV", False, False),
+                                           ("VedozadI", False, False),
+                                           ("ZirarovoZ", True, True)])
+        self.assertEqual(marks["Mode"], [("Windowed", True, True), ("Full Screen", False, False),
+                                         ("Always On Top", False, False)])
+        [on_top] = [i for i in items["Mode"]["items"] if i["text"] == "Always On Top"]
+        self.assertFalse(on_top["disabled"])
         [fps] = [c["text"] for c in about["controls"] if c["id"] == 1144]
         self.assertTrue(fps.startswith("FPS: "), fps)
+        print("about box (%d frames in the run): %s" % (data["framesRendered"], fps))
         rows = read_key("Lumbrin")
         self.assertEqual((number(rows, "Module"), number(rows, "OnTop")), (2, 1))
 
@@ -176,7 +133,7 @@ class SabrithTest(ProbeTest):
         # stays open across the stop, which closes it and saves LinAmp.
         for module, pages in ((2, 7), (1, 5), (3, 4), (0, 3)):
             with self.subTest(module=module):
-                run_windows("reg", "delete", KEY, "/f")
+                self.clear_settings()
                 self.set_module(module)
                 amp = pages - 3
                 script = ("wait %s; post 273 40003 0; wait Properties for %s; "
@@ -214,7 +171,7 @@ class SabrithTest(ProbeTest):
         self.assertEqual(sources[-2:], ["New Source", "New Source"])
         # The Display page's "Check for Jukora Skin Changes" (the bars' pages
         # hold no other 1060) is ticked at first; unticked, it reads back so.
-        run_windows("reg", "delete", KEY, "/f")
+        self.clear_settings()
         script = ("wait %s; post 273 40003 0; wait Properties for %s; send 1125 6 0; dump; "
                   "check 1060 0; send 1125 5 0; send 1125 6 0; dump" % (MODULE, MODULE))
         data, dumps = self.run_vis("--frames", "300", "--realtime", "--do", script)
@@ -224,6 +181,13 @@ class SabrithTest(ProbeTest):
                      if c["text"] == "Check for Jukora Skin Changes"]
             return box["checked"]
         self.assertEqual([follow_box(d) for d in dumps], [1, 0])
+        # Its mode list: the display's modes as "WxHxBPP", the setting's
+        # (320 x 200 x 32 on a clean registry) selected.
+        [modes] = [c for c in dumps[0]["controls"] if c["id"] == 1090]
+        self.assertTrue(modes["items"])
+        self.assertTrue(all(re.fullmatch(r"\d+x\d+x\d+", m) for m in modes["items"]),
+                        modes["items"])
+        self.assertEqual(modes["items"][modes["selected"]], "320x200x32")
 
     def test_restarts(self):
         # Also with the sheet open when the first round stops.
@@ -235,6 +199,13 @@ class SabrithTest(ProbeTest):
                 data, _ = self.run_vis(*args, "--restarts", "20")
                 self.assertEqual(data["restarts"]["startResults"], [0] * 20)
                 self.assertTrue(all(not w["open"] for w in data["windows"]))
+                # Handles come back. The process grows once, by about 2 MB in
+                # the second round (the system's caches behind the display),
+                # and then stays: 2.15 MB after 5 rounds, 2.5 MB after 100.
+                # Two lost images alone would add 250 kB a round.
+                handles, memory = data["restarts"]["nextHandle"], data["restarts"]["memoryBytes"]
+                self.assertEqual(handles[0], handles[1])
+                self.assertLess(memory[1] - memory[0], 4 << 20)
 
     def test_under_morsk_beside_a_probe(self):
         morsk = self.copy_deliverable("morsk.dll")
@@ -256,7 +227,7 @@ class SabrithTest(ProbeTest):
         # default; entering stores OnTop for good.
         for presses, screen in ((1, [320, 200]), (2, [1024, 768])):
             with self.subTest(presses=presses):
-                run_windows("reg", "delete", KEY, "/f")
+                self.clear_settings()
                 script = "wait %s" % MODULE + "; key 0 32; sleep 300" * presses
                 data, _ = self.run_vis("--frames", "150", "--realtime", "--signal", "sweep",
                                        "--do", script)
@@ -296,7 +267,7 @@ class SabrithTest(ProbeTest):
                                "sleep 200; key 0 27" % (MODULE, win_path(skin), shot))
         w = self.window(data)
         client = w["client"]
-        self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+        self.assertEqual(size(client), (275, 116))
         region = w["region"]
         self.assertIsNotNone(region, "the see-through corners are cut out")
         self.assertFalse(inside(region, 0, 0))
@@ -313,21 +284,15 @@ class SabrithTest(ProbeTest):
         inner = [p for row in rows[20:96] for p in row[6:269]]
         self.assertGreater(sum(1 for p in inner if p not in ((0, 0, 0), (64, 64, 96))), 100,
                            "the effect shows inside the insets")
-        [(_, _, stored)] = [r for r in read_key("Lumbrin") if r[0] == "Skin"]
-        self.assertEqual(stored.lower(), win_path(skin).lower())
-
-    def sent(self, data, message):
-        """How many times `message` reached the player, and whether all were sent."""
-        hits = [p for m, p in zip(data["hostMessages"], data["hostMessagesPosted"])
-                if m == message]
-        return len(hits), not any(hits)
+        self.assertEqual(stored_skin().lower(), win_path(skin).lower())
 
     def test_foreign_skins_on_the_window(self):
         # Nerrit: the face's size with its green margin cut out; Play and a
         # click in the middle of the seek bar reach the player, sent; the
         # player's title and time are written on the face and a new title
-        # changes it. Tovrel: an octagon, Play sends, Minimize hides the
-        # window into the tray and the tray's click brings it back.
+        # changes it. Tovrel: the ring between an octagon and a figure inside
+        # it, Play sends, Minimize hides the window into the tray and the
+        # tray's click brings it back.
         player = "play=1,pos=0,len=200,title=Song"
         nerrit = write_nerrit_skin(self.tmp)
         a, b = self.shot("nerrit-a.bmp"), self.shot("nerrit-b.bmp")
@@ -337,7 +302,7 @@ class SabrithTest(ProbeTest):
             "player title=Other; sleep 600; shot %s; key 0 27" % (MODULE, win_path(nerrit), a, b))
         w = self.window(data)
         client = w["client"]
-        self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+        self.assertEqual(size(client), (275, 116))
         region = w["region"]
         self.assertIsNotNone(region)
         for x, y, kept in ((3, 50, False), (4, 4, True), (270, 111, True), (271, 50, False),
@@ -367,13 +332,13 @@ class SabrithTest(ProbeTest):
         region = self.window(data)["region"]
         self.assertIsNotNone(region)
         for x, y, kept in ((0, 0, False), (274, 0, False), (274, 115, False), (137, 58, True),
-                           (2, 58, True)):
+                           (2, 58, True), (137, 48, False), (99, 48, True), (180, 48, True)):
             self.assertEqual(inside(region, x, y), kept, (x, y))
         self.assertEqual(self.sent(data, [273, 40045, 0]), (1, True))
         # Minimised, the window leaves its place; the tray's click restores it.
         hidden, restored = dumps
         self.assertNotEqual(hidden["rect"][:2], [50, 50])
-        self.assertEqual(restored["rect"], [50, 50, 325, 166])
+        self.assertEqual(restored["rect"], FIRST_PLACE)
 
     def test_recover(self):
         # Recover puts a moved window back at (50, 50), 275 x 116.
@@ -381,27 +346,41 @@ class SabrithTest(ProbeTest):
             "--frames", "100000", "--realtime", "--do",
             "wait %s; setpos 300 200 400 150 20; post 273 1147 0; sleep 200; dump; key 0 27"
             % MODULE)
-        self.assertEqual(recovered["rect"], [50, 50, 325, 166])
+        self.assertEqual(recovered["rect"], FIRST_PLACE)
         rows = read_key("Lumbrin")
         self.assertEqual([number(rows, k) for k in ("FreeLeft", "FreeTop", "FreeWidth",
                                                     "FreeHeight")], [50, 50, 275, 116])
 
     def test_docking_to_the_player(self):
-        # The player's window moved to (400, 300), 280 x 140; the window
-        # dragged from (50, 50) to 9 px below it snaps flush, at 10 px it
-        # does not; a docked window follows the player's moves.
-        for gap, snapped in ((9, [400, 440]), (10, [400, 450])):
-            with self.subTest(gap=gap):
-                run_windows("reg", "delete", KEY, "/f")
+        # The player's window moved first to (400, 300), 280 x 140, out of
+        # the stand-ins' way; the window (275 x 116 at (50, 50)) dragged to
+        # 9 px of a target snaps flush to it, at 10 px it does not; a docked
+        # window follows its target's moves (SWP_NOSIZE alone), keeping its
+        # offset on the axis it is not docked on. The playlist editor stands
+        # at (464, 628), the equalizer at (744, 508), both 275 x 116; the
+        # places are chosen so that no other window and no screen edge is
+        # within reach.
+        cases = [
+            # target, gap, dragged to, lands at, target moved to, then at
+            ("testhost", 9, (400, 449), (400, 440), (500, 200), (500, 340)),
+            ("testhost", 10, (400, 450), (400, 450), (500, 200), (400, 450)),
+            ("Jukora Playlist Editor", 9, (180, 628), (189, 628), (300, 400), (25, 400)),
+            ("Jukora Playlist Editor", 10, (179, 628), (179, 628), (300, 400), (179, 628)),
+            ("Jukora Equalizer", 9, (700, 383), (700, 392), (600, 300), (556, 184)),
+            ("Jukora Equalizer", 10, (700, 382), (700, 382), (600, 300), (700, 382)),
+        ]
+        for target, gap, dragged, lands, moved, follows in cases:
+            with self.subTest(target=target, gap=gap):
+                self.clear_settings()
+                # The drag takes the window by its client point (100, 50).
                 script = ("use testhost; setpos 400 300 280 140 0; wait %s; "
-                          "drag 100 50 450 %d; sleep 200; use %s; dump; "
-                          "use testhost; setpos 500 200 0 0 1; sleep 300; use %s; dump; key 0 27"
-                          % (MODULE, 440 + gap, MODULE, MODULE))
+                          "drag 100 50 %d %d; sleep 200; use %s; dump; "
+                          "use %s; setpos %d %d 0 0 1; sleep 300; use %s; dump; key 0 27"
+                          % (MODULE, dragged[0] + 50, dragged[1], MODULE, target, *moved,
+                             MODULE))
                 data, dumps = self.run_vis("--frames", "100000", "--realtime",
                                            "--player-windows", "--do", script)
-                dragged, moved = [d["rect"][:2] for d in dumps]
-                self.assertEqual(dragged, snapped)
-                self.assertEqual(moved, [500, 340] if gap == 9 else snapped)
+                self.assertEqual([d["rect"][:2] for d in dumps], [list(lands), list(follows)])
 
     def test_hostile_skins_leave_the_window_running(self):
         # Each loads within the caps or is refused with the skin before it
@@ -425,10 +404,9 @@ class SabrithTest(ProbeTest):
         self.assertEqual(data["stopReason"], "quit")
         w = self.window(data)
         client = w["client"]
-        self.assertEqual((client[2] - client[0], client[3] - client[1]), (275, 116))
+        self.assertEqual(size(client), (275, 116))
         self.assertIsNotNone(w["region"], "the corners of a skin that loaded")
-        [(_, _, stored)] = [r for r in read_key("Lumbrin") if r[0] == "Skin"]
-        self.assertIn(stored.lower(),
+        self.assertIn(stored_skin().lower(),
                       [win_path(os.path.join(self.tmp, name)).lower() for name in cases])
 
 
