@@ -122,6 +122,13 @@ function(jk_test name)
     endif()
 endfunction()
 
+# ${JK_PYTHON} SCRIPT ARGS...: a build step that runs one of the tree's Python
+# writers (textures, starter skins), with the shared helpers importable and
+# no byte code left in the source tree.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(JK_PYTHON ${CMAKE_COMMAND} -E env PYTHONPATH=${CMAKE_SOURCE_DIR}/tools/pylib
+              PYTHONDONTWRITEBYTECODE=1 ${Python3_EXECUTABLE})
+
 # jk_script_test(name SCRIPT file [ARGS ...] [TIMEOUT s] [RESOURCE_LOCK ...] [LABELS ...]):
 # a Python integration test that drives the Windows build through Wine.
 function(jk_script_test name)

@@ -20,9 +20,9 @@ WINDOW_SETTINGS = ["Skin", "FreeTop", "FreeLeft", "FreeWidth", "FreeHeight", "On
 
 def read_key(section):
     """(name, type, data) rows of one settings section in the order reg lists them."""
-    rc, out, _ = run_windows("reg", "query", KEY + "\\" + section)
+    rc, out, err = run_windows("reg", "query", KEY + "\\" + section)
     if rc != 0:
-        return None
+        raise AssertionError("no settings section %s: %s" % (section, err))
     rows = []
     for line in out.splitlines():
         parts = line.split(None, 2)
@@ -50,6 +50,13 @@ def inside(region, x, y):
 def size(rect):
     """Width and height of a [left, top, right, bottom] rectangle."""
     return rect[2] - rect[0], rect[3] - rect[1]
+
+
+def lit(rows, box=None, unlit=((0, 0, 0),)):
+    """How many pixels of a picture's rows, or of its box (x0, y0, x1, y1),
+    are none of the `unlit` colours."""
+    x0, y0, x1, y1 = box or (0, 0, len(rows[0]) if rows else 0, len(rows))
+    return sum(1 for row in rows[y0:y1] for p in row[x0:x1] if p not in unlit)
 
 
 def through_dialog(command, title, path):

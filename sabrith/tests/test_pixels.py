@@ -6,15 +6,10 @@ page is the one the next frames draw with."""
 import os
 
 from jktest import BIN_DIR, main, run_windows
-from sabrith_run import MODULE, SHEET, SabrithRun, size
+from sabrith_run import MODULE, SHEET, SabrithRun, lit, size
 from visprobe import read_bmp
 
 PICTURE = os.path.join(BIN_DIR, "sabrith_window_picture.exe")
-BLACK = (0, 0, 0)
-
-
-def lit(rows):
-    return sum(1 for row in rows for p in row if p != BLACK)
 
 
 class SabrithPixelTest(SabrithRun):

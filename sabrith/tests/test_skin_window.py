@@ -11,7 +11,7 @@ from fixture_skin import (FACE_GREY, TOVREL_BUTTONS, TOVREL_HOVER_LIFT, WIDE_ORA
                           write_two_skins)
 from jktest import main, run_windows
 from sabrith_run import (FILE_NAME, FIRST_PLACE, KEY, MODULE, WINDOW_SETTINGS, SabrithRun, inside,
-                         number, read_key, size, stored_skin, through_dialog)
+                         lit, number, read_key, size, stored_skin, through_dialog)
 from visprobe import read_bmp, win_path, write_bmp
 
 SYSCOMMAND, SC_MINIMIZE = 274, 0xF020
@@ -19,9 +19,9 @@ TRAY, TRAY_LEFT_DOWN = 1024, 513
 EFFECT_ITEMS = (40020, 40021, 40022)
 
 
-def lit(rows, x0, y0, x1, y1):
-    """How many pixels of the area are neither black nor the fixture's grey."""
-    return sum(1 for row in rows[y0:y1] for p in row[x0:x1] if p not in ((0, 0, 0), FACE_GREY))
+def effect_pixels(rows, *box):
+    """How many pixels of the box are neither black nor the fixture's grey."""
+    return lit(rows, box, ((0, 0, 0), FACE_GREY))
 
 
 class SkinWindowTest(SabrithRun):
@@ -70,7 +70,7 @@ class SkinWindowTest(SabrithRun):
             left, top, right, bottom = insets
             self.assertEqual(rows[10][width // 2], face_colour, shot)
             self.assertEqual(rows[height - 10][width // 2], face_colour, shot)
-            self.assertGreater(lit(rows, left, top, width - right, height - bottom), 100, shot)
+            self.assertGreater(effect_pixels(rows, left, top, width - right, height - bottom), 100, shot)
         self.assertEqual(read_bmp(shots[1])[2][0][0], WIDE_ORANGE, "the wide skin is square")
         region = self.window(data)["region"]
         self.assertIsNotNone(region, "the first skin's corners are cut out again")
@@ -79,17 +79,17 @@ class SkinWindowTest(SabrithRun):
         self.assertEqual(stored_skin().lower(), win_path(skin).lower())
 
     def test_a_minute_of_minimising_and_restoring_through_the_tray(self):
-        # First a Tovrel skin's Minimize button hides the window (the clicks
-        # sent, so the hiding is done when the dump looks); then a skin of
-        # 1 px insets leaves the effects a 2 x 2 area of the 4 x 4 images of
-        # a minimised window, while the effect changes each round. Each time
-        # the tray icon's click brings the window back at its place, and at
-        # the end it still draws.
+        # First a Tovrel skin's Minimize button hides the window; then a skin
+        # of 1 px insets leaves the effects a 2 x 2 area of the 4 x 4 images
+        # of a minimised window, while the effect changes each round. Each
+        # time the tray icon's click brings the window back at its place, and
+        # at the end it still draws. Clicks and tray messages are sent, so
+        # that each is done when the dump looks.
         tovrel = write_tovrel_skin(self.folder("tovrel"))
         skin = write_skin(self.tmp, insets=(1, 1, 1, 1))
         minimize = [left + 10 for name, left, _ in TOVREL_BUTTONS if name == "Minimize"][0]
         click = 93 << 16 | minimize
-        restore = "sleep 200; post %d %d %d; sleep 300; dump" % (TRAY, TRAY, TRAY_LEFT_DOWN)
+        restore = "sleep 200; send %d %d %d; sleep 300; dump" % (TRAY, TRAY, TRAY_LEFT_DOWN)
         rounds = ["drop %s; sleep 500" % win_path(tovrel)]
         rounds += ["send 513 1 %d; send 514 0 %d; dump; %s" % (click, click, restore)] * 40
         rounds.append("drop %s; sleep 500" % win_path(skin))
@@ -107,7 +107,7 @@ class SkinWindowTest(SabrithRun):
         pictures = [read_bmp(s)[2] for s in (a, b)]
         for rows in pictures:
             self.assertEqual(rows[0][137], FACE_GREY, "the skin's frame")
-            self.assertGreater(lit(rows, 1, 1, 274, 115), 100, "the effect draws")
+            self.assertGreater(effect_pixels(rows, 1, 1, 274, 115), 100, "the effect draws")
         self.assertNotEqual(pictures[0], pictures[1], "and goes on drawing")
 
     def broken_pictures(self):
@@ -190,7 +190,7 @@ class SkinWindowTest(SabrithRun):
                 if face is not None:
                     _, _, rows = read_bmp(shot)
                     self.assertEqual(rows[10][137], face)
-                    self.assertGreater(lit(rows, 6, 20, 269, 96), 100, "the effect shows")
+                    self.assertGreater(effect_pixels(rows, 6, 20, 269, 96), 100, "the effect shows")
         self.assertEqual(dumps[-1]["rect"], FIRST_PLACE, "Recover still works")
         self.assertEqual(stored_skin().lower(), win_path(events).lower())
 
@@ -209,7 +209,7 @@ class SkinWindowTest(SabrithRun):
         self.assertEqual(w["rect"], FIRST_PLACE)
         self.assertIsNone(w["region"], "no skin")
         _, _, rows = read_bmp(shot)
-        self.assertGreater(lit(rows, 0, 0, 275, 116), 200, "the bars draw")
+        self.assertGreater(effect_pixels(rows, 0, 0, 275, 116), 200, "the bars draw")
         rows = read_key("Lumbrin")
         types = {n: t for n, t, _ in rows}
         self.assertEqual(types, dict({n: "REG_DWORD" for n in WINDOW_SETTINGS},
