@@ -16,8 +16,13 @@ std::string slotKey(const char* prefix, int n) {
 
 } // namespace
 
+std::string SettingsStore::ReadValue(const std::string& key, const std::string& fallback) {
+    std::string text = ReadString(key, fallback);
+    return text.size() > maxSystemText ? fallback : text;
+}
+
 int SettingsStore::ReadInteger(const std::string& key, int fallback) {
-    std::string text = ReadString(key, "");
+    std::string text = ReadValue(key, "");
     if (text.empty()) return fallback;
     errno = 0;
     char* end = nullptr;
@@ -37,7 +42,7 @@ void ReadSlots(SettingsStore& store, SlotTable& table, bool atLeastOne) {
     if (atLeastOne && table.SlotCount < 1) table.SlotCount = 1;
     for (int n = 1; n <= maxSlots; ++n) table[n] = ChildSlot{};
     for (int n = 1; n <= table.Used(); ++n) {
-        table[n].Name = store.ReadString(slotKey("Vis", n), "");
+        table[n].Name = store.ReadValue(slotKey("Vis", n), "");
         table[n].Module = store.ReadInteger(slotKey("Mod", n), 0);
     }
     table.CompatibilityMode = store.ReadInteger(compatibilityKey, 0) != 0;

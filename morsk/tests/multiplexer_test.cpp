@@ -54,6 +54,19 @@ TEST_F(MultiplexerTest, NoSettingsGivesFourEmptySlotsAndNoStart) {
     EXPECT_EQ(render(), 1);
 }
 
+TEST_F(MultiplexerTest, OverLongPathIsAnEmptySlotThatIsNeverLoaded) {
+    std::string longPath(maxSystemText + 1, 'x');
+    fake::Library& shadow = loader.add(longPath);
+    fake::Library& a = loader.add("a");
+    slots({longPath.c_str(), "a"});
+    EXPECT_EQ(start(), 0);
+    EXPECT_EQ(shadow.starts, 0);
+    EXPECT_EQ(shadow.refs, 0);
+    EXPECT_EQ(a.starts, 1);
+    EXPECT_EQ(settings.values["Vis1"], "");
+    stop();
+}
+
 TEST_F(MultiplexerTest, ChildGetsItsLibraryTheHostFieldsAndAllRowsBeforeStart) {
     fake::Library& a = loader.add("a");
     slots({"a"});

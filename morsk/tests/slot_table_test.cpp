@@ -42,6 +42,33 @@ TEST(SlotTable, SlotsAndCompatibility) {
     EXPECT_TRUE(table.CompatibilityMode);
 }
 
+// The system carries no text over 32,766 characters: a longer path names no
+// file, and handing it back to the profile functions faults there.
+TEST(SlotTable, OverLongValuesAreDroppedAndNoneOfThemIsWrittenBack) {
+    struct Case {
+        size_t length;
+        bool kept;
+    } cases[] = {{maxSystemText, true}, {maxSystemText + 1, false}, {33000, false}};
+    for (const Case& c : cases) {
+        std::string path = "C:\\" + std::string(c.length - 7, 'p') + ".dll";
+        fake::Store store;
+        store.values = {{"REDO_ZODODEZ", "2"},
+                        {"Vis1", path},
+                        {"Mod1", std::string(c.length - 1, '0') + "3"},
+                        {"Vis2", "C:\\b.dll"},
+                        {"Mod2", "2"}};
+        SlotTable table;
+        ReadSlots(store, table, false);
+        EXPECT_EQ(table[1].Name, c.kept ? path : "") << c.length;
+        EXPECT_EQ(table[1].Module, c.kept ? 3 : 0) << c.length;
+        EXPECT_EQ(table[2].Name, "C:\\b.dll");
+        EXPECT_EQ(table[2].Module, 2);
+        WriteSlots(store, table, true);
+        EXPECT_EQ(store.values["Vis1"], table[1].Name);
+        for (const auto& [key, value] : store.writes) EXPECT_LE(value.size(), maxSystemText) << key;
+    }
+}
+
 TEST(SlotTable, WriteOrders) {
     SlotTable table;
     table.SlotCount = 2;

@@ -111,6 +111,27 @@ class MuxTest(ProbeTest):
         self.assertEqual(self.probes.calls("none"), [])
         self.assert_freed_by_mux("none")
 
+    def test_an_over_long_path_is_an_empty_slot_and_none_of_it_is_written_back(self):
+        # No system call takes a text over 32,766 characters; the profile
+        # functions fault on one. The longest that fits is kept as written
+        # (it only fails to load); a longer one, even one cut in reading,
+        # leaves its slot empty, and the child behind it still starts.
+        for length, kept in ((32766, True), (33000, False), (70000, False)):
+            with self.subTest(length=length):
+                child = "c%d" % length
+                self.probes.add(child)
+                path = "C:\\" + "p" * (length - 7) + ".dll"
+                with open(self.ini, "w", newline="\r\n") as f:
+                    f.write("[%s]\nREDO_ZODODEZ=2\nVis1=%s\nVis2=%s\n"
+                            % (SECTION, path, win_path(self.probes.path(child))))
+                data = self.run_mux("--frames", "2")
+                self.assertEqual(data["startResult"], 0)
+                self.assertEqual([c["op"] for c in self.probes.calls(child)],
+                                 ["start", "render", "render", "stop"])
+                settings = self.settings()
+                self.assertEqual(settings["Vis1"], path if kept else "")
+                self.assertTrue(settings["Vis2"].endswith(child + ".dll"), settings["Vis2"])
+
     def test_thirty_slots_at_most(self):
         self.probes.add("p30", window=0)
         self.probes.add("p31", window=0)

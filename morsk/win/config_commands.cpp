@@ -99,7 +99,9 @@ void TConfigForm::AddDLL() {
         Error("You may not add any more visualization plug-ins");
         return;
     }
-    std::vector<char> file(32768, '\0');
+    // A chosen path is kept and written as it is: no longer than the
+    // settings can carry.
+    std::vector<char> file(maxSystemText + 1, '\0');
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = handle_;

@@ -6,13 +6,18 @@ namespace morsk {
 
 namespace {
 
-constexpr size_t maxValueLength = 65536;
+// The profile functions fault on a text the system cannot carry: such a call
+// is not made at all.
+bool fits(const std::string& text) {
+    return text.size() <= maxSystemText;
+}
 
 } // namespace
 
 HINSTANCE muxInstance;
 
 void* WinChildLoader::LoadLib(const std::string& path) {
+    if (!fits(path)) return nullptr;
     // A library that cannot load (a missing dependency, a bad file) must not
     // stop the player with a system message box.
     UINT old = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
@@ -31,17 +36,17 @@ void WinChildLoader::FreeLib(void* lib) {
 }
 
 std::string IniSettingsStore::ReadString(const std::string& key, const std::string& fallback) {
-    std::vector<char> buf(2048);
-    for (;;) {
-        DWORD n = GetPrivateProfileStringA(section_.c_str(), key.c_str(), fallback.c_str(),
-                                           buf.data(), DWORD(buf.size()), path_.c_str());
-        // A value cut to fit comes back one short of the room: ask again with more.
-        if (n + 1 < buf.size() || buf.size() >= maxValueLength) return std::string(buf.data(), n);
-        buf.resize(buf.size() * 2);
-    }
+    if (!fits(path_) || !fits(section_) || !fits(key) || !fits(fallback)) return fallback;
+    // Room for one character more than the longest value kept, so that a
+    // longer one comes back cut but still too long (ReadValue drops it).
+    std::vector<char> buf(maxSystemText + 2);
+    DWORD n = GetPrivateProfileStringA(section_.c_str(), key.c_str(), fallback.c_str(), buf.data(),
+                                       DWORD(buf.size()), path_.c_str());
+    return std::string(buf.data(), n);
 }
 
 void IniSettingsStore::WriteString(const std::string& key, const std::string& value) {
+    if (!fits(path_) || !fits(section_) || !fits(key) || !fits(value)) return;
     WritePrivateProfileStringA(section_.c_str(), key.c_str(), value.c_str(), path_.c_str());
 }
 
