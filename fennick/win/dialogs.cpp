@@ -167,13 +167,10 @@ INT_PTR CALLBACK graphicsProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
         fillControls(dialog, graphicsLayout);
         showValues(dialog, graphicsLayout);
         return TRUE;
-    case WM_CLOSE:
-        readValues(dialog, graphicsLayout);
-        EndDialog(dialog, 0);
-        return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_OK:
+        case IDCANCEL: // Escape, and the close box through the dialog manager
             readValues(dialog, graphicsLayout);
             EndDialog(dialog, 0);
             break;
@@ -223,7 +220,6 @@ INT_PTR CALLBACK presetProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
         SendDlgItemMessageA(dialog, IDC_PRESET_NAME, EM_LIMITTEXT, presetNameLimit, 0);
         fillPresetList(dialog, store);
         return TRUE;
-    case WM_CLOSE: EndDialog(dialog, 0); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_PRESET_LIST:
@@ -253,7 +249,8 @@ INT_PTR CALLBACK presetProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
             savePresetValues(store, slot, plugin.settings);
             break;
         }
-        case IDC_OK: EndDialog(dialog, 0); break;
+        case IDC_OK:
+        case IDCANCEL: EndDialog(dialog, 0); break; // Escape, the close box
         }
         return TRUE;
     }
@@ -277,15 +274,11 @@ INT_PTR CALLBACK moduleProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
         showValues(dialog, layout);
         controlsShown = true;
         return TRUE;
-    case WM_CLOSE:
-        readValues(dialog, layout);
-        plugin.settingsChanged = 1;
-        EndDialog(dialog, 0);
-        return TRUE;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
         switch (id) {
         case IDC_OK:
+        case IDCANCEL: // Escape, and the close box through the dialog manager
             readValues(dialog, layout);
             plugin.settingsChanged = 1;
             EndDialog(dialog, 0);

@@ -56,6 +56,11 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
+        // The close box and Escape (both come as IDCANCEL) close it as OK
+        // does: the dialog has no cancel. The settings are written after it
+        // however it ends and Defaults changes them in memory at once, so a
+        // close that dropped the controls' values would still be no cancel.
+        case IDCANCEL:
             readControls(dialog, *settings);
             EndDialog(dialog, IDOK);
             return TRUE;

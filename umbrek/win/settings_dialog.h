@@ -1,5 +1,6 @@
 // Dialog 101: the render device list, the number of effects, the effect and
-// fade times, the motion blur and the window check. Only OK closes it.
+// fade times, the motion blur and the window check. OK, the close box and
+// Escape close it, all three keeping what the controls show.
 #pragma once
 
 #include "umbrek/settings.h"
@@ -8,8 +9,8 @@
 
 namespace umbrek {
 
-// Runs the dialog modally over `owner` on `settings`; on OK they hold what
-// the controls show, clamped.
+// Runs the dialog modally over `owner` on `settings`; when it closes they
+// hold what the controls show, clamped.
 void runSettingsDialog(HINSTANCE plugin, HWND owner, Settings& settings);
 
 } // namespace umbrek
