@@ -237,8 +237,8 @@ int32_t Player::positionMs() const {
 int32_t Player::lengthMs() const {
     // Without a song there is no length to give, whatever the last one's rate was.
     if (!source_) return -1;
-    int32_t fromHeader = source_->headerLengthMs();
-    if (fromHeader >= 0) return fromHeader;
+    int32_t fromStream = source_->streamLengthMs();
+    if (fromStream >= 0) return fromStream;
     return mulDiv(source_->byteSize(), 8, averageKbps_.load());
 }
 

@@ -44,14 +44,16 @@ public:
 
     void requestStop() { stopRequested_.store(true); }
     bool stopRequested() const { return stopRequested_.load(); }
-    void requestSeek(int32_t ms) { seekTargetMs_.store(ms); }
+    // -1 is only the seek word's own "none" marker, not a time the player
+    // reserves: a request for it, like any time before the start, means the start.
+    void requestSeek(int32_t ms) { seekTargetMs_.store(ms < 0 ? 0 : ms); }
     // The flag only: the shell pauses the output itself.
     void pause() { paused_.store(true); }
     void resume() { paused_.store(false); }
     int paused() const { return paused_.load() ? 1 : 0; }
     int32_t positionMs() const;
-    // The length the stream's VBR header gives, else the stream's bytes at the
-    // average bit rate; -1 without a song or a rate.
+    // The length the stream's VBR header or its variable-rate frames give,
+    // else the stream's bytes at the average bit rate; -1 without a song or a rate.
     int32_t lengthMs() const;
     int32_t playClockMs() const { return playClockMs_.load(); }
     int averageKbps() const { return averageKbps_.load(); }

@@ -61,6 +61,17 @@ bool SongSource::open(const std::string& path) {
         first.clear();
     vbr_.scan(first.data(), first.size(), end_ - start_);
     start_ += vbr_.audioOffset();
+    if (vbr_.lengthMs() < 0 && seekFile(file_, start_, SEEK_SET) == 0) {
+        int64_t left = end_ - start_;
+        frames_.build(
+            [&](uint8_t* buffer, size_t length) {
+                size_t want = size_t(std::min<int64_t>(int64_t(length), left));
+                size_t got = want ? std::fread(buffer, 1, want, file_) : 0;
+                left -= int64_t(got);
+                return got;
+            },
+            end_ - start_);
+    }
     pos_ = start_;
     failed_ = seekFile(file_, pos_, SEEK_SET) != 0;
     return true;
@@ -71,6 +82,7 @@ void SongSource::close() {
     file_ = nullptr;
     start_ = end_ = pos_ = streamStart_ = 0;
     vbr_ = VbrIndex{};
+    frames_ = FrameIndex{};
     failed_ = false;
 }
 
@@ -93,6 +105,8 @@ void SongSource::seek(int32_t ms, int32_t kbps) {
     if (!file_) return;
     if (vbr_.lengthMs() >= 0) {
         pos_ = std::min(streamStart_ + vbr_.offsetOf(ms), end_);
+    } else if (frames_.variable()) {
+        pos_ = std::min(start_ + frames_.offsetOf(ms), end_);
     } else {
         int64_t offset = mulDiv(ms, kbps, 8);
         if (offset < 0) offset = 0;
@@ -100,6 +114,11 @@ void SongSource::seek(int32_t ms, int32_t kbps) {
         pos_ = std::min(start_ + offset, end_);
     }
     failed_ = seekFile(file_, pos_, SEEK_SET) != 0;
+}
+
+int32_t SongSource::streamLengthMs() const {
+    if (vbr_.lengthMs() >= 0) return vbr_.lengthMs();
+    return frames_.variable() ? frames_.lengthMs() : -1;
 }
 
 int32_t SongSource::byteSize() const {

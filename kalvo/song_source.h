@@ -1,9 +1,11 @@
 // The playing song's MPEG audio stream: the bytes of a TQZ file from the end
 // of its ID3v2 tag up to a trailing ID3v1 tag, read by the decoder and
 // positioned by time at the running average bit rate, or by the stream's own
-// VBR header when its first frame is one (that frame is then left out).
+// VBR header when its first frame is one (that frame is then left out), or by
+// its frames when they have no one bit rate and no header speaks for them.
 #pragma once
 
+#include "kalvo/frame_index.h"
 #include "kalvo/mpeg/decoder_input.h"
 #include "kalvo/vbr_header.h"
 
@@ -31,10 +33,13 @@ public:
 
     // Positions the stream at ms x kbps / 8 bytes (rounded, lowered to a
     // multiple of 8) after its start, never past its end; with a believable
-    // VBR header, where the header puts ms instead.
+    // VBR header, where the header puts ms instead, and in a variable-rate
+    // stream without one, where its frames put it.
     void seek(int32_t ms, int32_t kbps);
-    // The length the stream's VBR header gives; -1 without a believable one.
-    int32_t headerLengthMs() const { return vbr_.lengthMs(); }
+    // The length the stream's VBR header gives, else the time of a
+    // variable-rate stream's frames; -1 when the stream gives none (a
+    // constant rate then gives it from the bytes).
+    int32_t streamLengthMs() const;
 
     int32_t byteSize() const;
     int canSeek() const { return 1; }
@@ -47,6 +52,8 @@ private:
     // Where the stream begins, header frame included.
     int64_t streamStart_ = 0;
     VbrIndex vbr_;
+    // Walked only when no header gives the length.
+    FrameIndex frames_;
     bool failed_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include "kalvo/mpeg/frame_header.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace kalvo {
@@ -47,6 +48,25 @@ bool readVbri(const uint8_t* p, size_t room, VbrHeader& out) {
     if (room < 18 || std::memcmp(p, "VBRI", 4) != 0) return false;
     out.bytes = jk::loadBe32(p + 10);
     out.frames = jk::loadBe32(p + 14);
+    if (room < 26) return true;
+    size_t entries = jk::loadBe16(p + 18);
+    uint32_t scale = jk::loadBe16(p + 20);
+    size_t entrySize = jk::loadBe16(p + 22);
+    uint32_t framesPerEntry = jk::loadBe16(p + 24);
+    // A table that does not fit the frame is not read: what follows is audio.
+    if (entries == 0 || scale == 0 || entrySize < 1 || entrySize > 4 || framesPerEntry == 0 ||
+        26 + entries * entrySize > room)
+        return true;
+    out.entryBytes.resize(entries);
+    const uint8_t* at = p + 26;
+    for (uint32_t& bytes : out.entryBytes) {
+        uint64_t value = 0;
+        for (size_t i = 0; i < entrySize; ++i) value = value << 8 | *at++;
+        value *= scale;
+        bytes = value > UINT32_MAX ? UINT32_MAX : uint32_t(value);
+    }
+    out.framesPerEntry = framesPerEntry;
+    out.hasToc = true;
     return true;
 }
 
@@ -106,15 +126,47 @@ void VbrIndex::scan(const uint8_t* head, size_t length, int64_t streamBytes) {
         fullMs_ = int32_t(fullMs);
         tocBytes_ = said;
         audioBytes_ = audioBytes;
-        tocUsable_ = header_.hasToc && std::is_sorted(header_.toc.begin(), header_.toc.end());
+        frameMs_ = double(h.samplesPerFrame) * 1000 / h.samplingRate;
+        if (header_.entryBytes.empty()) {
+            tocUsable_ = header_.hasToc && std::is_sorted(header_.toc.begin(), header_.toc.end());
+            return;
+        }
+        // A VBRI table whose runs do not add up to about the audio the header
+        // speaks of describes some other stream: the average rate serves better.
+        int64_t runEnd = frameEnd_;
+        entryStarts_.push_back(runEnd);
+        for (uint32_t bytes : header_.entryBytes) entryStarts_.push_back(runEnd += bytes);
+        int64_t tableBytes = runEnd - frameEnd_, saidAudio = said - int64_t(frameBytes);
+        tocUsable_ = std::llabs(tableBytes - saidAudio) <= saidAudio / 10;
+        if (!tocUsable_) entryStarts_.clear();
         return;
     }
+}
+
+int64_t VbrIndex::entryOffsetOf(int32_t ms) const {
+    double frame = std::max(0.0, double(ms) / frameMs_);
+    double run = frame / header_.framesPerEntry;
+    size_t runs = entryStarts_.size() - 1;
+    if (run < double(runs)) {
+        size_t i = size_t(run);
+        double within = run - double(i);
+        return entryStarts_[i] + int64_t(within * double(entryStarts_[i + 1] - entryStarts_[i]));
+    }
+    // Past the frames the table covers: what is left of the stream, evenly.
+    double covered = double(runs) * header_.framesPerEntry;
+    double rest = double(header_.frames) - covered;
+    if (rest <= 0) return entryStarts_.back();
+    double part = std::min((frame - covered) / rest, 1.0);
+    int64_t left = std::max<int64_t>(frameStart_ + tocBytes_ - entryStarts_.back(), 0);
+    return entryStarts_.back() + int64_t(part * double(left));
 }
 
 int64_t VbrIndex::offsetOf(int32_t ms) const {
     if (lengthMs_ <= 0) return audioOffset();
     int64_t offset;
-    if (tocUsable_) {
+    if (!entryStarts_.empty()) {
+        offset = entryOffsetOf(ms);
+    } else if (tocUsable_) {
         // The table maps the whole song the header speaks of, cut off or not.
         double percent = std::clamp(double(ms) / fullMs_, 0.0, 1.0) * 100;
         int i = std::min(int(percent), 99);

@@ -288,7 +288,9 @@ int JK_CDECL queryPositionMs() {
 }
 
 void JK_CDECL requestSeekMs(int ms) {
-    playback.pendingSeekMs = ms;
+    // The player may ask for any time; -1 is only the pending-seek word's own
+    // "none" marker, so every time before the start (-1 too) means the start.
+    playback.pendingSeekMs = ms < 0 ? 0 : ms;
 }
 
 SubsongSelection* subsongsOf(FormatPlayer* player) {

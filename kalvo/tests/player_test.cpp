@@ -168,7 +168,8 @@ TEST_F(PlayerTest, SeekTargetsAreClampedToTheSong) {
         int64_t offset;
     };
     for (Case c : {Case{-5000, 0, 0}, Case{999999, 25000, 400000}, Case{INT32_MIN, 0, 0},
-                   Case{25000, 25000, 400000}, Case{10000, 10000, 160000}}) {
+                   Case{25000, 25000, 400000}, Case{10000, 10000, 160000}, Case{-1, 0, 0},
+                   Case{10000, 10000, 160000}, Case{-2, 0, 0}}) {
         host.flushes.clear();
         player.requestSeek(c.request);
         player.pass();

@@ -1,3 +1,5 @@
+#include "kalvo/decoder_factory.h"
+#include "kalvo/equalizer_hook.h"
 #include "kalvo/player.h"
 #include "kalvo/song_source.h"
 #include "kalvo/tests/fake_host.h"
@@ -5,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -30,9 +33,9 @@ Bytes& put32(Bytes& b, uint32_t v) {
 }
 
 // A frame with the header word first and `body` after the side information.
-Bytes mpegFrame(const Bytes& body = {}) {
-    Bytes f(frameBytes, 0);
-    put32(f, frameWord, 0);
+Bytes mpegFrame(const Bytes& body = {}, uint32_t word = frameWord, size_t bytes = frameBytes) {
+    Bytes f(bytes, 0);
+    put32(f, word, 0);
     for (size_t i = 0; i < body.size() && 36 + i < f.size(); ++i) f[36 + i] = body[i];
     return f;
 }
@@ -109,7 +112,7 @@ TEST(VbrHeader, GivesTheLengthAndTheSeekOffsetsOrStandsAside) {
         std::string path = writeTemp(head + c.first + audio(c.frames), "vbr.tqz");
         SongSource s;
         ASSERT_TRUE(s.open(path));
-        EXPECT_EQ(s.headerLengthMs(), c.lengthMs);
+        EXPECT_EQ(s.streamLengthMs(), c.lengthMs);
         EXPECT_EQ(s.audioStart(), int64_t(head.size()) + c.skipped);
         s.seek(songMs / 2, 128);
         if (c.halfwayAt >= 0)
@@ -121,6 +124,120 @@ TEST(VbrHeader, GivesTheLengthAndTheSeekOffsetsOrStandsAside) {
         s.seek(songMs * 10, 128);
         EXPECT_TRUE(s.atEnd());
     }
+}
+
+// 32 and 320 kbit/s frames of the same format: a stream whose rate jumps tenfold.
+constexpr uint32_t lowWord = 0xFFFB1000, highWord = 0xFFFBE000;
+constexpr size_t lowBytes = 104, highBytes = 1044;
+const double frameMs = 1152 * 1000.0 / 44100;
+
+// Quiet then loud: 40 frames at 32 kbit/s, then 40 at 320 kbit/s.
+struct SteppedAudio {
+    std::vector<size_t> sizes;
+    Bytes bytes;
+
+    SteppedAudio() : sizes(40, lowBytes) {
+        sizes.resize(80, highBytes);
+        for (size_t n : sizes) bytes = bytes + mpegFrame({}, n == lowBytes ? lowWord : highWord, n);
+    }
+    int32_t lengthMs() const { return int32_t(double(sizes.size()) * frameMs); }
+    // The frame that holds byte `at` of the audio.
+    int frameAt(int64_t at) const {
+        size_t i = 0;
+        for (int64_t end = int64_t(sizes[0]); end <= at && i + 1 < sizes.size();)
+            end += int64_t(sizes[++i]);
+        return int(i);
+    }
+};
+
+// Seeks across the stream land within `frames` frames of their time.
+void expectSeeksLand(SongSource& s, const SteppedAudio& audio, int64_t skip, int frames) {
+    for (int32_t ms : {0, 300, 520, 1000, 1045, 1500, 2000}) {
+        s.seek(ms, 128);
+        EXPECT_NEAR(audio.frameAt(s.position() - s.audioStart() - skip), int(ms / frameMs), frames)
+            << ms << " ms";
+    }
+}
+
+struct VbriTable {
+    uint16_t entrySize, scale, framesPerEntry;
+};
+
+// A VBRI header frame for audio made of frames of the given sizes, with its
+// table of contents as an encoder writes it: each run's bytes over the scale.
+Bytes vbriFrame(const std::vector<size_t>& sizes, VbriTable t) {
+    size_t runs = (sizes.size() + t.framesPerEntry - 1) / t.framesPerEntry;
+    Bytes b = bytesOf("VBRI") + Bytes{0, 1, 0, 0, 0, 75};
+    size_t total = highBytes;
+    for (size_t n : sizes) total += n;
+    put32(b, uint32_t(total));
+    put32(b, uint32_t(sizes.size()));
+    for (uint16_t v : {uint16_t(runs), t.scale, t.entrySize, t.framesPerEntry})
+        b.push_back(uint8_t(v >> 8)), b.push_back(uint8_t(v));
+    for (size_t r = 0; r < runs; ++r) {
+        size_t bytes = 0;
+        for (size_t i = r * t.framesPerEntry; i < (r + 1) * t.framesPerEntry && i < sizes.size();
+             ++i)
+            bytes += sizes[i];
+        uint32_t v = uint32_t(bytes / t.scale);
+        for (int i = t.entrySize - 1; i >= 0; --i) b.push_back(uint8_t(v >> (8 * i)));
+    }
+    return mpegFrame(b, highWord, highBytes);
+}
+
+TEST(VbrHeader, AVbriStreamSeeksByItsTable) {
+    const SteppedAudio audio;
+    const Bytes head = tag(textFrame("TIT2", "x"));
+    for (VbriTable t :
+         {VbriTable{2, 1, 2}, VbriTable{1, 8, 1}, VbriTable{3, 1, 3}, VbriTable{4, 1, 7}}) {
+        SCOPED_TRACE(testing::Message() << "entry size " << t.entrySize << ", scale " << t.scale
+                                        << ", frames per entry " << t.framesPerEntry);
+        SongSource s;
+        ASSERT_TRUE(s.open(writeTemp(head + vbriFrame(audio.sizes, t) + audio.bytes, "vbri.tqz")));
+        ASSERT_EQ(s.audioStart(), int64_t(head.size() + highBytes));
+        EXPECT_EQ(s.streamLengthMs(), audio.lengthMs());
+        // Within a run of frames the table cannot tell where the rate changes.
+        expectSeeksLand(s, audio, 0, std::max(1, int(t.framesPerEntry)));
+    }
+    // A table that adds up to far less than the stream holds is no guide: the
+    // seek goes by the average rate instead.
+    Bytes lying = vbriFrame(std::vector<size_t>(80, lowBytes / 2), VbriTable{2, 1, 2});
+    put32(lying, uint32_t(highBytes + audio.bytes.size()), 36 + 10);
+    SongSource s;
+    ASSERT_TRUE(s.open(writeTemp(head + lying + audio.bytes, "lying.tqz")));
+    s.seek(int32_t(40 * frameMs), 128);
+    EXPECT_NEAR(double(s.position() - s.audioStart()), double(audio.bytes.size()) / 2, 50);
+}
+
+TEST(VbrHeader, AStreamWithoutOneIsTimedByItsFrames) {
+    // Junk before the first frame, a cut-off frame at the end: neither is audio.
+    const SteppedAudio audio;
+    Bytes cut = mpegFrame({}, highWord, highBytes);
+    cut.resize(highBytes / 2);
+    const Bytes head = tag(textFrame("TIT2", "x")) + Bytes(37, 0x12);
+    std::string path = writeTemp(head + audio.bytes + cut, "frames.tqz");
+    SongSource s;
+    ASSERT_TRUE(s.open(path));
+    EXPECT_EQ(s.streamLengthMs(), audio.lengthMs());
+    s.seek(0, 128);
+    EXPECT_EQ(s.position(), s.audioStart() + 37);
+    expectSeeksLand(s, audio, 37, 1);
+
+    // Played through: the length is the true one from the first pass on,
+    // whatever the frames so far average.
+    FakeHost host;
+    connectFake(&host);
+    EqualizerSettings eq;
+    ASSERT_TRUE(s.open(path));
+    auto decoder = createDecoder(Settings(), &s, &eq);
+    Player player;
+    player.prepare();
+    ASSERT_EQ(player.start(&fakeModule, decoder.get(), &s, nullptr, nullptr), playbackStarted);
+    for (int pass = 0; pass < 1000 && player.pass() != Player::Pass::ended; ++pass)
+        ASSERT_EQ(player.lengthMs(), audio.lengthMs()) << "pass " << pass;
+    EXPECT_EQ(host.written.size(), audio.sizes.size() * 1152 * 4);
+    player.finish();
+    connectFake(nullptr);
 }
 
 // A decoder that gives out frames whatever the stream holds.

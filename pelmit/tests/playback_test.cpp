@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <functional>
 #include <cstring>
 #include <string>
@@ -186,6 +187,22 @@ TEST_F(PlaybackTest, SeekLandsOnTheTickAtOrAfterTheTarget) {
     int reached = fakeHost.flushes.back();
     EXPECT_GE(reached, 10000);
     EXPECT_LT(reached, 10000 + 20); // within one tick
+}
+
+TEST_F(PlaybackTest, SeeksBeforeTheStartGoToTheStart) {
+    for (int target : {-1, -2, -30000, INT_MIN}) {
+        fakeHost.reset();
+        fakeHost.capacity = 2304;
+        ASSERT_EQ(startPlayback("tone:1000"), playbackStarted);
+        // The paused output keeps the song from playing out before the seeks.
+        pausePlayback();
+        requestSeekMs(5000);
+        ASSERT_TRUE(waitFor([] { return fakeHost.count("flushTo") == 2; }));
+        requestSeekMs(target);
+        ASSERT_TRUE(waitFor([] { return fakeHost.count("flushTo") == 3; })) << target;
+        EXPECT_EQ(fakeHost.flushes.back(), 0) << target;
+        stopPlayback();
+    }
 }
 
 TEST_F(PlaybackTest, SampleProcessorDoublesTheRoomAndIsBounded) {
