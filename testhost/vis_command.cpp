@@ -6,6 +6,7 @@
 #include "testhost/commands.h"
 #include "testhost/resource_use.h"
 #include "testhost/screen_shot.h"
+#include "testhost/stack_check.h"
 #include "testhost/vis_host.h"
 #include "testhost/vis_player.h"
 #include "testhost/vis_signal.h"
@@ -214,7 +215,7 @@ public:
         : o_(o), header_(header), lib_(lib), windows_(host) {}
 
     VisModule* module() {
-        VisModule* m = header_->moduleByIndex(o_.module);
+        VisModule* m = callPlugin("moduleByIndex", header_->moduleByIndex, o_.module);
         if (first_ && m != first_)
             violation("moduleByIndex gave another record for the same index");
         if (!first_) first_ = m;
@@ -325,6 +326,7 @@ public:
         j.endArray();
         j.key("violations").beginArray();
         for (const std::string& v : violations_) j.value(v);
+        for (const std::string& f : stackFaults()) j.value(f); // printed when found
         j.endArray();
     }
     const std::vector<std::string>& errors() const { return errors_; }
@@ -386,7 +388,7 @@ private:
         windows_.ignoreExisting();
         r.screenBefore = screenSize();
         if (round == 0) holdClass(true);
-        r.startResult = m->startModule(m);
+        r.startResult = callPlugin("startModule", m->startModule, m);
         if (round == 0) holdClass(false);
         started_ = true;
         windows_.update();
@@ -404,7 +406,7 @@ private:
             fillRows(m);
             LARGE_INTEGER before, after, ticksPerSecond;
             QueryPerformanceCounter(&before);
-            int result = m->renderFrame(m);
+            int result = callPlugin("renderFrame", m->renderFrame, m);
             QueryPerformanceCounter(&after);
             QueryPerformanceFrequency(&ticksPerSecond);
             double ms =
@@ -440,10 +442,10 @@ private:
         m = module();
         latency_ = m->frameLatencyMs;
         delay_ = m->frameDelayMs;
-        m->stopModule(m);
+        callPlugin("stopModule", m->stopModule, m);
         ++r.stopCalls;
         if (o_.stopTwice) {
-            m->stopModule(m);
+            callPlugin("stopModule", m->stopModule, m);
             ++r.stopCalls;
         }
         checkWindowsClosed("stopModule");
@@ -479,8 +481,9 @@ int runVis(int argc, char** argv) {
     if (!lib) return 1;
     auto get = reinterpret_cast<JukoraVisGetHeader>(
         reinterpret_cast<void*>(GetProcAddress(lib, "jukoraVisGetHeader")));
-    VisHeader* header = get ? get() : nullptr;
-    if (!header || !header->moduleByIndex || !header->moduleByIndex(o.module)) {
+    VisHeader* header = get ? callPlugin("jukoraVisGetHeader", get) : nullptr;
+    if (!header || !header->moduleByIndex ||
+        !callPlugin("moduleByIndex", header->moduleByIndex, o.module)) {
         std::fprintf(stderr, "%s offers no visualization module %d\n", o.plugin, o.module);
         FreeLibrary(lib);
         return 1;
@@ -502,7 +505,8 @@ int runVis(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 2;
     }
-    if (header->moduleByIndex(-1)) run.violation("moduleByIndex(-1) gave a record");
+    if (callPlugin("moduleByIndex", header->moduleByIndex, -1))
+        run.violation("moduleByIndex(-1) gave a record");
 
     VisModule* m = run.module();
     m->hostWindow = host.handle();
@@ -521,7 +525,7 @@ int runVis(int argc, char** argv) {
     if (!o.script.empty()) driver.start(o.script);
     if (o.config) {
         if (m->openModuleSettings)
-            m->openModuleSettings(m);
+            callPlugin("openModuleSettings", m->openModuleSettings, m);
         else
             run.violation("no openModuleSettings operation");
         pumpMessages();
@@ -561,7 +565,8 @@ int runVis(int argc, char** argv) {
     for (const std::string& v : run.violations()) std::fprintf(stderr, "contract: %s\n", v.c_str());
     for (const std::string& e : run.errors()) std::fprintf(stderr, "%s\n", e.c_str());
     for (const std::string& e : driver.errors()) std::fprintf(stderr, "script: %s\n", e.c_str());
-    bool clean = run.violations().empty() && run.errors().empty() && driver.errors().empty();
+    bool clean = run.violations().empty() && run.errors().empty() && driver.errors().empty() &&
+                 stackFaults().empty();
     FreeLibrary(lib);
     return clean ? 0 : 1;
 }
