@@ -5,6 +5,7 @@
 #include "testhost/commands.h"
 #include "testhost/input_host.h"
 #include "testhost/json_writer.h"
+#include "testhost/stack_check.h"
 #include "testhost/window_driver.h"
 
 #include <cstdio>
@@ -28,7 +29,7 @@ int runDialog(const char* which, int argc, char** argv) {
     if (!lib) return 1;
     auto get = reinterpret_cast<JukoraGetInModule2>(
         reinterpret_cast<void*>(GetProcAddress(lib, "jukoraGetInModule2")));
-    InputModule* m = get ? get() : nullptr;
+    InputModule* m = get ? callPlugin("jukoraGetInModule2", get) : nullptr;
     if (!m || !m->startUp || !m->shutDown ||
         !(details ? (void*)m->showFileDetails
                   : (std::strcmp(which, "config") == 0 ? (void*)m->showSettings
@@ -38,19 +39,19 @@ int runDialog(const char* which, int argc, char** argv) {
     }
     HWND window = createHostWindow();
     fillHostSlots(m, window, lib);
-    m->startUp();
+    callPlugin("startUp", m->startUp);
 
     WindowDriver driver;
     if (!script.empty()) driver.start(script);
     int result = 0;
     if (details)
-        result = m->showFileDetails(argv[1], window);
+        result = callPlugin("showFileDetails", m->showFileDetails, argv[1], window);
     else if (std::strcmp(which, "config") == 0)
-        m->showSettings(window);
+        callPlugin("showSettings", m->showSettings, window);
     else
-        m->showAboutBox(window);
+        callPlugin("showAboutBox", m->showAboutBox, window);
     driver.finish();
-    m->shutDown();
+    callPlugin("shutDown", m->shutDown);
     DestroyWindow(window);
 
     JsonWriter j;
@@ -62,12 +63,13 @@ int runDialog(const char* which, int argc, char** argv) {
     j.endArray();
     j.key("errors").beginArray();
     for (auto& e : driver.errors()) j.value(e);
+    for (auto& f : stackFaults()) j.value(f); // printed when found
     j.endArray();
     j.endObject();
     std::printf("%s\n", j.text().c_str());
     for (auto& e : driver.errors()) std::fprintf(stderr, "script: %s\n", e.c_str());
     FreeLibrary(lib);
-    return driver.errors().empty() ? 0 : 1;
+    return driver.errors().empty() && stackFaults().empty() ? 0 : 1;
 }
 
 } // namespace testhost

@@ -3,6 +3,7 @@
 #include "host/vis_module.h"
 #include "testhost/commands.h"
 #include "testhost/json_writer.h"
+#include "testhost/stack_check.h"
 #include "testhost/vis_host.h"
 
 #include <cstdio>
@@ -46,15 +47,18 @@ int runInfo(int argc, char** argv) {
         reinterpret_cast<void*>(GetProcAddress(lib, "jukoraGetInModule2")));
     auto getVis = reinterpret_cast<JukoraVisGetHeader>(
         reinterpret_cast<void*>(GetProcAddress(lib, "jukoraVisGetHeader")));
+    InputModule* in = getIn ? callPlugin("jukoraGetInModule2", getIn) : nullptr;
+    VisHeader* vis = !in && getVis ? callPlugin("jukoraVisGetHeader", getVis) : nullptr;
     int rc = 0;
-    if (getIn && getIn()) {
-        describeInput(j, getIn());
-    } else if (getVis && getVis()) {
-        describeVis(j, getVis());
+    if (in) {
+        describeInput(j, in);
+    } else if (vis) {
+        describeVis(j, vis);
     } else {
         std::fprintf(stderr, "%s exports no plug-in record\n", argv[0]);
         rc = 1;
     }
+    if (!stackFaults().empty()) rc = 1; // each printed when found
     j.endObject();
     if (rc == 0) std::printf("%s\n", j.text().c_str());
     FreeLibrary(lib);

@@ -1,6 +1,7 @@
 #include "testhost/input_host.h"
 
 #include "host/messages.h"
+#include "testhost/stack_check.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -222,11 +223,62 @@ void InputHost::reportStreamInfo(int kbps, int khz, int channels, int synced) {
     streamInfo.push_back({kbps, khz, channels, synced});
 }
 
+namespace {
+
+// A host function as the plug-in sees it: notes where the stack stands at
+// each call, then hands the call to the host.
+template <auto Method>
+struct CheckedSlot;
+
+template <class R, class... A, R (jk::testing::PlayerSide::*Method)(A...)>
+struct CheckedSlot<Method> {
+    static inline const char* name = "";
+    static R JK_CDECL call(A... args) {
+#if defined(__i386__)
+        noteHostCall(name, int(4 * sizeof...(A)), __builtin_frame_address(0),
+                     __builtin_return_address(0));
+#endif
+        return (host.*Method)(args...);
+    }
+};
+
+template <auto Method, class Slot>
+void checkSlot(Slot& slot, const char* name) {
+    CheckedSlot<Method>::name = name;
+    slot = &CheckedSlot<Method>::call;
+}
+
+} // namespace
+
+#define JK_CHECK_SLOT(record, slot) checkSlot<&jk::testing::PlayerSide::slot>(record.slot, #slot)
+
 void fillHostSlots(InputModule* m, HWND hostWindow, HINSTANCE pluginInstance) {
     m->hostWindow = hostWindow;
     m->pluginInstance = pluginInstance;
     jk::testing::connectHostSlots(*m, host);
+    OutputModule& out = *m->hostOutput;
+    JK_CHECK_SLOT(out, openStream);
+    JK_CHECK_SLOT(out, closeStream);
+    JK_CHECK_SLOT(out, writePcm);
+    JK_CHECK_SLOT(out, writableBytes);
+    JK_CHECK_SLOT(out, stillPlaying);
+    JK_CHECK_SLOT(out, setPaused);
+    JK_CHECK_SLOT(out, outputVolume);
+    JK_CHECK_SLOT(out, outputBalance);
+    JK_CHECK_SLOT(out, flushTo);
+    JK_CHECK_SLOT(out, playedTimeMs);
+    JK_CHECK_SLOT(out, writtenTimeMs);
+    JK_CHECK_SLOT((*m), visFeedOpen);
+    JK_CHECK_SLOT((*m), visFeedClose);
+    JK_CHECK_SLOT((*m), visFeedPcm1);
+    JK_CHECK_SLOT((*m), visFeedPcm2);
+    JK_CHECK_SLOT((*m), visFeedFormat);
+    JK_CHECK_SLOT((*m), dspActiveQuery);
+    JK_CHECK_SLOT((*m), dspProcessBlock);
+    JK_CHECK_SLOT((*m), reportStreamInfo);
 }
+
+#undef JK_CHECK_SLOT
 
 HWND createHostWindow() {
     WNDCLASSA wc{};

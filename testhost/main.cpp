@@ -23,7 +23,7 @@ static void usage() {
                "               [--realtime] [--stop-twice] [--do SCRIPT] [--restarts N]\n"
                "               [--refuse-window CLASS] [--hold-class CLASS] [--host-title TEXT]\n"
                "               [--key-at FRAME:VK]... [--pause FRAME:MS]...\n"
-               "               [--player KEY=VALUE,...] [--player-windows]\n"
+               "               [--player KEY=VALUE,...] [--player-windows] [--timeout S]\n"
                "  testhost idle\n"
                "SCRIPT drives the windows the plug-in opens; see window_driver.h.\n",
                stderr);

@@ -5,6 +5,7 @@
 #include "testhost/json_writer.h"
 #include "testhost/play_dialog.h"
 #include "testhost/resource_use.h"
+#include "testhost/stack_check.h"
 
 #include <array>
 #include <cstdio>
@@ -145,11 +146,11 @@ std::array<ResourceUse, 2> restartRounds(InputModule* m, const char* file, int n
             std::lock_guard<std::mutex> g(host.lock);
             host.gateFrame = 0x7fffffff;
         }
-        if (m->startPlayback(file) == playbackStarted) {
+        if (callPlugin("startPlayback", m->startPlayback, file) == playbackStarted) {
             pumpFor(DWORD(i % 3 * 10));
             StopWatchdog watchdog;
             watchdog.start();
-            m->stopPlayback();
+            callPlugin("stopPlayback", m->stopPlayback);
             watchdog.finish();
         }
         pumpMessages(0); // an end message of this round belongs to this round
@@ -200,15 +201,15 @@ const char* missingOperation(const InputModule* m) {
 // A pause: the plug-in is paused for the action's length while the device
 // stays open to it, then resumed.
 void pauseFor(InputModule* m, const TimedAction& a) {
-    m->pausePlayback();
-    if (!m->queryPaused || m->queryPaused() != 1)
+    callPlugin("pausePlayback", m->pausePlayback);
+    if (!m->queryPaused || callPlugin("queryPaused", m->queryPaused) != 1)
         host.violation("queryPaused does not report the pause");
     {
         std::lock_guard<std::mutex> g(host.lock);
         host.gateFrame = 0x7fffffff; // the plug-in may fill the device
     }
     pumpFor(DWORD(a.valueMs));
-    m->resumePlayback();
+    callPlugin("resumePlayback", m->resumePlayback);
 }
 
 // From startPlayback to stopPlayback: the timed actions at their audio times,
@@ -218,12 +219,12 @@ void playSong(InputModule* m, HWND window, PlayOptions& o, DWORD wallStart, Play
         std::lock_guard<std::mutex> g(host.lock);
         host.gateFrame = 0; // nothing may be written before the first gate is armed
     }
-    r.started = m->startPlayback(o.file);
+    r.started = callPlugin("startPlayback", m->startPlayback, o.file);
     if (r.started != playbackStarted) return;
     if (!host.streamOpen) host.violation("startPlayback returned 0 without an open stream");
-    r.lengthMs = m->queryLengthMs();
+    r.lengthMs = callPlugin("queryLengthMs", m->queryLengthMs);
     // An empty name asks about the song that is playing.
-    m->describeFile("", r.currentTitle, &r.currentLengthMs);
+    callPlugin("describeFile", m->describeFile, "", r.currentTitle, &r.currentLengthMs);
     armGate(o.actions, o.maxSeconds);
     r.stopReason = nullptr;
     while (!r.stopReason) {
@@ -251,7 +252,7 @@ void playSong(InputModule* m, HWND window, PlayOptions& o, DWORD wallStart, Play
                     pauseFor(m, *a);
                 } else {
                     r.seeks.push_back({frames, a->valueMs});
-                    m->requestSeekMs(a->valueMs);
+                    callPlugin("requestSeekMs", m->requestSeekMs, a->valueMs);
                 }
                 a->done = true;
                 armGate(o.actions, o.maxSeconds);
@@ -260,10 +261,10 @@ void playSong(InputModule* m, HWND window, PlayOptions& o, DWORD wallStart, Play
             }
         }
     }
-    r.positionMs = m->queryPositionMs();
+    r.positionMs = callPlugin("queryPositionMs", m->queryPositionMs);
     StopWatchdog watchdog;
     watchdog.start();
-    m->stopPlayback();
+    callPlugin("stopPlayback", m->stopPlayback);
     watchdog.finish();
     if (host.streamOpen) host.violation("stopPlayback left the output open");
     if (host.visOpen) host.violation("stopPlayback left the visualization feed open");
@@ -325,6 +326,7 @@ void writeReport(const PlayOptions& o, const PlayResult& r) {
     j.key("wallSeconds").value(r.wallSeconds);
     j.key("violations").beginArray();
     for (auto& v : host.violations) j.value(v);
+    for (auto& f : stackFaults()) j.value(f); // printed when found
     j.endArray();
     j.endObject();
     std::printf("%s\n", j.text().c_str());
@@ -348,7 +350,7 @@ int runPlay(int argc, char** argv) {
     if (!lib) return 1;
     auto get = reinterpret_cast<JukoraGetInModule2>(
         reinterpret_cast<void*>(GetProcAddress(lib, "jukoraGetInModule2")));
-    InputModule* m = get ? get() : nullptr;
+    InputModule* m = get ? callPlugin("jukoraGetInModule2", get) : nullptr;
     if (!m) {
         std::fprintf(stderr, "%s is not an input plug-in\n", o.plugin);
         return 1;
@@ -363,18 +365,18 @@ int runPlay(int argc, char** argv) {
 
     PlayResult r;
     DWORD wallStart = GetTickCount();
-    m->startUp();
-    r.claims = m->claimsFile(o.file);
-    m->describeFile(o.file, r.title, &r.describedMs);
+    callPlugin("startUp", m->startUp);
+    r.claims = callPlugin("claimsFile", m->claimsFile, o.file);
+    callPlugin("describeFile", m->describeFile, o.file, r.title, &r.describedMs);
     if (o.restarts > 0) r.restartUse = restartRounds(m, o.file, o.restarts);
     playSong(m, window, o, wallStart, r);
-    m->shutDown();
+    callPlugin("shutDown", m->shutDown);
     r.wallSeconds = double(GetTickCount() - wallStart) / 1000;
     DestroyWindow(window);
 
     writeReport(o, r);
     FreeLibrary(lib);
-    return host.violations.empty() ? 0 : 1;
+    return host.violations.empty() && stackFaults().empty() ? 0 : 1;
 }
 
 } // namespace testhost

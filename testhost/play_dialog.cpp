@@ -1,6 +1,7 @@
 #include "testhost/play_dialog.h"
 
 #include "testhost/input_host.h"
+#include "testhost/stack_check.h"
 #include "testhost/window_driver.h"
 
 #include <cstdio>
@@ -51,11 +52,11 @@ void runPlayDialog(InputModule* m, HWND owner, const char* file, PlayDialog& d) 
     };
     if (!d.script.empty()) driver.start(d.script);
     if (d.which == "config" && m->showSettings)
-        m->showSettings(owner);
+        callPlugin("showSettings", m->showSettings, owner);
     else if (d.which == "about" && m->showAboutBox)
-        m->showAboutBox(owner);
+        callPlugin("showAboutBox", m->showAboutBox, owner);
     else if (d.which == "details" && m->showFileDetails)
-        d.result = m->showFileDetails(file, owner);
+        d.result = callPlugin("showFileDetails", m->showFileDetails, file, owner);
     else
         d.result = -1;
     driver.finish();

@@ -4,8 +4,11 @@
 // between frames, and stopModule; with screenshots of the module's windows and
 // its settings opened on request. Prints one JSON line.
 #include "testhost/commands.h"
+#include "testhost/message_boxes.h"
 #include "testhost/resource_use.h"
 #include "testhost/screen_shot.h"
+#include "testhost/stack_check.h"
+#include "testhost/time_limit.h"
 #include "testhost/vis_host.h"
 #include "testhost/vis_player.h"
 #include "testhost/vis_signal.h"
@@ -39,6 +42,9 @@ struct VisOptions {
     bool stopTwice = false;
     std::string script;
     int restarts = 0;
+    // Above the longest run of the tests and the demo, emulated 32-bit ones
+    // too, and below the 300 s after which the tests give a run up.
+    double timeoutSeconds = 240;
     std::vector<std::pair<int, int>> keysAt; // frame, virtual-key code
     std::vector<std::pair<int, int>> pauses; // frame, ms
     std::string refuseWindow, holdClass, hostTitle = "testhost";
@@ -53,7 +59,7 @@ const char usageText[] =
     "       [--stop-twice] [--do SCRIPT] [--restarts N] [--refuse-window CLASS]\n"
     "       [--hold-class CLASS] [--host-title TEXT] [--key-at FRAME:VK]...\n"
     "       [--pause FRAME:MS]... [--player KEY=VALUE,...] [--player-windows]\n"
-    "       [--wait-screen WIDTHxHEIGHT]\n";
+    "       [--wait-screen WIDTHxHEIGHT] [--timeout S]\n";
 
 // "FRAME:VALUE", frame 1 or later and the value at least least.
 bool addFramePair(const char* text, int least, std::vector<std::pair<int, int>>& into) {
@@ -98,6 +104,8 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
             o.playerWindows = true;
         } else if (a == "--restarts" && hasValue) {
             o.restarts = std::atoi(argv[++i]);
+        } else if (a == "--timeout" && hasValue) {
+            o.timeoutSeconds = std::atof(argv[++i]);
         } else if (a == "--refuse-window" && hasValue) {
             o.refuseWindow = argv[++i];
         } else if (a == "--hold-class" && hasValue) {
@@ -118,7 +126,7 @@ bool parseOptions(int argc, char** argv, VisOptions& o) {
             return false;
         }
     }
-    return o.frames >= 0 && o.shotEvery >= 0 && o.restarts >= 0 &&
+    return o.frames >= 0 && o.shotEvery >= 0 && o.restarts >= 0 && o.timeoutSeconds > 0 &&
            (o.shotEvery == 0 || !o.shot.empty());
 }
 
@@ -210,11 +218,11 @@ void waitForScreen(POINT wanted) {
 
 class VisRun {
 public:
-    VisRun(const VisOptions& o, VisHeader* header, HWND host, HINSTANCE lib)
-        : o_(o), header_(header), lib_(lib), windows_(host) {}
+    VisRun(const VisOptions& o, VisHeader* header, HWND host, HINSTANCE lib, const TimeLimit& limit)
+        : o_(o), header_(header), lib_(lib), limit_(limit), windows_(host) {}
 
     VisModule* module() {
-        VisModule* m = header_->moduleByIndex(o_.module);
+        VisModule* m = callPlugin("moduleByIndex", header_->moduleByIndex, o_.module);
         if (first_ && m != first_)
             violation("moduleByIndex gave another record for the same index");
         if (!first_) first_ = m;
@@ -265,6 +273,7 @@ public:
     void run() {
         refusal_.arm(o_.refuseWindow);
         for (int round = 0; round <= o_.restarts; ++round) {
+            if (round > 0 && limit_.reached()) break;
             if (round > 0) {
                 signal_ = VisSignal(); // from its start again
                 std::string error;
@@ -325,6 +334,7 @@ public:
         j.endArray();
         j.key("violations").beginArray();
         for (const std::string& v : violations_) j.value(v);
+        for (const std::string& f : stackFaults()) j.value(f); // printed when found
         j.endArray();
     }
     const std::vector<std::string>& errors() const { return errors_; }
@@ -386,7 +396,7 @@ private:
         windows_.ignoreExisting();
         r.screenBefore = screenSize();
         if (round == 0) holdClass(true);
-        r.startResult = m->startModule(m);
+        r.startResult = callPlugin("startModule", m->startModule, m);
         if (round == 0) holdClass(false);
         started_ = true;
         windows_.update();
@@ -404,7 +414,7 @@ private:
             fillRows(m);
             LARGE_INTEGER before, after, ticksPerSecond;
             QueryPerformanceCounter(&before);
-            int result = m->renderFrame(m);
+            int result = callPlugin("renderFrame", m->renderFrame, m);
             QueryPerformanceCounter(&after);
             QueryPerformanceFrequency(&ticksPerSecond);
             double ms =
@@ -434,16 +444,20 @@ private:
                 r.stopReason = "quit";
                 break;
             }
+            if (limit_.reached()) {
+                r.stopReason = "timeout";
+                break;
+            }
         }
         if (!shot.empty() && !shotTaken)
             shoot(o_.shotEvery ? numberedShot(shot, r.rendered) : shot);
         m = module();
         latency_ = m->frameLatencyMs;
         delay_ = m->frameDelayMs;
-        m->stopModule(m);
+        callPlugin("stopModule", m->stopModule, m);
         ++r.stopCalls;
         if (o_.stopTwice) {
-            m->stopModule(m);
+            callPlugin("stopModule", m->stopModule, m);
             ++r.stopCalls;
         }
         checkWindowsClosed("stopModule");
@@ -454,6 +468,7 @@ private:
     const VisOptions& o_;
     VisHeader* header_;
     HINSTANCE lib_;
+    const TimeLimit& limit_;
     ModuleWindows windows_;
     VisSignal signal_;
     WindowRefusal refusal_;
@@ -475,12 +490,15 @@ int runVis(int argc, char** argv) {
         std::fputs(usageText, stderr);
         return 2;
     }
+    TimeLimit limit;
+    limit.start(o.timeoutSeconds);
     HMODULE lib = static_cast<HMODULE>(loadPlugin(o.plugin));
     if (!lib) return 1;
     auto get = reinterpret_cast<JukoraVisGetHeader>(
         reinterpret_cast<void*>(GetProcAddress(lib, "jukoraVisGetHeader")));
-    VisHeader* header = get ? get() : nullptr;
-    if (!header || !header->moduleByIndex || !header->moduleByIndex(o.module)) {
+    VisHeader* header = get ? callPlugin("jukoraVisGetHeader", get) : nullptr;
+    if (!header || !header->moduleByIndex ||
+        !callPlugin("moduleByIndex", header->moduleByIndex, o.module)) {
         std::fprintf(stderr, "%s offers no visualization module %d\n", o.plugin, o.module);
         FreeLibrary(lib);
         return 1;
@@ -496,13 +514,14 @@ int runVis(int argc, char** argv) {
         std::fputs("cannot open the player's other windows\n", stderr);
         return 1;
     }
-    VisRun run(o, header, host.handle(), lib);
+    VisRun run(o, header, host.handle(), lib, limit);
     std::string error;
     if (!run.openSignal(error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 2;
     }
-    if (header->moduleByIndex(-1)) run.violation("moduleByIndex(-1) gave a record");
+    if (callPlugin("moduleByIndex", header->moduleByIndex, -1))
+        run.violation("moduleByIndex(-1) gave a record");
 
     VisModule* m = run.module();
     m->hostWindow = host.handle();
@@ -521,7 +540,7 @@ int runVis(int argc, char** argv) {
     if (!o.script.empty()) driver.start(o.script);
     if (o.config) {
         if (m->openModuleSettings)
-            m->openModuleSettings(m);
+            callPlugin("openModuleSettings", m->openModuleSettings, m);
         else
             run.violation("no openModuleSettings operation");
         pumpMessages();
@@ -529,6 +548,13 @@ int runVis(int argc, char** argv) {
     if (o.waitScreen.x) waitForScreen(o.waitScreen);
     if (!o.config || o.framesGiven) run.run();
     driver.finish();
+    // Boxes that the limit closed, then those that the run leaves open.
+    limit.finish();
+    std::vector<std::string> boxes;
+    for (const MessageBoxSeen& box : limit.boxesClosed())
+        boxes.push_back(describeMessageBox(box) + " was still open at the time limit");
+    for (const MessageBoxSeen& box : openMessageBoxes())
+        boxes.push_back(describeMessageBox(box) + " is still open at the end of the run");
 
     JsonWriter j;
     j.beginObject();
@@ -548,9 +574,11 @@ int runVis(int argc, char** argv) {
     j.key("hostMessagesPosted").beginArray(); // for each of hostMessages: posted, or sent
     for (const auto& msg : VisHostWindow::messages) j.value(msg.posted);
     j.endArray();
+    j.key("timedOut").value(limit.reached());
     j.key("errors").beginArray();
     for (const std::string& e : run.errors()) j.value(e);
     for (const std::string& e : driver.errors()) j.value(e);
+    for (const std::string& e : boxes) j.value(e);
     j.endArray();
     j.key("scriptShots").beginArray();
     for (const std::string& s : driver.screenshots()) j.value(s);
@@ -561,7 +589,9 @@ int runVis(int argc, char** argv) {
     for (const std::string& v : run.violations()) std::fprintf(stderr, "contract: %s\n", v.c_str());
     for (const std::string& e : run.errors()) std::fprintf(stderr, "%s\n", e.c_str());
     for (const std::string& e : driver.errors()) std::fprintf(stderr, "script: %s\n", e.c_str());
-    bool clean = run.violations().empty() && run.errors().empty() && driver.errors().empty();
+    for (const std::string& e : boxes) std::fprintf(stderr, "%s\n", e.c_str());
+    bool clean = run.violations().empty() && run.errors().empty() && driver.errors().empty() &&
+                 boxes.empty() && stackFaults().empty();
     FreeLibrary(lib);
     return clean ? 0 : 1;
 }

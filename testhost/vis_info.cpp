@@ -1,6 +1,8 @@
 // testhost info VIS.dll: a visualization plug-in's header and modules.
 #include "testhost/vis_host.h"
 
+#include "testhost/stack_check.h"
+
 namespace testhost {
 
 namespace {
@@ -17,7 +19,7 @@ void describeVis(JsonWriter& j, VisHeader* h) {
     j.key("modules").beginArray();
     int count = 0;
     for (; h->moduleByIndex && count < moduleListLimit; ++count) {
-        VisModule* m = h->moduleByIndex(count);
+        VisModule* m = callPlugin("moduleByIndex", h->moduleByIndex, count);
         if (!m) break;
         j.value(m->displayName ? m->displayName : "");
     }
@@ -25,8 +27,8 @@ void describeVis(JsonWriter& j, VisHeader* h) {
     bool stable = true;
     j.key("moduleValues").beginArray();
     for (int i = 0; i < count; ++i) {
-        VisModule* m = h->moduleByIndex(i);
-        stable = stable && m == h->moduleByIndex(i);
+        VisModule* m = callPlugin("moduleByIndex", h->moduleByIndex, i);
+        stable = stable && m == callPlugin("moduleByIndex", h->moduleByIndex, i);
         j.beginObject();
         j.key("frameLatencyMs").value(m->frameLatencyMs);
         j.key("frameDelayMs").value(m->frameDelayMs);
@@ -36,7 +38,8 @@ void describeVis(JsonWriter& j, VisHeader* h) {
         j.endObject();
     }
     j.endArray();
-    j.key("negativeIndexGivesNull").value(!h->moduleByIndex || !h->moduleByIndex(-1));
+    j.key("negativeIndexGivesNull")
+        .value(!h->moduleByIndex || !callPlugin("moduleByIndex", h->moduleByIndex, -1));
     j.key("sameRecordEachCall").value(stable);
 }
 

@@ -354,10 +354,40 @@ class VisTest(ProbeTest):
         self.assertEqual(rc, 1)
         for option in (["--signal", "sine:x"], ["--key-at", "3"], ["--key-at", "0:70"],
                        ["--key-at", "2:70x"], ["--restarts", "-1"], ["--pause", "1"],
-                       ["--pause", "1:-5"],
+                       ["--pause", "1:-5"], ["--timeout", "0"],
                        ["--player", "volume=3"], ["--player", "pos=x"]):
             rc, _, _ = testhost("vis", self.probes.path("b"), *option)
             self.assertEqual(rc, 2, option)
+
+    def test_message_boxes_left_open_are_errors(self):
+        # One holds startModule until the time limit presses its button, one
+        # on a thread of the plug-in's own is still open when the run ends.
+        box = 'the message box "Probe box": "A box that nobody clicks" '
+        cases = [(1, "was still open at the time limit", True),
+                 (2, "is still open at the end of the run", False)]
+        for kind, when, timed_out in cases:
+            with self.subTest(box=kind):
+                name = "box%d" % kind
+                self.probes.add(name, box=kind, window=0)
+                rc, data, err = testhost("vis", self.probes.path(name), "--frames", "3",
+                                         "--timeout", "15")
+                self.assertEqual(rc, 1, err)
+                self.assertEqual((data["startResult"], data["timedOut"]), (0, timed_out))
+                self.assertEqual(data["errors"], [box + when])
+                self.assertIn(box + when, err)
+
+    def test_time_limit_ends_yarnot_held_by_its_box(self):
+        # Started where its default texture, bump.BMP, is not, Yarnot shows a
+        # box from startModule that nobody clicks.
+        dll = self.copy_deliverable("yarnot.dll")
+        rc, data, err = testhost("vis", dll, "--module", "3", "--frames", "5", "--timeout", "15",
+                                 cwd=self.tmp)
+        self.assertEqual(rc, 1, err)
+        self.assertEqual((data["startResult"], data["stopReason"], data["timedOut"]),
+                         (1, "startFailed", True))
+        self.assertEqual(data["errors"], [
+            'the message box "Dremlow Message": "Error opening image file:\n\"bump.BMP\"" '
+            "was still open at the time limit"])
 
 
 if __name__ == "__main__":

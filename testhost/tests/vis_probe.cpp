@@ -16,7 +16,9 @@
 // settings (0; 1: openModuleSettings shows a settings window with a tab
 // control and a page of controls, and logs their notifications), quitKey (0;
 // a virtual key: its key-down ends the visualization as a module's Escape
-// does, with a quit message on the thread). A note in
+// does, with a quit message on the thread), box (0; 1: startModule shows a
+// message box "Probe box" and waits for it; 2: it shows that box on a thread
+// of its own and goes on). A note in
 // the environment variable JK_PROBE_NOTE goes into the load line.
 #include "host/host_window.h"
 #include "host/vis_module.h"
@@ -42,7 +44,7 @@ bool configured, classRegistered, pageClassRegistered;
 
 struct Config {
     int modules, header, startResult, stopAfter, spectrumChannels, waveformChannels, latency, delay,
-        window, x, y, settings, region, queries, quitKey;
+        window, x, y, settings, region, queries, quitKey, box;
 } config;
 
 struct ModuleState {
@@ -127,6 +129,7 @@ void configure() {
     config.region = readKey("region", 0);
     config.queries = readKey("queries", 0);
     config.quitKey = readKey("quitKey", 0);
+    config.box = readKey("box", 0);
     for (int i = 0; i < maxModules; ++i) {
         VisModule& m = modules[i];
         std::snprintf(moduleNames[i], sizeof moduleNames[i], "Probe %s #%d", name.c_str(), i);
@@ -401,8 +404,20 @@ void JK_CDECL openModuleSettings(VisModule* m) {
     if (config.settings) runSettingsWindow(m);
 }
 
+DWORD WINAPI showBox(LPVOID owner) {
+    MessageBoxA(static_cast<HWND>(owner), "A box that nobody clicks", "Probe box", MB_OK);
+    return 0;
+}
+
 int JK_CDECL startModule(VisModule* m) {
     logCall("start", m);
+    if (config.box == 1) showBox(m->hostWindow);
+    if (config.box == 2) {
+        CloseHandle(CreateThread(nullptr, 0, showBox, nullptr, 0, nullptr));
+        // Open before the run can end, however fast it goes.
+        for (int i = 0; i < 1000 && !IsWindowVisible(FindWindowA(nullptr, "Probe box")); ++i)
+            Sleep(10);
+    }
     ModuleState& s = states[m - modules];
     if (config.startResult != 0) return config.startResult;
     if (config.queries) {
