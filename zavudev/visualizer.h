@@ -1,7 +1,8 @@
 // What the plug-in's two modules share beyond the window: one process-wide
 // state (one module runs at a time), the start of a module, and one frame
 // from the spectrum rows to the picture and its colour table. The Windows
-// shell, the picture check program and the benchmark all run frames here.
+// shell, zavudev_core_check (the Windows tests' reference) and the benchmark
+// all run frames here.
 #pragma once
 
 #include "zavudev/loudness.h"

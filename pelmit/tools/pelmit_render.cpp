@@ -11,12 +11,12 @@
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
-#include <thread>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -30,7 +30,20 @@ namespace {
 constexpr double longestSeconds = 3600;
 
 std::atomic<long long> bytesLeft{0};
-std::atomic<int> songEnded{0}, writeFailed{0};
+std::atomic<int> writeFailed{0};
+
+// What the main thread waits for, told by the decode thread as it happens.
+std::mutex finishLock;
+std::condition_variable finished;
+bool songEnded = false, outputDone = false;
+
+void tellFinished(bool& flag) {
+    {
+        std::lock_guard<std::mutex> hold(finishLock);
+        flag = true;
+    }
+    finished.notify_one();
+}
 
 int JK_CDECL openStream(int, int, int, int, int) {
     return 1;
@@ -41,6 +54,7 @@ int JK_CDECL writePcm(char* data, int bytes) {
     const size_t n = size_t(bytes < left ? bytes : left);
     if (n && std::fwrite(data, 1, n, stdout) != n) writeFailed = 1;
     bytesLeft -= (long long)n;
+    if (bytesLeft <= 0 || writeFailed) tellFinished(outputDone);
     return 0;
 }
 // The output is never full: the decode thread renders as fast as it can.
@@ -99,7 +113,7 @@ bool number(const char* text, double lowest, double highest, double& value) {
 
 // The end of the song: the decode thread has played out everything.
 void postEndOfStream(JkWindow) {
-    songEnded = 1;
+    tellFinished(songEnded);
 }
 
 } // namespace pelmit
@@ -158,13 +172,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pelmit_render: %s is no song Pelmit plays\n", path);
         return 1;
     }
-    while (!songEnded && bytesLeft > 0 && !writeFailed)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    bool ended = false;
+    {
+        std::unique_lock<std::mutex> hold(finishLock);
+        finished.wait(hold, [] { return songEnded || outputDone; });
+        ended = songEnded;
+    }
+    const bool written = !writeFailed && std::fflush(stdout) == 0;
+    if (!written)
+        std::fprintf(stderr, "pelmit_render: cannot write the output: %s\n", std::strerror(errno));
+    // At the song's end the decode thread has stopped itself and only sleeps
+    // out its last idle round: the output is complete, and the process ends
+    // now rather than wait for that round in stopPlayback's join.
+    if (ended) {
+        std::fflush(stderr);
+        std::_Exit(written ? 0 : 1);
+    }
     stopPlayback();
     mixer.disconnect();
-    if (writeFailed || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "pelmit_render: cannot write the output: %s\n", std::strerror(errno));
-        return 1;
-    }
-    return 0;
+    return written ? 0 : 1;
 }

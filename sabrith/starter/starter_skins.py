@@ -4,8 +4,9 @@ default folder, "LBNSkins"), one in each format the window reads:
                      the song's title, and player buttons that light up
                      under the mouse;
   Harbour/skin.ini   a player face: title, time, seek bar and five buttons;
-  Copper/Copper.design  a player face cut to an eight-sided outline, with
-                     hover faces on its buttons.
+  Copper/Copper.design  a player face cut to an eight-sided outline: the
+                     title, the song's and the playlist's position gauges,
+                     and buttons with hover faces.
 Usage: starter_skins.py FOLDER
 """
 
@@ -198,7 +199,8 @@ def write_copper(folder):
     face = Canvas(w, h)
     face.shade(0, 0, w, h, (150, 92, 48), (70, 38, 18))
     face.fill(14, 16, 247, 22, (40, 22, 10))
-    face.fill(14, 56, 247, 8, (40, 22, 10))
+    face.fill(14, 56, 247, 8, (40, 22, 10))   # the song's groove
+    face.fill(14, 68, 247, 7, (40, 22, 10))   # the playlist's
     face.save(os.path.join(folder, "copper.bmp"))
     lines = ["[General]", "Bitmap=copper.bmp", "WindowWidth=275", "WindowHeight=116",
              "UseWindowShape=1", "NumberOfWindowShapePoints=9"]
@@ -219,7 +221,8 @@ def write_copper(folder):
                   "Left=%d" % left, "Top=84"]
     lines += ["[Label SongName]", "FontName=Arial", "FontColor=$A0E0FF", "Left=18", "Top=19",
               "Width=239", "Height=16", "FontSize=9", "FontBold=1",
-              "[Gauge SongPos]", "Left=14", "Top=57", "Width=247", "Height=6"]
+              "[Gauge SongPos]", "Left=14", "Top=57", "Width=247", "Height=6",
+              "[Gauge PlaylistPos]", "Left=14", "Top=69", "Width=247", "Height=5"]
     path = os.path.join(folder, "Copper.design")
     write_text(path, lines)
     return path

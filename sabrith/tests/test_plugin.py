@@ -169,6 +169,16 @@ class SabrithTest(SabrithRun):
                                      "--do", script)
         [sources] = [c["items"] for c in added["controls"] if c["id"] == 1140]
         self.assertEqual(sources[-2:], ["New Source", "New Source"])
+        # Each trackbar of the page has its two end labels just below its ends.
+        rects = {c["text"]: c["rect"] for c in added["controls"] if c["class"] == "Static"}
+        for bar, low, high in ((1000, "Low", "High"), (1048, "1 x 1", "5 x 5"),
+                               (1049, "Few", "Many"), (1053, "Slow", "Fast")):
+            [track] = [c["rect"] for c in added["controls"] if c["id"] == bar]
+            # Dialog units round to pixels edge by edge: a pixel either way.
+            self.assertLessEqual(abs(rects[low][0] - track[0]), 1, (bar, rects[low], track))
+            self.assertLessEqual(abs(rects[high][2] - track[2]), 1, (bar, rects[high], track))
+            for label in (low, high):
+                self.assertTrue(0 <= rects[label][1] - track[3] <= 4, (label, rects[label], track))
         # The Display page's "Check for Jukora Skin Changes" (the bars' pages
         # hold no other 1060) is ticked at first; unticked, it reads back so.
         self.clear_settings()

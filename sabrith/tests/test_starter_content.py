@@ -39,6 +39,12 @@ class StarterContentTest(SabrithRun):
                     self.assertEqual(inside(region, px, py), kept, (px, py))
                 self.assertEqual(self.sent(data, PLAY), (1, True))
                 self.assertEqual(stored_skin().lower(), win_path(path).lower())
+                if skin.startswith("Copper"):
+                    # Every gizmo has its place on the face: nothing is drawn
+                    # at the reader's default place, the top left.
+                    _, _, face = read_bmp(os.path.join(SKINS, "Copper", "copper.bmp"))
+                    _, _, shown = read_bmp(calm)
+                    self.assertEqual(shown[5][20:100], face[5][20:100])
                 if skin.startswith("Slate"):
                     _, _, before = read_bmp(calm)
                     _, _, after = read_bmp(lit)

@@ -266,6 +266,7 @@ void Display::Present() {
                 beep();
             }
         }
+        // Right and bottom are exclusive: w - 1, h - 1 would drop the last column and row.
         RECT source{0, 0, w, h};
         PictureOffset place = CentredOffset(mode_, w, h);
         HRESULT r = retrying(

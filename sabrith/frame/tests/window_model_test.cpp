@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -400,7 +401,12 @@ TEST_F(Fixture, SavePresetWritesTheRunningEffectsSection) {
     setInt("Module", 3);
     WindowModel& m = start();
     m.effect()->fade = 42;
-    chooser.next = jk::test::tempFolder() + "saved.lbp";
+    // Saving adds to a file that is there already: a folder of its own, made
+    // empty, so that the file holds this save alone.
+    const std::filesystem::path folder = jk::test::tempFolder() + "save-preset";
+    std::filesystem::remove_all(folder);
+    ASSERT_TRUE(std::filesystem::create_directory(folder)) << folder;
+    chooser.next = (folder / "saved.lbp").string();
     m.command(IDM_SAVE_PRESET);
     const std::vector<uint8_t> bytes = jk::test::readFile(chooser.next);
     const std::string text(bytes.begin(), bytes.end());

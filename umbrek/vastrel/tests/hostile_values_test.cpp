@@ -176,15 +176,39 @@ TEST_F(Hostile, LightsWithHostileValues) {
     }
 }
 
+// A rotation matrix of a quaternion: its last row and column are those of
+// the identity, and every element that is a number lies within [-1, 1] (the
+// matrix divides by the quaternion's squared length).
+void expectRotationInRange(const Matrix& m) {
+    for (int i : {3, 7, 11, 12, 13, 14}) EXPECT_EQ(m[std::size_t(i)], 0.0f) << i;
+    EXPECT_EQ(m[15], 1.0f);
+    for (int i : {0, 1, 2, 4, 5, 6, 8, 9, 10}) {
+        const float e = m[std::size_t(i)];
+        if (std::isfinite(e)) {
+            EXPECT_LE(std::fabs(e), 1.0001f) << i;
+        }
+    }
+}
+
+void expectNear(Vec3 got, Vec3 want) {
+    EXPECT_NEAR(got.x, want.x, 1e-5f);
+    EXPECT_NEAR(got.y, want.y, 1e-5f);
+    EXPECT_NEAR(got.z, want.z, 1e-5f);
+}
+
+// Every track holds the same value at three keys, so any frame from the first
+// key on (clamped, wrapped or between keys) gives that value; with values too
+// large for the spline's products or not numbers at all, the rotation still
+// stays a rotation's shape.
 TEST(HostileKeys, TracksWithHostileValuesAndFrames) {
+    const std::int32_t extremes[][3] = {
+        {INT_MIN, 0, INT_MAX}, {0, 10, 20}, {INT_MAX, INT_MAX, INT_MAX}};
     for (float h : hostile)
         for (int frames : {0, 1, 2}) {
             Model model;
             model.segments.resize(1);
             Segment& seg = model.segments[0];
             seg.flags = frames == 1 ? std::uint32_t(segmentLoops) : 0u;
-            const std::int32_t extremes[][3] = {
-                {INT_MIN, 0, INT_MAX}, {0, 10, 20}, {INT_MAX, INT_MAX, INT_MAX}};
             for (int k = 0; k < 3; ++k) {
                 SplineKey s;
                 s.frame = extremes[frames][k];
@@ -200,13 +224,27 @@ TEST(HostileKeys, TracksWithHostileValuesAndFrames) {
             seg.pivot = {h, h, h};
             model.lastFrame = 20;
             EntityPtr entity(KX_CreateEntity(&model, nullptr));
-            for (int frame : {INT_MIN, -1, 0, 7, 20, 21, INT_MAX})
+            ASSERT_EQ(entity->states.size(), 1u);
+            const SegmentState& state = entity->states[0];
+            for (int frame : {INT_MIN, -1, 0, 7, 20, 21, INT_MAX}) {
+                SCOPED_TRACE(testing::Message()
+                             << "value " << h << " keys " << frames << " frame " << frame);
                 KX_SetAnimationFrame(entity.get(), frame);
+                expectRotationInRange(state.rotation);
+                // Large values overflow the spline's products; NaN stays NaN.
+                if (!(std::fabs(h) <= 1) || frame < extremes[frames][0]) continue;
+                expectNear(state.translation, {0, 1 - h, 0});
+                expectNear(state.scale, {h, 1, h});
+                for (int i = 0; i < 16; ++i)
+                    EXPECT_NEAR(state.rotation[std::size_t(i)], i % 5 == 0 ? 1.0f : 0.0f, 1e-5f)
+                        << i;
+            }
         }
     for (float h : hostile) {
         const Quaternion q{h, 0, h, 1};
-        slerp(q, {0, 0, 0, 1}, h, 0);
-        quaternionMatrix(q);
+        for (float t : {h, 0.5f})
+            expectRotationInRange(quaternionMatrix(slerp(q, {0, 0, 0, 1}, t, 0)));
+        expectRotationInRange(quaternionMatrix(q));
     }
 }
 
