@@ -4,6 +4,8 @@
 
 #include <psapi.h>
 
+#include <algorithm>
+
 namespace testhost {
 
 ResourceUse resourceUse() {
@@ -16,6 +18,13 @@ ResourceUse resourceUse() {
     if (GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc))
         r.memoryBytes = int64_t(pmc.PagefileUsage);
     return r;
+}
+
+int64_t peakMemoryBytes() {
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc)) return 0;
+    return int64_t(std::max(pmc.PeakWorkingSetSize, pmc.PeakPagefileUsage));
 }
 
 void describeResourceUse(JsonWriter& j, const std::array<ResourceUse, 2>& use) {

@@ -17,6 +17,10 @@ struct ResourceUse {
 
 ResourceUse resourceUse();
 
+// The most memory the process has held so far: the larger of its peak
+// working set and its peak committed memory, in bytes.
+int64_t peakMemoryBytes();
+
 // "nextHandle": [first, last], "memoryBytes": [first, last].
 void describeResourceUse(JsonWriter& j, const std::array<ResourceUse, 2>& use);
 

@@ -567,6 +567,7 @@ int runVis(int argc, char** argv) {
     j.key("spectrumChannels").value(m->spectrumChannels);
     j.key("waveformChannels").value(m->waveformChannels);
     run.report(j);
+    j.key("peakMemoryBytes").value(peakMemoryBytes());
     j.key("hostMessages").beginArray();
     for (const auto& msg : VisHostWindow::messages)
         j.beginArray().value(int(msg.message)).value(msg.wParam).value(msg.lParam).endArray();

@@ -434,6 +434,11 @@ bool WindowDriver::perform(const std::vector<std::string>& w) {
         shots_.push_back(w[1]);
         return true;
     }
+    if (verb == "answers" && w.size() == 2) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(current_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                   UINT(std::atoi(w[1].c_str())), &result) != 0;
+    }
     if (verb == "sleep" && w.size() == 2) {
         Sleep(DWORD(std::atoi(w[1].c_str())));
         return true;

@@ -33,6 +33,8 @@
 //   move X Y            move the current window's top-left corner
 //   shot FILE.bmp       save the current window as it is on screen (or FILE.png)
 //   sleep MS            wait
+//   answers MS          fail unless the current window's thread answers a
+//                       message within MS milliseconds
 //   close               send the current window WM_CLOSE
 // (testhost vis adds "player KEY=VALUE,...", which changes the player's answers.)
 // A control ID is looked for among all descendants of the current window, and

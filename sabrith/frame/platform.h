@@ -79,6 +79,9 @@ public:
     virtual void openAbout(const std::string& fpsText) = 0;
     // The property sheet on its own thread, when none is open.
     virtual void openSheet() = 0;
+    // Closes an open sheet (its changes stay) and waits until its thread has
+    // ended; nothing when none is open.
+    virtual void closeSheet() = 0;
 
     // The player: a dropped music file, a button's command, a key.
     virtual void feedDroppedFile(const std::string& path) = 0;

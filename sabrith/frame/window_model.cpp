@@ -185,7 +185,24 @@ void WindowModel::refresh() {
 
 // ---- placement and modes ----
 
+// Exclusive full screen and the property sheet never stand side by side.
+// The sheet lives on a thread of its own; while the display is held
+// exclusively, every change of the active window between the sheet and this
+// window makes the display (DirectDraw) give the mode back or take it again,
+// inside the activation that the closing sheet hands to this window. That
+// change waits on the sheet's thread, which is busy closing the sheet and
+// waits on this one: now and then neither moves again. So the display's mode
+// only ever changes here, on the window's thread, outside any activation
+// and with no sheet open: Properties leaves full screen before the sheet's
+// thread starts, and going full screen closes an open sheet first (its
+// changes are live and stay).
+void WindowModel::openSheet() {
+    if (modeState_.mode == fullScreenMode) setMode(windowMode);
+    platform_.openSheet();
+}
+
 void WindowModel::setMode(int mode) {
+    if (mode == fullScreenMode) platform_.closeSheet();
     switchMode(modeState_, mode, resolution_, platform_);
     dockTarget_.store(-1, std::memory_order_relaxed);
     layOutForMode();
@@ -384,7 +401,7 @@ std::string WindowModel::aboutText() const {
 void WindowModel::command(int id) {
     switch (id) {
     case IDM_EXIT: platform_.postQuit(); break;
-    case IDM_PROPERTIES: platform_.openSheet(); break;
+    case IDM_PROPERTIES: openSheet(); break;
     case IDM_ABOUT: platform_.openAbout(aboutText()); break;
     case IDM_CLEAR:
         back_->clear();

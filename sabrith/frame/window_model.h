@@ -143,6 +143,7 @@ private:
     Size imageSize() const;
     void resizeImages();
     void setMode(int mode);
+    void openSheet();
     void layOutForMode();
     // skinChanged: a new skin (or none) needs laying out even at the same size.
     void placeWindow(Rect requested, bool skinChanged = false);

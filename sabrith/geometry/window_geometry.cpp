@@ -1,5 +1,7 @@
 #include "sabrith/geometry/window_geometry.h"
 
+#include "sabrith/screen_limits.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -30,9 +32,16 @@ Size applySizeRule(Size requested, bool fullScreen, Size screen, const SkinSizin
     Size size = requested;
     skin.clampWindowSize(size.w, size.h);
     const Size insets = skin.insetTotals();
-    // Negative insets count as none here too: the effect's rectangle ignores them.
-    size.w = std::max(size.w, std::max(insets.w, 0) + 8);
-    size.h = std::max(size.h, std::max(insets.h, 0) + 8);
+    // Negative insets count as none here too: the effect's rectangle ignores
+    // them. Sizes come from skins, settings and drags: none may ask for a
+    // window (and two images of its size) larger than any screen.
+    const auto bound = [](int value, int inset) {
+        return int(std::min<int64_t>(std::max<int64_t>(value, int64_t(std::max(inset, 0)) + 8),
+                                     maxScreenSide));
+    };
+    size.w = bound(size.w, insets.w);
+    size.h = bound(size.h, insets.h);
+    size.h = int(std::min<int64_t>(size.h, maxScreenPixels / size.w));
     return size;
 }
 

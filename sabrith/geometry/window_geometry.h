@@ -51,7 +51,9 @@ public:
 
 // Full screen takes the screen's size; in window mode the skin's limits
 // apply first, then the size is raised to the inset totals + 8 (8 x 8 with
-// no skin), so the effect always keeps some room.
+// no skin), so the effect always keeps some room. Last, the window is held
+// to what a screen can show (screen_limits.h): a side of at most
+// maxScreenSide, at most maxScreenPixels in all, the height giving way.
 Size applySizeRule(Size requested, bool fullScreen, Size screen, const SkinSizing& skin);
 
 // How the window lines up with its dock target, per axis (0 none).

@@ -27,7 +27,7 @@ SkinFont* makeForeignFont(SkinSet& set, std::string_view name, const std::string
     font->faceName = faceName.substr(0, 31);
     font->textColour = textColour;
     font->backColour = backColour;
-    font->fontHandle = set.services.fonts.createFont({font->faceName, height, weight});
+    font->fontHandle = set.createSystemFont({font->faceName, height, weight});
     if (!font->fontHandle) {
         set.discardElement(font);
         return nullptr;

@@ -43,7 +43,7 @@ SkinImage* controlFace(SkinSet& set, const std::string& name, const char* bitmap
                        int32_t action) {
     SkinImage* image = set.createImage(name);
     if (!image) return nullptr;
-    if (!sizeSkinImage(image->pixels, rect.width, rect.height)) {
+    if (!sizeSkinImage(set, image->pixels, rect.width, rect.height)) {
         set.discardElement(image);
         return nullptr;
     }
@@ -65,7 +65,7 @@ void readTextGizmo(SkinSet& set, const std::string& path, SkinImage& main, const
     gizmo->gizmoKind = kind;
     const std::optional<Rect> rect = readRect(set, path, key);
     if (!rect) return;
-    startTextGizmo(*gizmo, kind, rect->width, rect->height);
+    startTextGizmo(set, *gizmo, kind, rect->width, rect->height);
     gizmo->offsetX = rect->x;
     gizmo->offsetY = rect->y;
     gizmo->font = makeForeignFont(set, fontName, face, gizmo->height, 400, text, back);
@@ -105,7 +105,7 @@ void readNerritSkin(SkinSet& set, const std::string& path) {
     SkinImage* main = set.createImage("Nerrit Main Image");
     if (!main) return;
     const int32_t width = up->pixels.width(), height = up->pixels.height();
-    if (!sizeSkinImage(main->pixels, width, height)) return;
+    if (!sizeSkinImage(set, main->pixels, width, height)) return;
     main->bitmapName = upBitmap;
     main->width = skin->minWidth = skin->maxWidth = width;
     main->height = skin->minHeight = skin->maxHeight = height;

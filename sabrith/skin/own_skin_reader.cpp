@@ -1,5 +1,6 @@
 #include "sabrith/skin/own_skin_reader.h"
 
+#include "sabrith/screen_limits.h"
 #include "sabrith/skin/skin_pixels.h"
 #include "sabrith/skin/skin_text_values.h"
 
@@ -132,7 +133,7 @@ SkinImage* OwnSkinReader::readImage(const std::string& name, int depth) {
     pair(name, "Location", image->sourceX, image->sourceY);
     image->driftVelocity = integer(name, "DriftVelocity", 0);
     // An image no window could show is not made; nothing refers to it yet.
-    if (!sizeSkinImage(image->pixels, image->width, image->height)) {
+    if (!sizeSkinImage(set, image->pixels, image->width, image->height)) {
         set.discardElement(image);
         return nullptr;
     }
@@ -187,7 +188,7 @@ Gizmo* OwnSkinReader::readGizmo(const std::string& name, int depth) {
         SkinFont* font = readFont(text(name, "Font", nameCapacity), depth + 1);
         int32_t width = 0, height = 0;
         pair(name, "Size", width, height);
-        startTextGizmo(*gizmo, track ? gizmoTrackInfo : gizmoTimeInfo, width, height);
+        startTextGizmo(set, *gizmo, track ? gizmoTrackInfo : gizmoTimeInfo, width, height);
         gizmo->font = font;
         pair(name, "Offset", gizmo->offsetX, gizmo->offsetY);
     } else if (keywordIs(type, "Button", 64)) {
@@ -218,7 +219,7 @@ SkinFont* OwnSkinReader::readFont(const std::string& name, int depth) {
                              ? font->charHeight
                              : font->charHeight + 2;
         request.weight = 400;
-        font->fontHandle = set.services.fonts.createFont(request);
+        font->fontHandle = set.createSystemFont(request);
     } else {
         font->glyphImage = readImage(text(name, "Image", nameCapacity), depth + 1);
     }
@@ -236,6 +237,33 @@ bool extensionIs(const std::string& path, std::string_view extension) {
            keywordIs(part, extension.substr(0, part.size()), extension.size());
 }
 
+// Whether the window each skin of the file asks for fits on a screen.
+bool skinWindowsFit(SkinSet& set, const std::string& path) {
+    OwnSkinReader reader{set, path.c_str()};
+    const std::string header = headerSection;
+    const int skins = std::min(reader.integer(header, "NumSkins", 1), maxSectionCount);
+    for (int i = 1; i <= skins; ++i) {
+        const std::string name = reader.text(header, "Skin", nameCapacity, "", i);
+        if (name.empty()) continue;
+        int64_t insets[4];
+        const char* keys[] = {"LeftInset", "RightInset", "TopInset", "BottomInset"};
+        for (int k = 0; k < 4; ++k) {
+            insets[k] = reader.integer(name, keys[k], 0);
+            if (insets[k] > maxScreenSide || insets[k] < -maxScreenSide) return false;
+        }
+        // Negative insets take no room (the window ignores them).
+        const auto room = [](int64_t a, int64_t b) {
+            return std::max<int64_t>(a, 0) + std::max<int64_t>(b, 0) + 8;
+        };
+        if (!skinWindowFits(
+                std::max<int64_t>(reader.integer(name, "MinWidth", 0), room(insets[0], insets[1])),
+                std::max<int64_t>(reader.integer(name, "MinHeight", 0),
+                                  room(insets[2], insets[3]))))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool isOwnSkin(SkinSet& set, std::string& path) {
@@ -243,9 +271,13 @@ bool isOwnSkin(SkinSet& set, std::string& path) {
         return false;
     int version = 1;
     set.skinReader.readInt(path.c_str(), headerSection, "SkinVersion", version, 1, 0, 0);
-    if (version == 2) return true;
-    set.services.ui.message("Lumbrin", ownSkinVersionMessage);
-    return false;
+    if (version != 2) {
+        set.services.ui.message("Lumbrin", ownSkinVersionMessage);
+        return false;
+    }
+    // Maximums past the screen are harmless (the window's own bounds hold
+    // it); a minimum or insets past it would force a window no screen shows.
+    return skinWindowsFit(set, path);
 }
 
 int readOwnSkin(SkinSet& set, const std::string& path) {

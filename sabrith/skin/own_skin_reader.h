@@ -16,6 +16,10 @@ constexpr int maxSectionDepth = 256;
 // NumSkins, NumImages and NumGizmos above this count as this.
 constexpr int maxSectionCount = 1000;
 
+// The extension, the header section and version 2 (the version message is
+// shown for another), and skins whose window a screen can show: each
+// skin's minimum size, and the room its insets take (their totals + 8),
+// within skinWindowFits, each inset within maxScreenSide either way.
 bool isOwnSkin(SkinSet& set, std::string& path);
 // 0 when NumSkins is 0, else 1.
 int readOwnSkin(SkinSet& set, const std::string& path);

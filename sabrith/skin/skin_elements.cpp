@@ -14,7 +14,7 @@ SkinImage::SkinImage(std::string name) : SkinElement(std::move(name), ElementKin
     events.fill(this);
 }
 
-void startTextGizmo(Gizmo& gizmo, int32_t kind, int32_t width, int32_t height) {
+void startTextGizmo(SkinSet& set, Gizmo& gizmo, int32_t kind, int32_t width, int32_t height) {
     gizmo.gizmoKind = kind;
     gizmo.width = std::max(width, minGizmoSide);
     gizmo.height = std::max(height, minGizmoSide);
@@ -23,8 +23,9 @@ void startTextGizmo(Gizmo& gizmo, int32_t kind, int32_t width, int32_t height) {
     gizmo.newText = gizmo.oldText = initialTrackText;
     gizmo.showRemaining = gizmo.timeTextWidth = 0;
     gizmo.strip = std::make_unique<DibImage>(kind == gizmoTrackInfo ? "TrackGizmo" : "TimeGizmo");
-    // A strip too large for any window is not made; the gizmo then shows nothing.
-    if (!sizeSkinImage(*gizmo.strip, gizmo.width, gizmo.height)) gizmo.strip.reset();
+    // A strip too large for any window, or for what the skin may hold, is
+    // not made; the gizmo then shows nothing.
+    if (!sizeSkinImage(set, *gizmo.strip, gizmo.width, gizmo.height)) gizmo.strip.reset();
 }
 
 void startProgressGizmo(Gizmo& gizmo, int32_t source, int32_t width, int32_t height) {

@@ -16,6 +16,7 @@
 namespace sabrith {
 
 class Region; // the span region of the shape code
+class SkinSet;
 
 enum class ElementKind { skin = 1, bitmap = 2, font = 3, image = 4, gizmo = 5 };
 
@@ -135,8 +136,9 @@ constexpr int32_t minGizmoSide = 5;
 inline constexpr const char* initialTrackText = "Lumbrin ***";
 
 // Sets up a gizmo of kind track info or time info with its size and a
-// cleared strip of that size (the state every reader leaves it in).
-void startTextGizmo(Gizmo& gizmo, int32_t kind, int32_t width, int32_t height);
+// cleared strip of that size (the state every reader leaves it in); the
+// strip counts against the set's pixel budget.
+void startTextGizmo(SkinSet& set, Gizmo& gizmo, int32_t kind, int32_t width, int32_t height);
 // Sets up a progress gizmo (sizes raised to 5, values 1 and 1).
 void startProgressGizmo(Gizmo& gizmo, int32_t source, int32_t width, int32_t height);
 

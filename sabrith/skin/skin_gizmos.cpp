@@ -73,7 +73,7 @@ void rebuildTrackInfo(SkinSet& set, Gizmo& gizmo) {
     gizmo.oldTextWidth = textWidth(set, font, gizmo.oldText);
     const int32_t w = std::max(gizmo.newTextWidth, gizmo.oldTextWidth);
     const int64_t h = 2 * int64_t(font.charHeight) + 2;
-    if (sizeSkinImage(*gizmo.strip, w, h)) {
+    if (sizeSkinImage(set, *gizmo.strip, w, h)) {
         gizmo.strip->fillRect(font.backColour, 255, 0, 0, w, int(h));
         renderStripLine(set, font, *gizmo.strip, gizmo.newText, 0, w);
         renderStripLine(set, font, *gizmo.strip, gizmo.oldText, font.charHeight + 1, w);
@@ -236,7 +236,7 @@ void updateTimeInfo(SkinSet& set, Gizmo& gizmo) {
     const SkinFont& font = *gizmo.font;
     const std::string text = timeText(set, gizmo.showRemaining);
     gizmo.timeTextWidth = textWidth(set, font, text);
-    if (!sizeSkinImage(*gizmo.strip, gizmo.timeTextWidth, font.charHeight)) return;
+    if (!sizeSkinImage(set, *gizmo.strip, gizmo.timeTextWidth, font.charHeight)) return;
     gizmo.strip->fillRect(font.backColour, 255, 0, 0, gizmo.timeTextWidth, font.charHeight);
     drawText(set, font, *gizmo.strip, text, 0, 0, gizmo.timeTextWidth, font.charHeight);
     maskByColour(*gizmo.strip, gizmo.timeTextWidth, font.charHeight, font.backColour);

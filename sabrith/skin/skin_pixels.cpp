@@ -2,6 +2,7 @@
 
 #include "sabrith/bmp_reader.h"
 #include "sabrith/byte_source.h"
+#include "sabrith/screen_limits.h"
 #include "sabrith/skin/region.h"
 
 #include <algorithm>
@@ -47,6 +48,25 @@ int sizeSkinImage(DibImage& image, int64_t width, int64_t height) {
     return 1;
 }
 
+int sizeSkinImage(SkinSet& set, DibImage& image, int64_t width, int64_t height) {
+    const int64_t held = int64_t(image.width()) * image.height();
+    const int64_t wanted = std::max<int64_t>(width, 4) * std::max<int64_t>(height, 4);
+    // Sizes past the image bounds are refused below before any product
+    // matters; the budget only sees those that pass them.
+    if (width <= maxSkinImageSide && height <= maxSkinImageSide &&
+        set.pixelsHeld - held + wanted > set.pixelBudget)
+        return 0;
+    if (!sizeSkinImage(image, width, height)) return 0;
+    set.pixelsHeld += int64_t(image.width()) * image.height() - held;
+    return 1;
+}
+
+bool skinWindowFits(int64_t width, int64_t height) {
+    width = std::max<int64_t>(width, 1);
+    height = std::max<int64_t>(height, 1);
+    return width <= maxScreenSide && height <= maxScreenSide && width * height <= maxScreenPixels;
+}
+
 int32_t saturated(int64_t value) {
     return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                        std::numeric_limits<int32_t>::max()));
@@ -70,9 +90,18 @@ int loadBitmapFile(SkinSet& set, SkinBitmap& bitmap, const std::string& folder,
     const auto bytes = set.services.files.readFile(folder + fileName);
     if (bytes) {
         MemorySource source(bytes->data(), bytes->size());
-        if (isBmpFile(source) && source.seek(0) && readBmp(source, bitmap.pixels)) return 1;
+        if (isBmpFile(source) && source.seek(0) && readBmp(source, bitmap.pixels)) {
+            // Each bitmap is read once per load; the placeholder it had is
+            // too small to count.
+            const int64_t read = int64_t(bitmap.pixels.width()) * bitmap.pixels.height();
+            if (set.pixelsHeld + read <= set.pixelBudget) {
+                set.pixelsHeld += read;
+                return 1;
+            }
+        }
     }
-    // Unreadable or broken: the black placeholder, never half a picture.
+    // Unreadable, broken or past the budget: the black placeholder, never
+    // half a picture.
     bitmap.pixels.resize(16, 16);
     bitmap.pixels.clear();
     return 0;

@@ -4,6 +4,7 @@
 // through sizeSkinImage, which refuses what no skin needs.
 #pragma once
 
+#include "sabrith/bmp_reader.h"
 #include "sabrith/dib_image.h"
 #include "sabrith/skin/skin_set.h"
 
@@ -13,12 +14,20 @@
 namespace sabrith {
 
 // The largest image a skin may ask for, the same bounds as the BMP reader's.
-constexpr int64_t maxSkinImageSide = 16384;
-constexpr int64_t maxSkinImagePixels = int64_t(1) << 24;
+constexpr int64_t maxSkinImageSide = maxBmpSide;
+constexpr int64_t maxSkinImagePixels = maxBmpPixels;
 
 // 1 with the image resized (and cleared); 0 when the size is past the
 // bounds or cannot be had (the image is then left as it was, or empty).
 int sizeSkinImage(DibImage& image, int64_t width, int64_t height);
+// The same for an image the set keeps, within the set's budget: its growth
+// counts against pixelBudget, and a size past what is left is refused.
+int sizeSkinImage(SkinSet& set, DibImage& image, int64_t width, int64_t height);
+
+// Whether a window of at least width x height (a skin's minimum size, or the
+// room its insets take) fits on a screen (screen_limits.h). Values of 0 or
+// less ask for nothing on their side.
+bool skinWindowFits(int64_t width, int64_t height);
 
 // Sums and products of values from skin files, held at the 32-bit ends.
 int32_t saturated(int64_t value);
@@ -31,7 +40,8 @@ uint32_t colourFromComponents(int64_t red, int64_t green, int64_t blue);
 bool colourMatches(uint32_t pixel, uint32_t colour);
 
 // Sets the bitmap's filePath to `fileName` and reads folder + fileName into
-// its pixels; a file that cannot be read leaves 16 x 16 black pixels.
+// its pixels; a file that cannot be read, or that the set's budget has no
+// room for, leaves 16 x 16 black pixels.
 // 1 when the file was read.
 int loadBitmapFile(SkinSet& set, SkinBitmap& bitmap, const std::string& folder,
                    const std::string& fileName);

@@ -9,8 +9,6 @@
 
 namespace sabrith {
 
-namespace {} // namespace
-
 const ProfileDocument& SkinFileProfile::document(const std::string& file) {
     if (!loaded_ || path_ != file) {
         const auto bytes = files_.readFile(file);
@@ -114,6 +112,11 @@ SkinBitmap* SkinSet::findOrCreateBitmap(std::string_view name) {
     return create<SkinBitmap>(name);
 }
 
+std::unique_ptr<SystemFont> SkinSet::createSystemFont(const FontRequest& request) {
+    if (request.height > maxSkinFontHeight || request.height < -maxSkinFontHeight) return nullptr;
+    return services.fonts.createFont(request);
+}
+
 void SkinSet::discardElement(SkinElement* element) {
     if (!element) return;
     const auto found = index_.find(element->name);
@@ -144,6 +147,7 @@ void SkinSet::resetSkins() {
     designerContact.clear();
     description.clear();
     ownFormat = 0;
+    pixelsHeld = 0;
 }
 
 int SkinSet::loadSkinFile(const std::string& path) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "sabrith/file_dialog.h"
+#include "sabrith/screen_limits.h"
 #include "sabrith/settings_store.h"
 #include "sabrith/skin/skin_elements.h"
 #include "sabrith/skin/skin_services.h"
@@ -72,6 +73,16 @@ private:
     ProfileDocument document_;
 };
 
+// All the pixels one skin file may hold at once (its images, bitmaps and
+// text strips): two of the largest screens. Together with the window's two
+// images (window_geometry.h) a skin can make the plug-in hold no more than
+// four screens' worth.
+constexpr int64_t maxSkinPixelsHeld = 2 * maxScreenPixels;
+
+// No screen shows a line of text taller than this: a font asked for at a
+// larger height (the system would draw its glyphs at that size) is not made.
+constexpr int maxSkinFontHeight = 1024;
+
 // Bitmap-font cell (column, row) of each character code.
 struct GlyphCell {
     uint8_t column = 29;
@@ -103,6 +114,10 @@ public:
     int32_t focusState = 1;
     uint32_t lastGizmoRefresh = 0;
     int32_t windowWidth = 0, windowHeight = 0;
+    // Pixels the loaded skin's images, bitmaps and text strips hold, kept
+    // within the budget (skin_pixels.h); 0 again with each load.
+    int64_t pixelsHeld = 0;
+    int64_t pixelBudget = maxSkinPixelsHeld;
     // The skin file dialog, when the window gives one.
     FileDialog* skinFileList = nullptr;
     // Reads the skin file (file mode; default section "Lumbrin Skin").
@@ -128,6 +143,10 @@ public:
     // The bitmap of that name, made when the name is free; nullptr when the
     // name is empty or another kind's.
     SkinBitmap* findOrCreateBitmap(std::string_view name);
+    // A system font for a skin's text; none past maxSkinFontHeight (either
+    // sign: negative heights ask for the character height) or when the
+    // system makes none.
+    std::unique_ptr<SystemFont> createSystemFont(const FontRequest& request);
     // Removes a half-made element without a trace (nothing may point at it).
     void discardElement(SkinElement* element);
     // Newest first.

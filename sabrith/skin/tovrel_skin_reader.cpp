@@ -49,7 +49,7 @@ SkinImage* buttonFace(SkinSet& set, const std::string& path, const Button& butto
     loadBitmapFile(set, *bitmap, directoryOf(path), file);
     SkinImage* image = set.createImage("Tovrel Image" + n + " - " + button.section);
     if (!image) return nullptr;
-    if (!sizeSkinImage(image->pixels, bitmap->pixels.width(), bitmap->pixels.height())) {
+    if (!sizeSkinImage(set, image->pixels, bitmap->pixels.width(), bitmap->pixels.height())) {
         set.discardElement(image);
         return nullptr;
     }
@@ -91,7 +91,12 @@ bool isTovrelSkin(SkinSet& set, std::string& path) {
         const char lower = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
         if (i >= design.size() || lower != design[i]) return false;
     }
-    return set.skinReader.sectionExists(path.c_str(), general);
+    if (!set.skinReader.sectionExists(path.c_str(), general)) return false;
+    // The skin forces its window to exactly this size: one no screen shows
+    // would only make the window, and the images behind it, unbearably big.
+    const int width = readInt(set, path, general, "WindowWidth", 100);
+    const int height = readInt(set, path, general, "WindowHeight", 100);
+    return width >= 1 && height >= 1 && skinWindowFits(width, height);
 }
 
 uint32_t parseHexColour(std::string_view text) {
@@ -144,7 +149,7 @@ void readTovrelSkin(SkinSet& set, const std::string& path) {
     main->height = skin->minHeight = skin->maxHeight = height;
     // A size no image can have leaves the face without pixels (not drawn)
     // and without an outline, whose filling the pixels' size bounds.
-    const bool sized = sizeSkinImage(main->pixels, width, height) != 0;
+    const bool sized = sizeSkinImage(set, main->pixels, width, height) != 0;
     if (sized) fillImageFromBitmap(set, main->pixels, faceBitmap, 0, 0);
     set.appendImageSlot(main, skin);
 
@@ -182,7 +187,7 @@ void readTovrelSkin(SkinSet& set, const std::string& path) {
     Gizmo* track = set.createGizmo("Tovrel Track Info");
     if (!track) return;
     track->gizmoKind = gizmoTrackInfo;
-    startTextGizmo(*track, gizmoTrackInfo, readInt(set, path, label, "Width", 100),
+    startTextGizmo(set, *track, gizmoTrackInfo, readInt(set, path, label, "Width", 100),
                    readInt(set, path, label, "Height", 14));
     track->offsetX = readInt(set, path, label, "Left", 0);
     track->offsetY = readInt(set, path, label, "Top", 0);

@@ -16,7 +16,9 @@ namespace sabrith {
 constexpr int maxOutlinePoints = 1000;
 
 // The extension (from the last ".") compared with ".design" over its own
-// length, without case, and a "General" section.
+// length, without case, a "General" section, and a window size (the file's
+// WindowWidth x WindowHeight, which the skin forces) of at least 1 x 1 that
+// a screen can show (skinWindowFits).
 bool isTovrelSkin(SkinSet& set, std::string& path);
 void readTovrelSkin(SkinSet& set, const std::string& path);
 

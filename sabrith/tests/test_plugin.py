@@ -9,7 +9,7 @@ import re
 from jktest import main, testhost
 from fixture_skin import (FACE_GREY, TOVREL_BUTTONS, write_nerrit_skin, write_skin,
                           write_tovrel_skin)
-from sabrith_run import (FIRST_PLACE, MODULE, WINDOW_SETTINGS, SabrithRun, inside, lit,
+from sabrith_run import (FIRST_PLACE, MODULE, SHEET, WINDOW_SETTINGS, SabrithRun, inside, lit,
                          number, read_key, size, stored_skin)
 from visprobe import read_bmp, win_path, write_mux_ini
 
@@ -248,6 +248,23 @@ class SabrithTest(SabrithRun):
                 self.assertEqual([number(rows, k) for k in ("XRes", "YRes", "BPP")],
                                  [320, 200, 32])
 
+    def test_full_screen_then_the_sheet_fifty_times(self):
+        # Space, Properties, then Cancel or the close box, 50 rounds in one
+        # run. Properties gives the display back first, so the sheet opens
+        # over the window and its closing hands the window an activation
+        # without a change of display mode: each round the window answers
+        # within a second, in window mode at its place.
+        rounds = []
+        for i in range(50):
+            close = "click 2" if i % 2 == 0 else "post 274 61536 0"
+            rounds.append("key 0 32; sleep 200; post 273 40003 0; wait %s; %s; use %s; "
+                          "answers 1000; dump" % (SHEET, close, MODULE))
+        data, dumps = self.run_vis("--frames", "1000000", "--realtime", "--do",
+                                   "wait %s; %s; key 0 27" % (MODULE, "; ".join(rounds)))
+        self.assertEqual(data["stopReason"], "quit")
+        self.assertEqual([d["rect"] for d in dumps], [FIRST_PLACE] * 50)
+        self.assertEqual(data["screen"]["afterStop"], [1024, 768])
+
     def test_idle_frames_decay(self):
         # No host frames for two seconds: the idle timer goes on drawing with
         # falling levels, so the picture changes and darkens.
@@ -394,11 +411,19 @@ class SabrithTest(SabrithRun):
     def test_hostile_skins_leave_the_window_running(self):
         # Each loads within the caps or is refused with the skin before it
         # kept: the window runs on at the face's size, shaped by a skin that
-        # loaded, whose path is the setting.
+        # loaded, whose path is the setting. Windows no screen shows (Tovrel
+        # designs of 65535 and 2^31 - 1 pixels a side, insets that need
+        # 200,008 pixels) are refused at once: after each drop the window
+        # answers within a second, and the process never holds 200 MB.
         good = write_skin(self.tmp)
         with open(good) as f:
             text = f.read()
-        cases = {"many.lbs": text.replace("NumImages=2", "NumImages=2147483647"),
+        design = "[General]\nWindowWidth=%d\nWindowHeight=%d\n"
+        cases = {"wide.design": design % (65535, 65535),
+                 "widest.design": design % (2147483647, 2147483647),
+                 "tall.lbs": text.replace("TopInset=20", "TopInset=100000").replace(
+                     "BottomInset=20", "BottomInset=100000"),
+                 "many.lbs": text.replace("NumImages=2", "NumImages=2147483647"),
                  "insets.lbs": text.replace("TopInset=20", "TopInset=-500"),
                  "deep.lbs": "[Lumbrin Skin]\nNumSkins=1\nSkin_1=S0\n" + "".join(
                      "[S%d]\nNumImages=1\nImage_1=S%d\n" % (i, i + 1) for i in range(2000))}
@@ -407,16 +432,17 @@ class SabrithTest(SabrithRun):
             path = os.path.join(self.tmp, name)
             with open(path, "w", newline="\r\n") as f:
                 f.write(body)
-            drops.append("drop %s; sleep 200" % win_path(path))
+            drops.append("drop %s; sleep 200; answers 1000" % win_path(path))
         data, _ = self.run_vis("--frames", "100000", "--realtime", "--do",
                                "wait %s; %s; key 0 27" % (MODULE, "; ".join(drops)))
         self.assertEqual(data["stopReason"], "quit")
+        self.assertLess(data["peakMemoryBytes"], 200 << 20)
         w = self.window(data)
         client = w["client"]
         self.assertEqual(size(client), (275, 116))
         self.assertIsNotNone(w["region"], "the corners of a skin that loaded")
-        self.assertIn(stored_skin().lower(),
-                      [win_path(os.path.join(self.tmp, name)).lower() for name in cases])
+        self.assertIn(stored_skin().lower(), [win_path(os.path.join(self.tmp, name)).lower()
+                                              for name in ("many.lbs", "insets.lbs")])
 
 
 if __name__ == "__main__":

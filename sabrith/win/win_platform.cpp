@@ -395,6 +395,10 @@ void WinPlatform::openSheet() {
     if (sheet_) sheet_->open();
 }
 
+void WinPlatform::closeSheet() {
+    if (sheet_) sheet_->close();
+}
+
 void WinPlatform::feedDroppedFile(const std::string& path) {
     jkFeedDroppedFile(host_, path.c_str());
 }

@@ -75,6 +75,7 @@ public:
     void showMenu(const MenuState& state, bool atCursor, Point client) override;
     void openAbout(const std::string& fpsText) override;
     void openSheet() override;
+    void closeSheet() override;
     void feedDroppedFile(const std::string& path) override;
     void sendPlayerCommand(int command) override;
     void forwardKey(bool down, uintptr_t wParam, intptr_t lParam) override;

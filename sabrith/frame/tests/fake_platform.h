@@ -33,10 +33,14 @@ struct FakePlatform final : Platform {
     double clock = 0;
 
     bool enterFullScreen(int w, int h, int) override {
+        calls.push_back("enter full screen");
         screen = {w, h};
         return enterWorks;
     }
-    void leaveFullScreen() override { screen = {1024, 768}; }
+    void leaveFullScreen() override {
+        calls.push_back("leave full screen");
+        screen = {1024, 768};
+    }
     void setTopmost(bool on) override { topmost = on; }
     std::unique_ptr<PixelStorage> pixelStorage() override {
         return std::make_unique<MemoryPixels>();
@@ -69,6 +73,7 @@ struct FakePlatform final : Platform {
     void showMenu(const MenuState& state, bool, Point) override { menus.push_back(state); }
     void openAbout(const std::string& text) override { abouts.push_back(text); }
     void openSheet() override { calls.push_back("sheet"); }
+    void closeSheet() override { calls.push_back("close sheet"); }
     void feedDroppedFile(const std::string& path) override { fed.push_back(path); }
     void sendPlayerCommand(int command) override { commands.push_back(command); }
     void forwardKey(bool, uintptr_t key, intptr_t) override { forwarded.push_back(uint32_t(key)); }

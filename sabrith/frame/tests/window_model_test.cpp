@@ -443,6 +443,30 @@ TEST_F(Fixture, KeysThroughTheWindow) {
     EXPECT_EQ(m.windowRect(), (Rect{50, 50, 275, 116}));
 }
 
+TEST_F(Fixture, FullScreenAndThePropertySheetNeverMeet) {
+    // Properties from full screen gives the display back before the sheet's
+    // thread starts; full screen (Space, menu) closes an open sheet first.
+    // The display's mode then never changes while a sheet is open.
+    WindowModel& m = start();
+    const auto stepsOf = [&](auto action) {
+        platform.calls.clear();
+        action();
+        return platform.calls;
+    };
+    using Steps = std::vector<std::string>;
+    EXPECT_EQ(stepsOf([&] { m.onKey(false, 32, 1); }), (Steps{"close sheet", "enter full screen"}));
+    EXPECT_EQ(stepsOf([&] { m.command(IDM_PROPERTIES); }), (Steps{"leave full screen", "sheet"}));
+    EXPECT_EQ(m.mode(), windowMode);
+    EXPECT_EQ(m.windowRect(), (Rect{50, 50, 275, 116}));
+    EXPECT_EQ(stepsOf([&] { m.command(IDM_FULL_SCREEN); }),
+              (Steps{"close sheet", "enter full screen"}));
+    EXPECT_EQ(m.mode(), fullScreenMode);
+    // In window mode Properties only opens the sheet; leaving full screen
+    // needs no sheet closed.
+    EXPECT_EQ(stepsOf([&] { m.command(IDM_WINDOWED); }), Steps{"leave full screen"});
+    EXPECT_EQ(stepsOf([&] { m.command(IDM_PROPERTIES); }), Steps{"sheet"});
+}
+
 TEST_F(Fixture, AFailedFullScreenFallsBackToTheWindow) {
     platform.enterWorks = false;
     WindowModel& m = start();

@@ -59,6 +59,10 @@ TEST(SizeRule, SkinLimitsThenInsetsThenTheFloor) {
     both.insets = {120, 10};
     FakeSkin negative;
     negative.insets = {-50, -50};
+    FakeSkin huge;
+    huge.minW = huge.minH = 65535;
+    FakeSkin tallInsets;
+    tallInsets.insets = {0, 200000};
     struct Case {
         const char* name;
         const FakeSkin& skin;
@@ -74,6 +78,11 @@ TEST(SizeRule, SkinLimitsThenInsetsThenTheFloor) {
         {"limits, then insets + 8", both, {10, 10}, false, {128, 50}},
         {"negative insets count as none", negative, {3, 3}, false, {8, 8}},
         {"full screen takes the screen", both, {275, 116}, true, {640, 480}},
+        // Past what a screen shows: 16384 a side, 2^25 pixels in all.
+        {"a huge minimum", huge, {275, 116}, false, {16384, 2048}},
+        {"huge insets", tallInsets, {275, 116}, false, {275, 16384}},
+        {"a huge request", none, {INT32_MAX, INT32_MAX}, false, {16384, 2048}},
+        {"a wide strip keeps its height", none, {16384, 2048}, false, {16384, 2048}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
