@@ -36,6 +36,10 @@ struct Sampler {
     bool needLod = false;   // LOD needed for the level or the filter
     float lodScale = 1;     // largest level's texels per unit of s
     bool minBilinear = true, magBilinear = true;
+    // Every texel of every level is the same: then every sample, whatever
+    // the level and the filter, is that texel's colour (`uniformColour`).
+    bool uniform = false;
+    uint32_t uniformColour = 0;
 };
 
 // A fragment's iterated values.
@@ -268,19 +272,23 @@ inline int blendChannel(const RenderState& s, int src, int dst, int alpha) {
     return std::min(255, (src * sf + dst * df + 127) / 255);
 }
 
-// Runs one fragment at `at` (its colour pixel; the depth pixel at the same
-// index of the depth buffer).
-template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
-[[gnu::always_inline]] inline void shade(Pipeline& p, size_t at, const Fragment& f) {
-    const RenderState& s = *p.state;
-    uint32_t depth = 0;
-    if (DepthTest || p.fog || p.depthWrite) depth = Textured ? depthOfW(f.w) : depthOfOow(f.oow);
-    const uint32_t biased = uint32_t(std::clamp(int(depth) + s.depthBias, 0, 0xFFFF));
-    if (DepthTest && !compare(s.depthFunction, biased, p.depth[at])) return;
+// The depth value of a fragment, before the bias.
+template <bool Textured>
+[[gnu::always_inline]] inline uint32_t fragmentDepth(float w, float oow) {
+    return Textured ? depthOfW(w) : depthOfOow(oow);
+}
 
-    int r = f.r, g = f.g, b = f.b, a = f.a;
-    uint32_t texel = 0;
-    if (Textured) texel = sample<Bilinear565>(p, f.s, f.t, f.w);
+inline uint32_t biasedDepth(const RenderState& s, uint32_t depth) {
+    return uint32_t(std::clamp(int(depth) + s.depthBias, 0, 0xFFFF));
+}
+
+// The rest of a fragment that passed the depth test, from its iterated
+// colour and its texel (ARGB) on: combine, chroma key, alpha test, fog,
+// blend and write.
+template <bool Opaque>
+[[gnu::always_inline]] inline void finish(Pipeline& p, size_t at, int r, int g, int b, int a,
+                                          uint32_t texel, uint32_t depth, uint32_t biased) {
+    const RenderState& s = *p.state;
     const int tr = int(texel >> 16 & 255), tg = int(texel >> 8 & 255), tb = int(texel & 255);
     const int ta = int(texel >> 24);
     switch (s.colour) {
@@ -324,6 +332,20 @@ template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
     if (p.colourWrite) p.colour[at] = uint16_t((r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
     if (p.depthWrite) p.depth[at] = uint16_t(biased);
     ++p.written;
+}
+
+// Runs one fragment at `at` (its colour pixel; the depth pixel at the same
+// index of the depth buffer).
+template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
+[[gnu::always_inline]] inline void shade(Pipeline& p, size_t at, const Fragment& f) {
+    const RenderState& s = *p.state;
+    uint32_t depth = 0;
+    if (DepthTest || p.fog || p.depthWrite) depth = fragmentDepth<Textured>(f.w, f.oow);
+    const uint32_t biased = biasedDepth(s, depth);
+    if (DepthTest && !compare(s.depthFunction, biased, p.depth[at])) return;
+    uint32_t texel = 0;
+    if (Textured) texel = sample<Bilinear565>(p, f.s, f.t, f.w);
+    finish<Opaque>(p, at, f.r, f.g, f.b, f.a, texel, depth, biased);
 }
 
 } // namespace umbrek::glide
