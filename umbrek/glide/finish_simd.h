@@ -31,6 +31,83 @@ inline WideBlend wideBlendOf(const Pipeline& p) {
     return WideBlend::None;
 }
 
+// The four texels (5-6-5, little-endian in texture memory) and the weights
+// of eight fragments' samples; a point sample is four copies of its texel
+// at weight 0, which the filter gives back unchanged.
+struct Quads565 {
+    alignas(16) uint16_t t00[8], t10[8], t01[8], t11[8], fx[8], fy[8];
+};
+
+// Fills lane `lane` of `q` with the sample at s, t (divided by w) of a 5-6-5
+// texture: the same level, filter, texels and weights as sample() takes.
+[[gnu::always_inline]] inline void gather565(const Pipeline& p, float s, float t, float w,
+                                             Quads565& q, int lane) {
+    const Sampler& sm = p.sampler;
+    const LevelChoice c = chooseLevel(p, s, t, w);
+    const Level& l = sm.levels[c.level];
+    auto at = [](const uint8_t* row, int x) { return uint16_t(row[2 * x] | row[2 * x + 1] << 8); };
+    if (!c.bilinear) {
+        const int32_t u = toFixed8(s * l.scale) >> 8, v = toFixed8(t * l.scale) >> 8;
+        const uint16_t texel =
+            at(l.texels + size_t(v & (l.height - 1)) * l.rowBytes, u & (l.width - 1));
+        q.t00[lane] = q.t10[lane] = q.t01[lane] = q.t11[lane] = texel;
+        q.fx[lane] = q.fy[lane] = 0;
+        return;
+    }
+    const int32_t u = toFixed8(s * l.scale - 0.5f), v = toFixed8(t * l.scale - 0.5f);
+    const int x0 = (u >> 8) & (l.width - 1), y0 = (v >> 8) & (l.height - 1);
+    const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
+    const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
+    const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
+    q.t00[lane] = at(r0, x0), q.t10[lane] = at(r0, x1);
+    q.t01[lane] = at(r1, x0), q.t11[lane] = at(r1, x1);
+    q.fx[lane] = uint16_t(u & 255), q.fy[lane] = uint16_t(v & 255);
+}
+
+#if defined(__SSE2__)
+
+// The bilinear colour of eight 5-6-5 quads, as filter<Rgb565>() gives it:
+// (Σ texel × weight + 32768) / 65536 per channel, the horizontal step in
+// 16-bit lanes (at most 255 × 256), the vertical one in 32-bit lanes.
+inline void filterEight565(const Quads565& q, __m128i& red, __m128i& green, __m128i& blue) {
+    auto load = [](const uint16_t* v) {
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(v));
+    };
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i hx = load(q.fx), hy = load(q.fy);
+    const __m128i gx = _mm_sub_epi16(full, hx), gy = _mm_sub_epi16(full, hy);
+    struct Channels {
+        __m128i r, g, b;
+    };
+    auto expand = [](__m128i t) {
+        const __m128i r5 = _mm_srli_epi16(t, 11), b5 = _mm_and_si128(t, _mm_set1_epi16(31));
+        const __m128i g6 = _mm_and_si128(_mm_srli_epi16(t, 5), _mm_set1_epi16(63));
+        return Channels{_mm_or_si128(_mm_slli_epi16(r5, 3), _mm_srli_epi16(r5, 2)),
+                        _mm_or_si128(_mm_slli_epi16(g6, 2), _mm_srli_epi16(g6, 4)),
+                        _mm_or_si128(_mm_slli_epi16(b5, 3), _mm_srli_epi16(b5, 2))};
+    };
+    const Channels c00 = expand(load(q.t00)), c10 = expand(load(q.t10));
+    const Channels c01 = expand(load(q.t01)), c11 = expand(load(q.t11));
+    auto across = [&](__m128i left, __m128i right) {
+        return _mm_add_epi16(_mm_mullo_epi16(left, gx), _mm_mullo_epi16(right, hx));
+    };
+    auto down = [&](__m128i top, __m128i bottom) {
+        const __m128i tl = _mm_mullo_epi16(top, gy), th = _mm_mulhi_epu16(top, gy);
+        const __m128i bl = _mm_mullo_epi16(bottom, hy), bh = _mm_mulhi_epu16(bottom, hy);
+        const __m128i half = _mm_set1_epi32(32768);
+        const __m128i low = _mm_add_epi32(
+            _mm_add_epi32(_mm_unpacklo_epi16(tl, th), _mm_unpacklo_epi16(bl, bh)), half);
+        const __m128i high = _mm_add_epi32(
+            _mm_add_epi32(_mm_unpackhi_epi16(tl, th), _mm_unpackhi_epi16(bl, bh)), half);
+        return _mm_packs_epi32(_mm_srli_epi32(low, 16), _mm_srli_epi32(high, 16));
+    };
+    red = down(across(c00.r, c10.r), across(c01.r, c11.r));
+    green = down(across(c00.g, c10.g), across(c01.g, c11.g));
+    blue = down(across(c00.b, c10.b), across(c01.b, c11.b));
+}
+
+#endif
+
 #if defined(__SSE2__)
 
 namespace wide {

@@ -207,15 +207,17 @@ inline bool bilinear565Only(const Sampler& sm) {
     return sm.kind == TexelKind::Rgb565 && sm.magBilinear && !sm.needLod;
 }
 
-// The texel colour (ARGB) at s, t (already divided by w). Bilinear565: the
-// sampler is known to be one of bilinear565Only(), so nothing is chosen per
-// fragment.
-template <bool Bilinear565 = false>
-[[gnu::always_inline]] inline uint32_t sample(const Pipeline& p, float s, float t, float w) {
+// The level a fragment samples and whether it filters bilinearly: the LOD
+// from the larger screen-space derivative of s and t, when the sampler
+// needs one.
+struct LevelChoice {
+    int level;
+    bool bilinear;
+};
+[[gnu::always_inline]] inline LevelChoice chooseLevel(const Pipeline& p, float s, float t,
+                                                      float w) {
     const Sampler& sm = p.sampler;
-    if constexpr (Bilinear565) return bilinearAt<TexelKind::Rgb565>(sm, sm.levels[0], s, t);
-    int level = 0;
-    bool bilinearFilter = sm.magBilinear;
+    LevelChoice c{0, sm.magBilinear};
     if (sm.needLod) {
         // The larger screen-space derivative of s and t, in largest-level texels.
         const float dsdx = w * (p.dSowDx - s * p.dOowDx), dtdx = w * (p.dTowDx - t * p.dOowDx);
@@ -224,15 +226,28 @@ template <bool Bilinear565 = false>
                                  std::max(std::fabs(dsdy), std::fabs(dtdy))) *
                         sm.lodScale;
         if (m > 1.0f) {
-            bilinearFilter = sm.minBilinear;
+            c.bilinear = sm.minBilinear;
             if (sm.mipmapped) {
                 // round(log2 m) is the exponent of m·√2.
                 const float q = std::min(m * 1.41421356f, 65536.0f);
                 const int lambda = int(std::bit_cast<uint32_t>(q) >> 23) - 127;
-                level = std::clamp(lambda, 0, sm.levelCount - 1);
+                c.level = std::clamp(lambda, 0, sm.levelCount - 1);
             }
         }
     }
+    return c;
+}
+
+// The texel colour (ARGB) at s, t (already divided by w). Bilinear565: the
+// sampler is known to be one of bilinear565Only(), so nothing is chosen per
+// fragment.
+template <bool Bilinear565 = false>
+[[gnu::always_inline]] inline uint32_t sample(const Pipeline& p, float s, float t, float w) {
+    const Sampler& sm = p.sampler;
+    if constexpr (Bilinear565) return bilinearAt<TexelKind::Rgb565>(sm, sm.levels[0], s, t);
+    const LevelChoice c = chooseLevel(p, s, t, w);
+    const int level = c.level;
+    const bool bilinearFilter = c.bilinear;
     const Level& l = sm.levels[level];
     if (!bilinearFilter) {
         const int32_t u = toFixed8(s * l.scale) >> 8, v = toFixed8(t * l.scale) >> 8;

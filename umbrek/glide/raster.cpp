@@ -295,6 +295,7 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
     alignas(16) float sv[8], tv[8], wv[8];
     alignas(16) uint32_t texel[8];
     alignas(16) uint16_t liveLanes[8];
+    Quads565 quads{};
     for (int from = x0; from < x1; from += 8) {
         const int n = std::min(8, x1 - from);
         const size_t at = row + size_t(from);
@@ -345,14 +346,24 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
             _mm_store_ps(tv, _mm_mul_ps(_mm_add_ps(towRow, _mm_mul_ps(towDx, fxLow)), wLow));
             _mm_store_ps(tv + 4, _mm_mul_ps(_mm_add_ps(towRow, _mm_mul_ps(towDx, fxHigh)), wHigh));
             _mm_store_si128(reinterpret_cast<__m128i*>(liveLanes), e.live);
-            for (int i = 0; i < 8; ++i)
-                texel[i] = !liveLanes[i] ? 0
-                           : shortcut565 ? sample<true>(p, sv[i], tv[i], wv[i])
-                                         : sample<false>(p, sv[i], tv[i], wv[i]);
-            const __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(texel));
-            const __m128i high = _mm_load_si128(reinterpret_cast<const __m128i*>(texel + 4));
-            e.tr = texelChannel(low, high, 16), e.tg = texelChannel(low, high, 8);
-            e.tb = texelChannel(low, high, 0), e.ta = texelChannel(low, high, 24);
+            if (sm.kind == TexelKind::Rgb565) {
+                for (int i = 0; i < 8; ++i)
+                    if (liveLanes[i])
+                        gather565(p, sv[i], tv[i], wv[i], quads, i);
+                    else
+                        quads.t00[i] = quads.t10[i] = quads.t01[i] = quads.t11[i] = 0;
+                filterEight565(quads, e.tr, e.tg, e.tb);
+                e.ta = _mm_set1_epi16(255);
+            } else {
+                for (int i = 0; i < 8; ++i)
+                    texel[i] = !liveLanes[i] ? 0
+                               : shortcut565 ? sample<true>(p, sv[i], tv[i], wv[i])
+                                             : sample<false>(p, sv[i], tv[i], wv[i]);
+                const __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(texel));
+                const __m128i high = _mm_load_si128(reinterpret_cast<const __m128i*>(texel + 4));
+                e.tr = texelChannel(low, high, 16), e.tg = texelChannel(low, high, 8);
+                e.tb = texelChannel(low, high, 0), e.ta = texelChannel(low, high, 24);
+            }
         }
         p.written += uint64_t(finishEight(p, blend, e, colour, depth));
         if (n < 8) {
