@@ -38,32 +38,6 @@ struct Quads565 {
     alignas(16) uint16_t t00[8], t10[8], t01[8], t11[8], fx[8], fy[8];
 };
 
-// Fills lane `lane` of `q` with the sample at s, t (divided by w) of a 5-6-5
-// texture: the same level, filter, texels and weights as sample() takes.
-[[gnu::always_inline]] inline void gather565(const Pipeline& p, float s, float t, float w,
-                                             Quads565& q, int lane) {
-    const Sampler& sm = p.sampler;
-    const LevelChoice c = chooseLevel(p, s, t, w);
-    const Level& l = sm.levels[c.level];
-    auto at = [](const uint8_t* row, int x) { return uint16_t(row[2 * x] | row[2 * x + 1] << 8); };
-    if (!c.bilinear) {
-        const int32_t u = toFixed8(s * l.scale) >> 8, v = toFixed8(t * l.scale) >> 8;
-        const uint16_t texel =
-            at(l.texels + size_t(v & (l.height - 1)) * l.rowBytes, u & (l.width - 1));
-        q.t00[lane] = q.t10[lane] = q.t01[lane] = q.t11[lane] = texel;
-        q.fx[lane] = q.fy[lane] = 0;
-        return;
-    }
-    const int32_t u = toFixed8(s * l.scale - 0.5f), v = toFixed8(t * l.scale - 0.5f);
-    const int x0 = (u >> 8) & (l.width - 1), y0 = (v >> 8) & (l.height - 1);
-    const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
-    const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
-    const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
-    q.t00[lane] = at(r0, x0), q.t10[lane] = at(r0, x1);
-    q.t01[lane] = at(r1, x0), q.t11[lane] = at(r1, x1);
-    q.fx[lane] = uint16_t(u & 255), q.fy[lane] = uint16_t(v & 255);
-}
-
 #if defined(__SSE2__)
 
 // The bilinear colour of eight 5-6-5 quads, as filter<Rgb565>() gives it:
@@ -104,6 +78,108 @@ inline void filterEight565(const Quads565& q, __m128i& red, __m128i& green, __m1
     red = down(across(c00.r, c10.r), across(c01.r, c11.r));
     green = down(across(c00.g, c10.g), across(c01.g, c11.g));
     blue = down(across(c00.b, c10.b), across(c01.b, c11.b));
+}
+
+// toFixed8() of four floats, lane by lane the same integers. The scalar form
+// floors v + 2^31 after rounding it to a double, which moves a v within half
+// a double step below an integer (2^-22 at and above 0, 2^-23 below) up to
+// that integer; floats that fine lie only between -2 and 4, where the lanes
+// make the same move.
+inline __m128i toFixed8Four(__m128 v) {
+    const __m128 limit = _mm_set1_ps(1073741824.0f);
+    v = _mm_mul_ps(v, _mm_set1_ps(256.0f));
+    v = _mm_max_ps(v, _mm_set1_ps(-1073741824.0f)); // NaN too
+    v = _mm_min_ps(v, limit);
+    const __m128i truncated = _mm_cvttps_epi32(v);
+    __m128i floor =
+        _mm_add_epi32(truncated, _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(truncated), v)));
+    const __m128 below = _mm_sub_ps(_mm_add_ps(_mm_cvtepi32_ps(floor), _mm_set1_ps(1.0f)), v);
+    const __m128 positive = _mm_cmpge_ps(v, _mm_setzero_ps());
+    const __m128 halfStep = _mm_or_ps(_mm_and_ps(positive, _mm_set1_ps(0x1p-22f)),
+                                      _mm_andnot_ps(positive, _mm_set1_ps(0x1p-23f)));
+    const __m128 moves =
+        _mm_and_ps(_mm_cmple_ps(below, halfStep), _mm_and_ps(_mm_cmplt_ps(v, _mm_set1_ps(4.0f)),
+                                                             _mm_cmpgt_ps(v, _mm_set1_ps(-2.0f))));
+    return _mm_sub_epi32(floor, _mm_castps_si128(moves));
+}
+
+// chooseLevel() of four fragments: the level in 32-bit lanes and all ones
+// in `bilinear` where the fragment filters bilinearly.
+inline __m128i chooseLevelFour(const Pipeline& p, __m128 s, __m128 t, __m128 w, __m128& bilinear) {
+    const Sampler& sm = p.sampler;
+    const __m128 minFilter = _mm_castsi128_ps(_mm_set1_epi32(sm.minBilinear ? -1 : 0));
+    const __m128 magFilter = _mm_castsi128_ps(_mm_set1_epi32(sm.magBilinear ? -1 : 0));
+    if (!sm.needLod) {
+        bilinear = magFilter;
+        return _mm_setzero_si128();
+    }
+    auto derivative = [&](float dTop, float dOow, __m128 coordinate) {
+        const __m128 d =
+            _mm_mul_ps(w, _mm_sub_ps(_mm_set1_ps(dTop), _mm_mul_ps(coordinate, _mm_set1_ps(dOow))));
+        return _mm_andnot_ps(_mm_set1_ps(-0.0f), d);
+    };
+    const __m128 dsdx = derivative(p.dSowDx, p.dOowDx, s), dtdx = derivative(p.dTowDx, p.dOowDx, t);
+    const __m128 dsdy = derivative(p.dSowDy, p.dOowDy, s), dtdy = derivative(p.dTowDy, p.dOowDy, t);
+    // std::max(a, b) is b > a ? b : a, which _mm_max_ps(b, a) is, NaN too.
+    const __m128 m = _mm_mul_ps(_mm_max_ps(_mm_max_ps(dtdy, dsdy), _mm_max_ps(dtdx, dsdx)),
+                                _mm_set1_ps(sm.lodScale));
+    const __m128 minified = _mm_cmpgt_ps(m, _mm_set1_ps(1.0f));
+    bilinear = _mm_or_ps(_mm_and_ps(minified, minFilter), _mm_andnot_ps(minified, magFilter));
+    if (!sm.mipmapped) return _mm_setzero_si128();
+    const __m128 q = _mm_min_ps(_mm_set1_ps(65536.0f), _mm_mul_ps(m, _mm_set1_ps(1.41421356f)));
+    const __m128i lambda =
+        _mm_sub_epi32(_mm_srli_epi32(_mm_castps_si128(q), 23), _mm_set1_epi32(127));
+    const __m128i packed = _mm_packs_epi32(lambda, lambda);
+    const __m128i clamped = _mm_min_epi16(_mm_max_epi16(packed, _mm_setzero_si128()),
+                                          _mm_set1_epi16(int16_t(sm.levelCount - 1)));
+    const __m128i level = _mm_srai_epi32(_mm_unpacklo_epi16(clamped, clamped), 16);
+    return _mm_and_si128(level, _mm_castps_si128(minified));
+}
+
+// The quads of the live lanes of eight fragments (s, t and w in arrays) of a
+// 5-6-5 texture: the level, filter, texels and weights that sample() takes,
+// the level and the texel coordinates four lanes at a time.
+inline void gatherEight565(const Pipeline& p, const float* s, const float* t, const float* w,
+                           const uint16_t* live, Quads565& q) {
+    const Sampler& sm = p.sampler;
+    alignas(16) int32_t level[4], u[4], v[4], bilinear[4];
+    for (int half = 0; half < 8; half += 4) {
+        const __m128 sv = _mm_load_ps(s + half), tv = _mm_load_ps(t + half);
+        __m128 filter;
+        _mm_store_si128(reinterpret_cast<__m128i*>(level),
+                        chooseLevelFour(p, sv, tv, _mm_load_ps(w + half), filter));
+        const __m128 scale = _mm_setr_ps(sm.levels[level[0]].scale, sm.levels[level[1]].scale,
+                                         sm.levels[level[2]].scale, sm.levels[level[3]].scale);
+        const __m128 offset = _mm_and_ps(filter, _mm_set1_ps(0.5f));
+        _mm_store_si128(reinterpret_cast<__m128i*>(u),
+                        toFixed8Four(_mm_sub_ps(_mm_mul_ps(sv, scale), offset)));
+        _mm_store_si128(reinterpret_cast<__m128i*>(v),
+                        toFixed8Four(_mm_sub_ps(_mm_mul_ps(tv, scale), offset)));
+        _mm_store_si128(reinterpret_cast<__m128i*>(bilinear), _mm_castps_si128(filter));
+        auto at = [](const uint8_t* row, int x) {
+            return uint16_t(row[2 * x] | row[2 * x + 1] << 8);
+        };
+        for (int k = 0; k < 4; ++k) {
+            const int lane = half + k;
+            if (!live[lane]) {
+                q.t00[lane] = q.t10[lane] = q.t01[lane] = q.t11[lane] = 0;
+                continue;
+            }
+            const Level& l = sm.levels[level[k]];
+            const int x0 = (u[k] >> 8) & (l.width - 1), y0 = (v[k] >> 8) & (l.height - 1);
+            const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
+            if (!bilinear[k]) {
+                q.t00[lane] = q.t10[lane] = q.t01[lane] = q.t11[lane] = at(r0, x0);
+                q.fx[lane] = q.fy[lane] = 0;
+                continue;
+            }
+            const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
+            const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
+            q.t00[lane] = at(r0, x0), q.t10[lane] = at(r0, x1);
+            q.t01[lane] = at(r1, x0), q.t11[lane] = at(r1, x1);
+            q.fx[lane] = uint16_t(u[k] & 255), q.fy[lane] = uint16_t(v[k] & 255);
+        }
+    }
 }
 
 #endif

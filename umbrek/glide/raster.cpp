@@ -347,11 +347,7 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
             _mm_store_ps(tv + 4, _mm_mul_ps(_mm_add_ps(towRow, _mm_mul_ps(towDx, fxHigh)), wHigh));
             _mm_store_si128(reinterpret_cast<__m128i*>(liveLanes), e.live);
             if (sm.kind == TexelKind::Rgb565) {
-                for (int i = 0; i < 8; ++i)
-                    if (liveLanes[i])
-                        gather565(p, sv[i], tv[i], wv[i], quads, i);
-                    else
-                        quads.t00[i] = quads.t10[i] = quads.t01[i] = quads.t11[i] = 0;
+                gatherEight565(p, sv, tv, wv, liveLanes, quads);
                 filterEight565(quads, e.tr, e.tg, e.tb);
                 e.ta = _mm_set1_epi16(255);
             } else {

@@ -1,10 +1,13 @@
 // Texture decoding, filtering, wrap, perspective, LOD choice and the layout
 // shared by downloads and sources.
+#include "umbrek/glide/finish_simd.h"
 #include "umbrek/glide/fragment.h"
 #include "umbrek/glide/tests/screen_fixture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -288,6 +291,44 @@ TEST(TextureFilter, The565ShortcutGivesTheGeneralFiltersColours) {
         }
     EXPECT_EQ(failures, 0);
 }
+
+#if defined(__SSE2__)
+// The four-lane fixed-point conversion against the scalar one: around every
+// integer where the scalar form's rounding through a double moves a value,
+// at the limits, and on random values of every magnitude.
+TEST(TextureFilter, FourLaneFixedPointIsTheScalarOne) {
+    std::vector<float> values = {0.0f,
+                                 -0.0f,
+                                 1e-30f,
+                                 -1e-30f,
+                                 1e30f,
+                                 -1e30f,
+                                 4e6f,
+                                 -4e6f,
+                                 std::numeric_limits<float>::infinity(),
+                                 -std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::quiet_NaN()};
+    for (int n = -3; n <= 5; ++n)
+        for (float step : {0x1p-20f, 0x1p-21f, 0x1p-22f, 0x1p-23f, 0x1p-24f, 0x1p-30f}) {
+            const float at = float(n) / 256;
+            for (float v : {at - step, at + step, std::nextafter(at, -1.0f), at})
+                values.push_back(v);
+        }
+    std::mt19937 random(8);
+    for (int i = 0; i < 4000; ++i)
+        values.push_back(std::ldexp(std::uniform_real_distribution<float>(-1, 1)(random),
+                                    int(random() % 60) - 40));
+    while (values.size() % 4) values.push_back(0);
+    for (size_t i = 0; i < values.size(); i += 4) {
+        alignas(16) int32_t lanes[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes),
+                        toFixed8Four(_mm_loadu_ps(values.data() + i)));
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(lanes[k], toFixed8(values[i + size_t(k)]))
+                << std::hexfloat << values[i + size_t(k)];
+    }
+}
+#endif
 
 // The board's own spans (eight fragments at a time, texels fetched only for
 // fragments that passed, none for a texture of one colour) must leave the
