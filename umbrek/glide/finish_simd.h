@@ -7,6 +7,9 @@
 
 #include "umbrek/glide/fragment.h"
 
+#include <bit>
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -151,10 +154,53 @@ inline void gatherEight565(const Pipeline& p, const float* s, const float* t, co
         const __m128 scale = _mm_setr_ps(sm.levels[level[0]].scale, sm.levels[level[1]].scale,
                                          sm.levels[level[2]].scale, sm.levels[level[3]].scale);
         const __m128 offset = _mm_and_ps(filter, _mm_set1_ps(0.5f));
-        _mm_store_si128(reinterpret_cast<__m128i*>(u),
-                        toFixed8Four(_mm_sub_ps(_mm_mul_ps(sv, scale), offset)));
-        _mm_store_si128(reinterpret_cast<__m128i*>(v),
-                        toFixed8Four(_mm_sub_ps(_mm_mul_ps(tv, scale), offset)));
+        const __m128i uf = toFixed8Four(_mm_sub_ps(_mm_mul_ps(sv, scale), offset));
+        const __m128i vf = toFixed8Four(_mm_sub_ps(_mm_mul_ps(tv, scale), offset));
+        const __m128i sameLevel =
+            _mm_cmpeq_epi32(_mm_castps_si128(scale), _mm_shuffle_epi32(_mm_castps_si128(scale), 0));
+        if (_mm_movemask_epi8(sameLevel) == 0xFFFF) {
+            // One level for the four: the texel offsets in lanes too (the
+            // sizes are powers of two), every one inside the level, so the
+            // loads need no test; a point sample takes its texel four times.
+            const Level& l = sm.levels[level[0]];
+            const __m128i xMask = _mm_set1_epi32(l.width - 1), yMask = _mm_set1_epi32(l.height - 1);
+            const __m128i one = _mm_set1_epi32(1);
+            const __m128i bilinearLanes = _mm_castps_si128(filter);
+            const __m128i x0 = _mm_and_si128(_mm_srai_epi32(uf, 8), xMask);
+            const __m128i y0 = _mm_and_si128(_mm_srai_epi32(vf, 8), yMask);
+            const __m128i x1 =
+                _mm_and_si128(_mm_add_epi32(x0, _mm_and_si128(one, bilinearLanes)), xMask);
+            const __m128i y1 =
+                _mm_and_si128(_mm_add_epi32(y0, _mm_and_si128(one, bilinearLanes)), yMask);
+            const __m128i rowShift = _mm_cvtsi32_si128(std::countr_zero(uint32_t(l.rowBytes)));
+            const __m128i row0 = _mm_sll_epi32(y0, rowShift), row1 = _mm_sll_epi32(y1, rowShift);
+            alignas(16) int32_t offsets[4][4];
+            auto put = [&](int which, __m128i row, __m128i x) {
+                _mm_store_si128(reinterpret_cast<__m128i*>(offsets[which]),
+                                _mm_add_epi32(row, _mm_slli_epi32(x, 1)));
+            };
+            put(0, row0, x0), put(1, row0, x1), put(2, row1, x0), put(3, row1, x1);
+            auto weights = [&](__m128i fixed) {
+                const __m128i w =
+                    _mm_and_si128(_mm_and_si128(fixed, _mm_set1_epi32(255)), bilinearLanes);
+                return _mm_packs_epi32(w, w);
+            };
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(q.fx + half), weights(uf));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(q.fy + half), weights(vf));
+            auto texel = [&](int32_t offset) {
+                uint16_t t16;
+                std::memcpy(&t16, l.texels + offset, 2);
+                return t16; // little-endian, as texture memory holds it
+            };
+            for (int k = 0; k < 4; ++k) {
+                const int lane = half + k;
+                q.t00[lane] = texel(offsets[0][k]), q.t10[lane] = texel(offsets[1][k]);
+                q.t01[lane] = texel(offsets[2][k]), q.t11[lane] = texel(offsets[3][k]);
+            }
+            continue;
+        }
+        _mm_store_si128(reinterpret_cast<__m128i*>(u), uf);
+        _mm_store_si128(reinterpret_cast<__m128i*>(v), vf);
         _mm_store_si128(reinterpret_cast<__m128i*>(bilinear), _mm_castps_si128(filter));
         auto at = [](const uint8_t* row, int x) {
             return uint16_t(row[2 * x] | row[2 * x + 1] << 8);
