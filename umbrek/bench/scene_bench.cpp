@@ -63,6 +63,24 @@ void sceneFrame(benchmark::State& state) {
 }
 BENCHMARK(sceneFrame)->DenseRange(0, int(std::size(mixes)) - 1)->Unit(benchmark::kMillisecond);
 
+// The scene as the plug-in starts it with the default settings (three
+// effects, fading in and out and changing as they run out), seed 1, under
+// the same loud noise.
+void sceneFrameDefaults(benchmark::State& state) {
+    SceneStart start = sceneStart();
+    start.settings = Settings{};
+    if (startScene(start) != 0) {
+        state.SkipWithError("the scene did not start");
+        return;
+    }
+    const auto row = fixtures::loudNoiseRow();
+    for (auto _ : state) renderSceneFrame(row.data(), nullptr);
+    state.counters["frames/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    stopScene();
+}
+BENCHMARK(sceneFrameDefaults)->Unit(benchmark::kMillisecond);
+
 // Start-up from the archive in memory: engine, board, models, textures,
 // flares, overlay and slots. The stop is not timed.
 void sceneStartUp(benchmark::State& state) {
