@@ -192,10 +192,22 @@ inline void gatherEight565(const Pipeline& p, const float* s, const float* t, co
                 std::memcpy(&t16, l.texels + offset, 2);
                 return t16; // little-endian, as texture memory holds it
             };
+            // A texel and its right neighbour in one load where the row does
+            // not wrap between them; a point sample's neighbour weighs 0.
+            const int32_t lastPair = int32_t(l.rowBytes) - 4, rowMask = int32_t(l.rowBytes) - 1;
+            auto pair = [&](int32_t offset, int32_t right, uint16_t& left, uint16_t& next) {
+                if ((offset & rowMask) <= lastPair) {
+                    uint32_t both;
+                    std::memcpy(&both, l.texels + offset, 4);
+                    left = uint16_t(both), next = uint16_t(both >> 16);
+                } else {
+                    left = texel(offset), next = texel(right);
+                }
+            };
             for (int k = 0; k < 4; ++k) {
                 const int lane = half + k;
-                q.t00[lane] = texel(offsets[0][k]), q.t10[lane] = texel(offsets[1][k]);
-                q.t01[lane] = texel(offsets[2][k]), q.t11[lane] = texel(offsets[3][k]);
+                pair(offsets[0][k], offsets[1][k], q.t00[lane], q.t10[lane]);
+                pair(offsets[2][k], offsets[3][k], q.t01[lane], q.t11[lane]);
             }
             continue;
         }
