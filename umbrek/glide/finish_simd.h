@@ -373,7 +373,11 @@ inline int finishEight(const Pipeline& p, WideBlend blend, const Eight& in, uint
         __m128i* depthAt = reinterpret_cast<__m128i*>(depth);
         _mm_storeu_si128(depthAt, select(mask, in.depth, _mm_loadu_si128(depthAt)));
     }
-    return __builtin_popcount(unsigned(_mm_movemask_epi8(mask))) / 2;
+    // One bit per lane, counted without a library call (no popcnt in SSE2).
+    unsigned lanes = unsigned(_mm_movemask_epi8(_mm_packs_epi16(mask, mask))) & 0xFF;
+    lanes = lanes - (lanes >> 1 & 0x55);
+    lanes = (lanes & 0x33) + (lanes >> 2 & 0x33);
+    return int((lanes + (lanes >> 4)) & 0x0F);
 }
 
 #endif
