@@ -1,8 +1,10 @@
-// The end of the pipeline for eight fragments at once with SSE2: colour and
-// alpha combine, alpha test, blend with the 5-6-5 buffer, pack and the masked
-// writes of colour and depth. Every lane computes exactly what finish() does
-// for one fragment; states it does not cover (fog, chroma key, blends other
-// than the engine's four) stay with finish().
+// The pipeline for eight fragments at once with SSE2: the level, texel
+// coordinates and bilinear filter of 5-6-5 textures, then colour and alpha
+// combine, alpha test, blend with the 5-6-5 buffer, pack and the masked
+// writes of colour and depth. Every lane computes exactly what sample() and
+// finish() give one fragment; states it does not cover (fog, chroma key,
+// blends other than the five below) stay with finish(), and a build without
+// SSE2 draws every span through it.
 #pragma once
 
 #include "umbrek/glide/fragment.h"
