@@ -228,6 +228,9 @@ void setUpScene(Scene& s, const SceneStart& start) {
     s.camera2 = newCamera(0, 0, 0, 0, 0, 0);
     makeOverlay(s);
     installOverlayStateSetup(replacedMode);
+    // Seeded only now: the star field above came from the generator's
+    // unseeded state, so it is the same field at every start.
+    s.random.seed = start.randomSeed;
     fillEffectSlots(s.schedule, s.settings, s.random);
     engine().device.clearScreen();
     failIfFatal();
@@ -428,7 +431,7 @@ int startScene(const SceneStart& start) {
     if (s.running) stopScene();
     s.settings = start.settings;
     clampSettings(s.settings);
-    s.random.seed = start.randomSeed;
+    s.random = CrtRandom{};
     s.sound = SoundLevels{};
     s.phase1 = s.phase2 = s.phase3 = 0;
     s.frameCount = 0;

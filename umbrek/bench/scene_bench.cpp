@@ -1,6 +1,7 @@
 // The whole scene on the headless 640x480 board: frames with six effects at
 // once under a loud noise row (every effect at full opacity), per mix of
 // effects held still, and the scene's start-up from the archive in memory.
+#include "umbrek/fixtures/noise_row.h"
 #include "umbrek/fixtures/scene_archive.h"
 #include "umbrek/scene.h"
 
@@ -31,16 +32,6 @@ SceneStart sceneStart() {
     return s;
 }
 
-std::array<std::uint8_t, 576> loudNoise() {
-    std::array<std::uint8_t, 576> row{};
-    std::uint32_t seed = 12345;
-    for (std::uint8_t& bin : row) {
-        seed = seed * 1103515245u + 12345u;
-        bin = std::uint8_t(160 + (seed >> 16) % 96);
-    }
-    return row;
-}
-
 // Mixes of effect numbers for the six slots (none: the seed's own picks).
 struct Mix {
     const char* name;
@@ -63,7 +54,7 @@ void sceneFrame(benchmark::State& state) {
     EffectSchedule& slots = sceneEffects();
     for (std::size_t i = 0; i < 6; ++i)
         if (mix.effects[i] >= 0) slots.slots[i].effect = mix.effects[i];
-    const auto row = loudNoise();
+    const auto row = fixtures::loudNoiseRow();
     for (int i = 0; i < 3; ++i) renderSceneFrame(row.data(), nullptr);
     for (auto _ : state) renderSceneFrame(row.data(), nullptr);
     state.counters["frames/s"] =
@@ -71,6 +62,24 @@ void sceneFrame(benchmark::State& state) {
     stopScene();
 }
 BENCHMARK(sceneFrame)->DenseRange(0, int(std::size(mixes)) - 1)->Unit(benchmark::kMillisecond);
+
+// The scene as the plug-in starts it with the default settings (three
+// effects, fading in and out and changing as they run out), seed 1, under
+// the same loud noise.
+void sceneFrameDefaults(benchmark::State& state) {
+    SceneStart start = sceneStart();
+    start.settings = Settings{};
+    if (startScene(start) != 0) {
+        state.SkipWithError("the scene did not start");
+        return;
+    }
+    const auto row = fixtures::loudNoiseRow();
+    for (auto _ : state) renderSceneFrame(row.data(), nullptr);
+    state.counters["frames/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    stopScene();
+}
+BENCHMARK(sceneFrameDefaults)->Unit(benchmark::kMillisecond);
 
 // Start-up from the archive in memory: engine, board, models, textures,
 // flares, overlay and slots. The stop is not timed.

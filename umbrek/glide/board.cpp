@@ -242,6 +242,7 @@ FxBool grSstWinOpen(FxWindow window, GrScreenResolution_t resolution, GrScreenRe
     b.palette = GuTexPalette{};
     b.ncc[0] = b.ncc[1] = GuNccTable{};
     ++b.tableVersion;
+    ++b.textureVersion;
     b.open = true;
     if (!presenterOpen(window, Picture{b.colour[0].data(), b.width, b.height, b.pitch})) {
         releaseScreen();

@@ -66,7 +66,8 @@ struct Board {
     std::vector<uint8_t> textureMemory;
     GuTexPalette palette = {};
     GuNccTable ncc[2] = {};
-    uint32_t tableVersion = 0; // bumped by every table download
+    uint32_t tableVersion = 0;   // bumped by every table download
+    uint32_t textureVersion = 0; // bumped by every texture download and screen open
     RenderState state;
     LfbLock locks[2];
     Counters counters;

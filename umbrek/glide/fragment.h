@@ -36,6 +36,10 @@ struct Sampler {
     bool needLod = false;   // LOD needed for the level or the filter
     float lodScale = 1;     // largest level's texels per unit of s
     bool minBilinear = true, magBilinear = true;
+    // Every texel of every level is the same: then every sample, whatever
+    // the level and the filter, is that texel's colour (`uniformColour`).
+    bool uniform = false;
+    uint32_t uniformColour = 0;
 };
 
 // A fragment's iterated values.
@@ -203,15 +207,17 @@ inline bool bilinear565Only(const Sampler& sm) {
     return sm.kind == TexelKind::Rgb565 && sm.magBilinear && !sm.needLod;
 }
 
-// The texel colour (ARGB) at s, t (already divided by w). Bilinear565: the
-// sampler is known to be one of bilinear565Only(), so nothing is chosen per
-// fragment.
-template <bool Bilinear565 = false>
-[[gnu::always_inline]] inline uint32_t sample(const Pipeline& p, float s, float t, float w) {
+// The level a fragment samples and whether it filters bilinearly: the LOD
+// from the larger screen-space derivative of s and t, when the sampler
+// needs one.
+struct LevelChoice {
+    int level;
+    bool bilinear;
+};
+[[gnu::always_inline]] inline LevelChoice chooseLevel(const Pipeline& p, float s, float t,
+                                                      float w) {
     const Sampler& sm = p.sampler;
-    if constexpr (Bilinear565) return bilinearAt<TexelKind::Rgb565>(sm, sm.levels[0], s, t);
-    int level = 0;
-    bool bilinearFilter = sm.magBilinear;
+    LevelChoice c{0, sm.magBilinear};
     if (sm.needLod) {
         // The larger screen-space derivative of s and t, in largest-level texels.
         const float dsdx = w * (p.dSowDx - s * p.dOowDx), dtdx = w * (p.dTowDx - t * p.dOowDx);
@@ -220,15 +226,28 @@ template <bool Bilinear565 = false>
                                  std::max(std::fabs(dsdy), std::fabs(dtdy))) *
                         sm.lodScale;
         if (m > 1.0f) {
-            bilinearFilter = sm.minBilinear;
+            c.bilinear = sm.minBilinear;
             if (sm.mipmapped) {
                 // round(log2 m) is the exponent of m·√2.
                 const float q = std::min(m * 1.41421356f, 65536.0f);
                 const int lambda = int(std::bit_cast<uint32_t>(q) >> 23) - 127;
-                level = std::clamp(lambda, 0, sm.levelCount - 1);
+                c.level = std::clamp(lambda, 0, sm.levelCount - 1);
             }
         }
     }
+    return c;
+}
+
+// The texel colour (ARGB) at s, t (already divided by w). Bilinear565: the
+// sampler is known to be one of bilinear565Only(), so nothing is chosen per
+// fragment.
+template <bool Bilinear565 = false>
+[[gnu::always_inline]] inline uint32_t sample(const Pipeline& p, float s, float t, float w) {
+    const Sampler& sm = p.sampler;
+    if constexpr (Bilinear565) return bilinearAt<TexelKind::Rgb565>(sm, sm.levels[0], s, t);
+    const LevelChoice c = chooseLevel(p, s, t, w);
+    const int level = c.level;
+    const bool bilinearFilter = c.bilinear;
     const Level& l = sm.levels[level];
     if (!bilinearFilter) {
         const int32_t u = toFixed8(s * l.scale) >> 8, v = toFixed8(t * l.scale) >> 8;
@@ -268,19 +287,23 @@ inline int blendChannel(const RenderState& s, int src, int dst, int alpha) {
     return std::min(255, (src * sf + dst * df + 127) / 255);
 }
 
-// Runs one fragment at `at` (its colour pixel; the depth pixel at the same
-// index of the depth buffer).
-template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
-[[gnu::always_inline]] inline void shade(Pipeline& p, size_t at, const Fragment& f) {
-    const RenderState& s = *p.state;
-    uint32_t depth = 0;
-    if (DepthTest || p.fog || p.depthWrite) depth = Textured ? depthOfW(f.w) : depthOfOow(f.oow);
-    const uint32_t biased = uint32_t(std::clamp(int(depth) + s.depthBias, 0, 0xFFFF));
-    if (DepthTest && !compare(s.depthFunction, biased, p.depth[at])) return;
+// The depth value of a fragment, before the bias.
+template <bool Textured>
+[[gnu::always_inline]] inline uint32_t fragmentDepth(float w, float oow) {
+    return Textured ? depthOfW(w) : depthOfOow(oow);
+}
 
-    int r = f.r, g = f.g, b = f.b, a = f.a;
-    uint32_t texel = 0;
-    if (Textured) texel = sample<Bilinear565>(p, f.s, f.t, f.w);
+inline uint32_t biasedDepth(const RenderState& s, uint32_t depth) {
+    return uint32_t(std::clamp(int(depth) + s.depthBias, 0, 0xFFFF));
+}
+
+// The rest of a fragment that passed the depth test, from its iterated
+// colour and its texel (ARGB) on: combine, chroma key, alpha test, fog,
+// blend and write.
+template <bool Opaque>
+[[gnu::always_inline]] inline void finish(Pipeline& p, size_t at, int r, int g, int b, int a,
+                                          uint32_t texel, uint32_t depth, uint32_t biased) {
+    const RenderState& s = *p.state;
     const int tr = int(texel >> 16 & 255), tg = int(texel >> 8 & 255), tb = int(texel & 255);
     const int ta = int(texel >> 24);
     switch (s.colour) {
@@ -324,6 +347,20 @@ template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
     if (p.colourWrite) p.colour[at] = uint16_t((r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
     if (p.depthWrite) p.depth[at] = uint16_t(biased);
     ++p.written;
+}
+
+// Runs one fragment at `at` (its colour pixel; the depth pixel at the same
+// index of the depth buffer).
+template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
+[[gnu::always_inline]] inline void shade(Pipeline& p, size_t at, const Fragment& f) {
+    const RenderState& s = *p.state;
+    uint32_t depth = 0;
+    if (DepthTest || p.fog || p.depthWrite) depth = fragmentDepth<Textured>(f.w, f.oow);
+    const uint32_t biased = biasedDepth(s, depth);
+    if (DepthTest && !compare(s.depthFunction, biased, p.depth[at])) return;
+    uint32_t texel = 0;
+    if (Textured) texel = sample<Bilinear565>(p, f.s, f.t, f.w);
+    finish<Opaque>(p, at, f.r, f.g, f.b, f.a, texel, depth, biased);
 }
 
 } // namespace umbrek::glide

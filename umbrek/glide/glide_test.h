@@ -18,8 +18,8 @@ struct Options {
     uint32_t textureMemory = 4u << 20;
     uint32_t pitch = 1024; // pixels per row of the colour and depth buffers
     bool trace = false;
-    // Triangles of the common texture through the general spans, as every
-    // other texture goes: the reference their own spans are held against.
+    // Triangles through the reference spans, one whole fragment after the
+    // other: what the board's staged spans are held against.
     bool generalSpans = false;
 };
 

@@ -3,6 +3,7 @@
 // belongs to the triangle only when the edge is a top or a left edge, so
 // triangles sharing an edge cover each pixel once. Colour and alpha are
 // iterated in 16.16 fixed point along a span; 1/w, s/w and t/w in floats.
+#include "umbrek/glide/finish_simd.h"
 #include "umbrek/glide/fragment.h"
 
 #include <cmath>
@@ -10,6 +11,45 @@
 using namespace umbrek::glide;
 
 namespace umbrek::glide {
+
+namespace {
+
+// Whether all texels of the source's levels are one value, and its colour.
+// The answer is kept until a download, a table or the source changes, so
+// that a texture is scanned once, not once per primitive; most textures
+// differ within their first texels, which ends the scan.
+void findUniformTexture(Sampler& sm, const TextureSource& t, const Layout& layout) {
+    struct Known {
+        uint32_t textureVersion = ~0u, tableVersion = ~0u, start = 0;
+        int32_t smallLod = 0, largeLod = 0, aspect = 0, format = 0;
+        bool uniform = false;
+        uint32_t colour = 0;
+    };
+    static Known known;
+    const Board& b = board();
+    if (known.textureVersion != b.textureVersion || known.tableVersion != b.tableVersion ||
+        known.start != t.start || known.smallLod != t.smallLod || known.largeLod != t.largeLod ||
+        known.aspect != t.aspect || known.format != t.format) {
+        known = Known{b.textureVersion, b.tableVersion, t.start, t.smallLod,
+                      t.largeLod,       t.aspect,       t.format};
+        const uint8_t* bytes = b.textureMemory.data() + t.start;
+        const size_t unit = size_t(layout.bytesPerTexel);
+        known.uniform = true;
+        for (size_t i = unit; i < layout.size && known.uniform; i += unit)
+            known.uniform = std::memcmp(bytes + i, bytes, unit) == 0;
+        switch (sm.kind) {
+        case TexelKind::Lookup8: known.colour = texelAt<TexelKind::Lookup8>(sm, bytes, 0); break;
+        case TexelKind::Lookup16: known.colour = texelAt<TexelKind::Lookup16>(sm, bytes, 0); break;
+        case TexelKind::Rgb565: known.colour = texelAt<TexelKind::Rgb565>(sm, bytes, 0); break;
+        case TexelKind::Argb1555: known.colour = texelAt<TexelKind::Argb1555>(sm, bytes, 0); break;
+        default: known.colour = texelAt<TexelKind::Argb4444>(sm, bytes, 0); break;
+        }
+    }
+    sm.uniform = known.uniform;
+    sm.uniformColour = known.colour;
+}
+
+} // namespace
 
 bool preparePipeline(Pipeline& p) {
     if (!ready()) return false;
@@ -83,6 +123,7 @@ bool preparePipeline(Pipeline& p) {
     sm.minBilinear = s.minFilter == GR_TEXTUREFILTER_BILINEAR;
     sm.magBilinear = s.magFilter == GR_TEXTUREFILTER_BILINEAR;
     sm.needLod = sm.mipmapped || sm.minBilinear != sm.magBilinear;
+    findUniformTexture(sm, t, layout);
     return true;
 }
 
@@ -127,11 +168,9 @@ using SpanFn = void (*)(Pipeline&, const Plane*, int, int, int);
 
 enum PlaneIndex { R, G, B, A, Oow, Sow, Tow, PlaneCount };
 
-template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
-void drawSpan(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
-    const size_t row = size_t(y) * size_t(p.pitch);
-    // Colour in 16.16 along the span, pinned so that the steps stay in range.
-    int32_t fixed[4], step[4];
+// Colour and alpha in 16.16 along a span from x0 to x1, pinned so that the
+// steps stay in range.
+void spanColourSteps(const Plane* planes, int y, int x0, int x1, int32_t* fixed, int32_t* step) {
     const float n = float(x1 - x0);
     for (int i = 0; i < 4; ++i) {
         // |start| and |n · step| stay within 2^13, so no sum leaves 2^30 in 16.16.
@@ -141,23 +180,40 @@ void drawSpan(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
         fixed[i] = int32_t(std::lrint(start * 65536.0f)) + 0x8000;
         step[i] = int32_t(std::lrint(dx * 65536.0f));
     }
+}
+
+// 1/w of COUNT pixels of row Y from FROM on and, textured, w and the texture
+// coordinates divided by it, in a loop of its own that the compiler can
+// vectorise.
+template <bool Textured>
+void perspectiveRun(const Plane* planes, int y, int from, int count, float* oow, float* w, float* s,
+                    float* t) {
     const float oowRow = planes[Oow].at(0, y), sowRow = planes[Sow].at(0, y);
     const float towRow = planes[Tow].at(0, y);
+    for (int i = 0; i < count; ++i) {
+        const float fx = float(from + i);
+        oow[i] = oowRow + planes[Oow].dx * fx;
+        if (Textured) {
+            w[i] = 1.0f / oow[i];
+            s[i] = (sowRow + planes[Sow].dx * fx) * w[i];
+            t[i] = (towRow + planes[Tow].dx * fx) * w[i];
+        }
+    }
+}
+
+// The reference span: one fragment after the other through shade().
+template <bool Textured, bool DepthTest, bool Opaque, bool Bilinear565 = false>
+void drawSpan(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
+    const size_t row = size_t(y) * size_t(p.pitch);
+    int32_t fixed[4], step[4];
+    spanColourSteps(planes, y, x0, x1, fixed, step);
     // The perspective division of a run of pixels first, in a loop of its
     // own that the compiler can vectorise, then the fragments.
     constexpr int run = 32;
     float oow[run], w[run], s[run], t[run];
     for (int from = x0; from < x1; from += run) {
         const int count = std::min(run, x1 - from);
-        for (int i = 0; i < count; ++i) {
-            const float fx = float(from + i);
-            oow[i] = oowRow + planes[Oow].dx * fx;
-            if (Textured) {
-                w[i] = 1.0f / oow[i];
-                s[i] = (sowRow + planes[Sow].dx * fx) * w[i];
-                t[i] = (towRow + planes[Tow].dx * fx) * w[i];
-            }
-        }
+        perspectiveRun<Textured>(planes, y, from, count, oow, w, s, t);
         for (int i = 0; i < count; ++i) {
             Fragment f;
             f.r = std::clamp(fixed[0] >> 16, 0, 255);
@@ -175,6 +231,203 @@ void drawSpan(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
     }
 }
 
+#if defined(__SSE2__)
+
+// depthOfW() of four w, as the low 16 bits of 32-bit lanes biased by -32768
+// (ready for a signed pack): the exponent and mantissa bits of w less 127 in
+// the exponent, pinned to 0 .. 0xFFFF; 0xFFFF for w <= 0 and not a number.
+inline __m128i depthOfFourW(__m128 w) {
+    const __m128i bits = _mm_srli_epi32(_mm_castps_si128(w), 11);
+    const __m128i value = _mm_sub_epi32(bits, _mm_set1_epi32((127 << 12) + 32768));
+    const __m128i farthest = _mm_castps_si128(_mm_cmpgt_ps(w, _mm_setzero_ps()));
+    return _mm_or_si128(_mm_and_si128(farthest, value),
+                        _mm_andnot_si128(farthest, _mm_set1_epi32(32767)));
+}
+
+// Eight 32-bit lanes of 16.16 colour, as 0..255 in 16-bit lanes.
+inline __m128i channelOfEight(__m128i low, __m128i high) {
+    const __m128i v = _mm_packs_epi32(_mm_srai_epi32(low, 16), _mm_srai_epi32(high, 16));
+    return _mm_min_epi16(_mm_max_epi16(v, _mm_setzero_si128()), _mm_set1_epi16(255));
+}
+
+// One channel of eight ARGB words at SHIFT, in 16-bit lanes.
+inline __m128i texelChannel(__m128i low, __m128i high, int shift) {
+    const __m128i mask = _mm_set1_epi32(255);
+    const __m128i count = _mm_cvtsi32_si128(shift);
+    return _mm_packs_epi32(_mm_and_si128(_mm_srl_epi32(low, count), mask),
+                           _mm_and_si128(_mm_srl_epi32(high, count), mask));
+}
+
+// The span eight fragments at a time for the states finishEight() covers:
+// the perspective division, the depth, its bias and test, the iterated
+// colour in SSE2 lanes; the texels of the fragments that passed one by one
+// (none for a texture of one colour). Every fragment gets what shade() gives.
+template <bool Textured, bool DepthTest>
+void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
+    const RenderState& s = *p.state;
+    const Sampler& sm = p.sampler;
+    const WideBlend blend = wideBlendOf(p);
+    const size_t row = size_t(y) * size_t(p.pitch);
+    int32_t fixed[4], step[4];
+    spanColourSteps(planes, y, x0, x1, fixed, step);
+    __m128i colourLow[4], colourHigh[4], colourStep[4];
+    for (int c = 0; c < 4; ++c) {
+        const int32_t f = fixed[c], d = step[c];
+        colourLow[c] = _mm_setr_epi32(f, f + d, f + 2 * d, f + 3 * d);
+        colourHigh[c] = _mm_add_epi32(colourLow[c], _mm_set1_epi32(4 * d));
+        colourStep[c] = _mm_set1_epi32(8 * d);
+    }
+    const __m128 oowRow = _mm_set1_ps(planes[Oow].at(0, y)), oowDx = _mm_set1_ps(planes[Oow].dx);
+    const __m128 sowRow = _mm_set1_ps(planes[Sow].at(0, y)), sowDx = _mm_set1_ps(planes[Sow].dx);
+    const __m128 towRow = _mm_set1_ps(planes[Tow].at(0, y)), towDx = _mm_set1_ps(planes[Tow].dx);
+    const bool needDepth = DepthTest || p.depthWrite;
+    const bool fetch = Textured && !sm.uniform;
+    const bool shortcut565 = fetch && bilinear565Only(sm);
+    const __m128i sign = _mm_set1_epi16(int16_t(0x8000));
+    const __m128i biasUp = _mm_set1_epi16(int16_t(std::max<int>(s.depthBias, 0)));
+    const __m128i biasDown = _mm_set1_epi16(int16_t(std::max<int>(-s.depthBias, 0)));
+    Eight e{};
+    if (Textured && !fetch) {
+        const uint32_t t = sm.uniformColour;
+        e.tr = _mm_set1_epi16(int16_t(t >> 16 & 255)), e.tg = _mm_set1_epi16(int16_t(t >> 8 & 255));
+        e.tb = _mm_set1_epi16(int16_t(t & 255)), e.ta = _mm_set1_epi16(int16_t(t >> 24));
+    }
+    alignas(16) float sv[8], tv[8], wv[8];
+    alignas(16) uint32_t texel[8];
+    alignas(16) uint16_t liveLanes[8];
+    Quads565 quads{};
+    for (int from = x0; from < x1; from += 8) {
+        const int n = std::min(8, x1 - from);
+        const size_t at = row + size_t(from);
+        const __m128 fxLow = _mm_cvtepi32_ps(_mm_setr_epi32(from, from + 1, from + 2, from + 3));
+        const __m128 fxHigh = _mm_add_ps(fxLow, _mm_set1_ps(4));
+        const __m128 oowLow = _mm_add_ps(oowRow, _mm_mul_ps(oowDx, fxLow));
+        const __m128 oowHigh = _mm_add_ps(oowRow, _mm_mul_ps(oowDx, fxHigh));
+        const __m128 one = _mm_set1_ps(1);
+        const __m128 wLow = _mm_div_ps(one, oowLow), wHigh = _mm_div_ps(one, oowHigh);
+        // This group's colour and depth pixels; a short last group works on copies.
+        uint16_t colourCopy[8] = {}, depthCopy[8] = {};
+        uint16_t* colour = p.colour + at;
+        uint16_t* depth = p.depth + at;
+        if (n < 8) {
+            std::copy_n(colour, n, colourCopy);
+            std::copy_n(depth, n, depthCopy);
+            colour = colourCopy, depth = depthCopy;
+        }
+        e.live =
+            _mm_cmplt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(int16_t(n)));
+        e.depth = _mm_setzero_si128();
+        if (needDepth) {
+            const __m128i d =
+                _mm_xor_si128(_mm_packs_epi32(depthOfFourW(wLow), depthOfFourW(wHigh)), sign);
+            e.depth = _mm_subs_epu16(_mm_adds_epu16(d, biasUp), biasDown);
+        } else {
+            e.depth = _mm_subs_epu16(_mm_adds_epu16(e.depth, biasUp), biasDown);
+        }
+        if (DepthTest) {
+            const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth));
+            e.live = _mm_and_si128(e.live,
+                                   wide::compareMask(s.depthFunction, _mm_xor_si128(e.depth, sign),
+                                                     _mm_xor_si128(stored, sign)));
+        }
+        e.r = channelOfEight(colourLow[0], colourHigh[0]);
+        e.g = channelOfEight(colourLow[1], colourHigh[1]);
+        e.b = channelOfEight(colourLow[2], colourHigh[2]);
+        e.a = channelOfEight(colourLow[3], colourHigh[3]);
+        for (int c = 0; c < 4; ++c) {
+            colourLow[c] = _mm_add_epi32(colourLow[c], colourStep[c]);
+            colourHigh[c] = _mm_add_epi32(colourHigh[c], colourStep[c]);
+        }
+        if (_mm_movemask_epi8(e.live) == 0) continue;
+        if (fetch) {
+            _mm_store_ps(wv, wLow), _mm_store_ps(wv + 4, wHigh);
+            _mm_store_ps(sv, _mm_mul_ps(_mm_add_ps(sowRow, _mm_mul_ps(sowDx, fxLow)), wLow));
+            _mm_store_ps(sv + 4, _mm_mul_ps(_mm_add_ps(sowRow, _mm_mul_ps(sowDx, fxHigh)), wHigh));
+            _mm_store_ps(tv, _mm_mul_ps(_mm_add_ps(towRow, _mm_mul_ps(towDx, fxLow)), wLow));
+            _mm_store_ps(tv + 4, _mm_mul_ps(_mm_add_ps(towRow, _mm_mul_ps(towDx, fxHigh)), wHigh));
+            _mm_store_si128(reinterpret_cast<__m128i*>(liveLanes), e.live);
+            if (sm.kind == TexelKind::Rgb565) {
+                gatherEight565(p, sv, tv, wv, liveLanes, quads);
+                filterEight565(quads, e.tr, e.tg, e.tb);
+                e.ta = _mm_set1_epi16(255);
+            } else {
+                for (int i = 0; i < 8; ++i)
+                    texel[i] = !liveLanes[i] ? 0
+                               : shortcut565 ? sample<true>(p, sv[i], tv[i], wv[i])
+                                             : sample<false>(p, sv[i], tv[i], wv[i]);
+                const __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(texel));
+                const __m128i high = _mm_load_si128(reinterpret_cast<const __m128i*>(texel + 4));
+                e.tr = texelChannel(low, high, 16), e.tg = texelChannel(low, high, 8);
+                e.tb = texelChannel(low, high, 0), e.ta = texelChannel(low, high, 24);
+            }
+        }
+        p.written += uint64_t(finishEight(p, blend, e, colour, depth));
+        if (n < 8) {
+            std::copy_n(colourCopy, n, p.colour + at);
+            std::copy_n(depthCopy, n, p.depth + at);
+        }
+    }
+}
+
+#endif
+
+// The span of a triangle in stages over runs of pixels, each stage a loop of
+// its own: the perspective division, the depth and its test, the texels of
+// the fragments that passed (none to fetch for a texture of one colour),
+// then the rest of each fragment. Every fragment gets what shade() gives it.
+template <bool Textured, bool DepthTest, bool Opaque>
+void drawSpanInStages(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
+    const RenderState& s = *p.state;
+    const Sampler& sm = p.sampler;
+    const size_t row = size_t(y) * size_t(p.pitch);
+    int32_t fixed[4], step[4];
+    spanColourSteps(planes, y, x0, x1, fixed, step);
+    const bool needDepth = DepthTest || p.fog || p.depthWrite;
+    const bool fetch = Textured && !sm.uniform;
+    const bool shortcut565 = fetch && bilinear565Only(sm);
+    constexpr int run = 64;
+    float oow[run], w[run], sv[run], tv[run];
+    uint32_t depth[run], biased[run], texel[run];
+    int iterated[4][run];
+    bool live[run];
+    for (int from = x0; from < x1; from += run) {
+        const int count = std::min(run, x1 - from);
+        const size_t at = row + size_t(from);
+        perspectiveRun<Textured>(planes, y, from, count, oow, w, sv, tv);
+        if (needDepth)
+            for (int i = 0; i < count; ++i) {
+                depth[i] = fragmentDepth<Textured>(Textured ? w[i] : 0.0f, oow[i]);
+                biased[i] = biasedDepth(s, depth[i]);
+            }
+        else
+            for (int i = 0; i < count; ++i) depth[i] = 0, biased[i] = biasedDepth(s, 0);
+        if (DepthTest)
+            for (int i = 0; i < count; ++i)
+                live[i] = compare(s.depthFunction, biased[i], p.depth[at + size_t(i)]);
+        else
+            std::fill_n(live, count, true);
+        if (!Textured)
+            std::fill_n(texel, count, 0u);
+        else if (!fetch)
+            std::fill_n(texel, count, sm.uniformColour);
+        else if (shortcut565)
+            for (int i = 0; i < count; ++i)
+                texel[i] = live[i] ? sample<true>(p, sv[i], tv[i], w[i]) : 0;
+        else
+            for (int i = 0; i < count; ++i)
+                texel[i] = live[i] ? sample<false>(p, sv[i], tv[i], w[i]) : 0;
+        for (int c = 0; c < 4; ++c)
+            for (int i = 0; i < count; ++i) {
+                iterated[c][i] = std::clamp(fixed[c] >> 16, 0, 255);
+                fixed[c] += step[c];
+            }
+        for (int i = 0; i < count; ++i)
+            if (live[i])
+                finish<Opaque>(p, at + size_t(i), iterated[0][i], iterated[1][i], iterated[2][i],
+                               iterated[3][i], texel[i], depth[i], biased[i]);
+    }
+}
+
 template <bool Textured, bool DepthTest, bool Opaque>
 void drawPoint(Pipeline& p, int x, int y, const Fragment& f) {
     shade<Textured, DepthTest, Opaque>(p, size_t(y) * size_t(p.pitch) + size_t(x), f);
@@ -184,11 +437,18 @@ constexpr SpanFn spanFns[8] = {drawSpan<false, false, false>, drawSpan<false, fa
                                drawSpan<false, true, false>,  drawSpan<false, true, true>,
                                drawSpan<true, false, false>,  drawSpan<true, false, true>,
                                drawSpan<true, true, false>,   drawSpan<true, true, true>};
-// The textured ones again for the common texture, which they sample without
-// choosing the level, the filter or the format per fragment.
-constexpr SpanFn bilinear565SpanFns[4] = {
-    drawSpan<true, false, false, true>, drawSpan<true, false, true, true>,
-    drawSpan<true, true, false, true>, drawSpan<true, true, true, true>};
+#if defined(__SSE2__)
+constexpr SpanFn wideSpanFns[4] = {drawSpanWide<false, false>, drawSpanWide<false, true>,
+                                   drawSpanWide<true, false>, drawSpanWide<true, true>};
+#else
+constexpr SpanFn wideSpanFns[4] = {drawSpan<false, false, false>, drawSpan<false, true, false>,
+                                   drawSpan<true, false, false>, drawSpan<true, true, false>};
+#endif
+constexpr SpanFn stagedSpanFns[8] = {
+    drawSpanInStages<false, false, false>, drawSpanInStages<false, false, true>,
+    drawSpanInStages<false, true, false>,  drawSpanInStages<false, true, true>,
+    drawSpanInStages<true, false, false>,  drawSpanInStages<true, false, true>,
+    drawSpanInStages<true, true, false>,   drawSpanInStages<true, true, true>};
 
 using PointFn = void (*)(Pipeline&, int, int, const Fragment&);
 constexpr PointFn pointFns[8] = {drawPoint<false, false, false>, drawPoint<false, false, true>,
@@ -270,9 +530,9 @@ void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) 
     const int bottom = int(std::min<int64_t>(s.clipY1, floorDiv(maxY - 8, 16) + 1));
     const int left = int(std::max<int64_t>(s.clipX0, floorDiv(minX - 8, 16)));
     const int right = int(std::min<int64_t>(s.clipX1, floorDiv(maxX - 8, 16) + 1));
-    const SpanFn span = p.textured && bilinear565Only(p.sampler) && !options().generalSpans
-                            ? bilinear565SpanFns[variant(p) & 3]
-                            : spanFns[variant(p)];
+    const SpanFn span = options().generalSpans              ? spanFns[variant(p)]
+                        : wideBlendOf(p) != WideBlend::None ? wideSpanFns[variant(p) >> 1]
+                                                            : stagedSpanFns[variant(p)];
     for (int y = top; y < bottom; ++y) {
         int64_t from = left, to = right; // [from, to)
         for (const Edge& e : edges) {

@@ -58,6 +58,7 @@ void grTexDownloadMipMap(GrChipID_t tmu, FxU32 start, FxU32 levels, GrTexInfo* i
             dst[2 * i + 1] = uint8_t(texels[i] >> 8);
         }
     }
+    ++b.textureVersion;
     ++b.counters.textureDownloads;
 }
 

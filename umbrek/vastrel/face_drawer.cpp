@@ -108,6 +108,7 @@ void drawPiece(FaceDraw& f, ScreenVertex a, ScreenVertex b, ScreenVertex c) {
     }
     // The board takes s/w and t/w; the callback's values stay for the
     // next piece of the face.
+    // Only with perspective on, as unclipped faces, so clipping changes no texel.
     if (shadeContext().perspective)
         for (ScreenVertex* v : {&a, &b, &c}) v->s *= v->oow, v->t *= v->oow;
     ++engine().trianglesDrawn;

@@ -2,6 +2,7 @@
 // states, small sprites and tiny triangles, the depth-only clear and the swap.
 #include "umbrek/glide/glide.h"
 #include "umbrek/glide/glide_test.h"
+#include "umbrek/glide/tests/ramp_vertex.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,10 +21,7 @@ void open() {
 }
 
 GrVertex vertex(float x, float y, float s, float t, float oow, float alpha = 255) {
-    GrVertex v{};
-    v.x = x, v.y = y, v.r = 200, v.g = 150 + x / 10, v.b = 100 + y / 10, v.a = alpha;
-    v.oow = oow, v.tmuvtx[0].sow = s * oow, v.tmuvtx[0].tow = t * oow;
-    return v;
+    return test::rampVertex(x, y, s, t, oow, alpha);
 }
 
 // A 256x256 rgb565 texture, one level, at address 0.
