@@ -27,15 +27,17 @@ RUNS = {
     "yarnot.dll": (["--module", "3", "--frames", "30", "--signal", "sweep"], True,
                    ["bump.BMP"]),
     "fennick.dll": (["--frames", "10", "--signal", "sweep"], False, []),
-    # Umbrek's star field and effect choices follow the time it starts at.
+    # Umbrek's effect choices follow the time it starts at.
     "umbrek.dll": (["--frames", "30", "--signal", "sweep"], False, ["zephrin.dat"]),
     # Sabrith's bars, its default effect, from a clean settings key.
     "sabrith.dll": (["--frames", "30", "--signal", "sweep"], True, []),
 }
 # Settings keys deleted before each twin's run, so that both start alike.
 REGISTRY_KEYS = {"sabrith.dll": "HKCU\\Software\\Lumbrin"}
-# What differs between any two runs: handles, times, and where the pictures went.
-VOLATILE = ("hostWindow", "windows", "screenshots", "renderMs")
+# What differs between any two runs: handles, times, where the pictures went,
+# and the memory a process peaks at (pointers and system DLLs are twice the
+# size on the 64-bit twin).
+VOLATILE = ("hostWindow", "windows", "screenshots", "renderMs", "peakMemoryBytes")
 
 
 def vis_plugins():
