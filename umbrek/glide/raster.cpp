@@ -168,6 +168,65 @@ using SpanFn = void (*)(Pipeline&, const Plane*, int, int, int);
 
 enum PlaneIndex { R, G, B, A, Oow, Sow, Tow, PlaneCount };
 
+// The level and filter every fragment of a triangle would choose, settled
+// once for the triangle where they cannot differ: the sampler is then one
+// level that needs no LOD, which spares the per-fragment choice.
+// - 1/w the same over the triangle (a face parallel to the screen, as
+//   sprites are): each fragment's derivatives are w times those of s/w and
+//   t/w (s × 0 adds nothing), so chooseLevel() at s = t = 0 gives its choice.
+// - Otherwise a bound of the LOD over the triangle, from the range of the
+//   planes at its corners and generous room for rounding: at most 1/2, and
+//   every fragment magnifies from the largest level.
+void settleLevel(Pipeline& p, const Plane* planes, const int64_t* X, const int64_t* Y, int left,
+                 int top, int right, int bottom) {
+    Sampler& sm = p.sampler;
+    if (!sm.needLod) return;
+    auto settle = [&](LevelChoice c) {
+        sm.levels[0] = sm.levels[c.level];
+        sm.levelCount = 1;
+        sm.mipmapped = false;
+        sm.needLod = false;
+        sm.magBilinear = c.bilinear;
+    };
+    // The values of a plane over the triangle (linear: between those at the
+    // corners) and the rounding of its evaluation at a pixel.
+    const double reachX = std::max(std::abs(double(left)), std::abs(double(right)));
+    const double reachY = std::max(std::abs(double(top)), std::abs(double(bottom)));
+    struct Range {
+        double low, high;
+    };
+    auto range = [&](const Plane& pl) {
+        Range r{HUGE_VAL, -HUGE_VAL};
+        for (int i = 0; i < 3; ++i) {
+            const double v = double(pl.atOrigin) + double(pl.dx) * (double(X[i]) / 16 - 0.5) +
+                             double(pl.dy) * (double(Y[i]) / 16 - 0.5);
+            r.low = std::min(r.low, v), r.high = std::max(r.high, v);
+        }
+        const double slack =
+            1e-5 * (std::abs(double(pl.atOrigin)) + std::abs(double(pl.dx)) * reachX +
+                    std::abs(double(pl.dy)) * reachY) +
+            1e-30;
+        return Range{r.low - slack, r.high + slack};
+    };
+    const Range oow = range(planes[Oow]), sow = range(planes[Sow]), tow = range(planes[Tow]);
+    if (!(oow.low > 0)) return;
+    const double reach =
+        std::max({std::abs(sow.low), std::abs(sow.high), std::abs(tow.low), std::abs(tow.high)});
+    const double wMost = 1 / oow.low * (1 + 1e-5);
+    // s and t stay far from overflow, so no fragment's derivative is NaN.
+    if (!(reach * wMost < 1e30)) return;
+    if (planes[Oow].dx == 0 && planes[Oow].dy == 0) {
+        const float w = 1.0f / planes[Oow].atOrigin;
+        if (std::isfinite(w) && w != 0) settle(chooseLevel(p, 0, 0, w));
+        return;
+    }
+    const double slope = std::max({std::abs(double(p.dSowDx)), std::abs(double(p.dTowDx)),
+                                   std::abs(double(p.dSowDy)), std::abs(double(p.dTowDy))});
+    const double oowSlope = std::max(std::abs(double(p.dOowDx)), std::abs(double(p.dOowDy)));
+    const double lod = wMost * (slope + reach * wMost * oowSlope) * (1 + 1e-4) * sm.lodScale;
+    if (lod <= 0.5) settle(LevelChoice{0, sm.magBilinear});
+}
+
 // Colour and alpha in 16.16 along a span from x0 to x1, pinned so that the
 // steps stay in range.
 void spanColourSteps(const Plane* planes, int y, int x0, int x1, int32_t* fixed, int32_t* step) {
@@ -295,7 +354,7 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
     alignas(16) float sv[8], tv[8], wv[8];
     alignas(16) uint32_t texel[8];
     alignas(16) uint16_t liveLanes[8];
-    Quads565 quads{};
+    Quads565 quads;
     for (int from = x0; from < x1; from += 8) {
         const int n = std::min(8, x1 - from);
         const size_t at = row + size_t(from);
@@ -530,6 +589,9 @@ void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) 
     const int bottom = int(std::min<int64_t>(s.clipY1, floorDiv(maxY - 8, 16) + 1));
     const int left = int(std::max<int64_t>(s.clipX0, floorDiv(minX - 8, 16)));
     const int right = int(std::min<int64_t>(s.clipX1, floorDiv(maxX - 8, 16) + 1));
+    // The reference spans choose the level fragment by fragment.
+    if (p.textured && !options().generalSpans)
+        settleLevel(p, planes, X, Y, left, top, right, bottom);
     const SpanFn span = options().generalSpans              ? spanFns[variant(p)]
                         : wideBlendOf(p) != WideBlend::None ? wideSpanFns[variant(p) >> 1]
                                                             : stagedSpanFns[variant(p)];
