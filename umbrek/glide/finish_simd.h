@@ -165,11 +165,18 @@ struct Quads565 {
                               _mm_unpacklo_epi32(lane(2), lane(3)));
 }
 
-// The texel pairs of the top and bottom rows and the weights (in the low
-// half) of four lanes' samples.
+// The 2x2 blocks of four lanes' samples, two lanes' blocks in each (t00,
+// t10, t01, t11 of one lane, then of the next), and their weights (in the
+// low half).
 struct Four565 {
-    __m128i row0, row1, fx, fy;
+    __m128i blocks01, blocks23, fx, fy;
 };
+
+// Four lanes' blocks from their rows' texel pairs (the left texel low).
+[[gnu::always_inline]] inline void blocksOfPairs(Four565& out, __m128i row0, __m128i row1) {
+    out.blocks01 = _mm_unpacklo_epi32(row0, row1);
+    out.blocks23 = _mm_unpackhi_epi32(row0, row1);
+}
 
 // The samples of the live ones of four fragments (s, t and w in arrays) of a
 // 5-6-5 texture: the level, filter, texels and weights that sample() takes.
@@ -204,6 +211,25 @@ struct Four565 {
             _mm_and_si128(_mm_add_epi32(x0, _mm_and_si128(one, bilinearLanes)), xMask);
         const __m128i y1 =
             _mm_and_si128(_mm_add_epi32(y0, _mm_and_si128(one, bilinearLanes)), yMask);
+        auto weights = [&](__m128i fixed) {
+            const __m128i w =
+                _mm_and_si128(_mm_and_si128(fixed, _mm_set1_epi32(255)), bilinearLanes);
+            return _mm_packs_epi32(w, w);
+        };
+        out.fx = weights(uf), out.fy = weights(vf);
+        if (l.quads) {
+            // The block of each texel is one word: only its index is needed.
+            const __m128i widthShift = _mm_cvtsi32_si128(std::countr_zero(uint32_t(l.width)));
+            alignas(16) int32_t at[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(at),
+                            _mm_add_epi32(_mm_sll_epi32(y0, widthShift), x0));
+            auto block = [&](int k) {
+                return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(l.quads + at[k]));
+            };
+            out.blocks01 = _mm_unpacklo_epi64(block(0), block(1));
+            out.blocks23 = _mm_unpacklo_epi64(block(2), block(3));
+            return out;
+        }
         const __m128i rowShift = _mm_cvtsi32_si128(std::countr_zero(uint32_t(l.rowBytes)));
         const __m128i row0Lanes = _mm_sll_epi32(y0, rowShift);
         const __m128i row1Lanes = _mm_sll_epi32(y1, rowShift);
@@ -214,14 +240,8 @@ struct Four565 {
         };
         put(0, row0Lanes, x0), put(1, row0Lanes, x1), put(2, row1Lanes, x0);
         put(3, row1Lanes, x1);
-        auto weights = [&](__m128i fixed) {
-            const __m128i w =
-                _mm_and_si128(_mm_and_si128(fixed, _mm_set1_epi32(255)), bilinearLanes);
-            return _mm_packs_epi32(w, w);
-        };
-        out.fx = weights(uf), out.fy = weights(vf);
-        out.row0 = texelPairs(l, offsets[0], offsets[1]);
-        out.row1 = texelPairs(l, offsets[2], offsets[3]);
+        blocksOfPairs(out, texelPairs(l, offsets[0], offsets[1]),
+                      texelPairs(l, offsets[2], offsets[3]));
         return out;
     }
     alignas(16) int32_t u[4], v[4], bilinear[4];
@@ -246,29 +266,34 @@ struct Four565 {
         bottom[k] = at(r1, x0) | at(r1, x1) << 16;
         wx[k] = int16_t(u[k] & 255), wy[k] = int16_t(v[k] & 255);
     }
-    out.row0 = _mm_setr_epi32(int32_t(top[0]), int32_t(top[1]), int32_t(top[2]), int32_t(top[3]));
-    out.row1 = _mm_setr_epi32(int32_t(bottom[0]), int32_t(bottom[1]), int32_t(bottom[2]),
-                              int32_t(bottom[3]));
+    blocksOfPairs(
+        out, _mm_setr_epi32(int32_t(top[0]), int32_t(top[1]), int32_t(top[2]), int32_t(top[3])),
+        _mm_setr_epi32(int32_t(bottom[0]), int32_t(bottom[1]), int32_t(bottom[2]),
+                       int32_t(bottom[3])));
     out.fx = _mm_setr_epi16(wx[0], wx[1], wx[2], wx[3], 0, 0, 0, 0);
     out.fy = _mm_setr_epi16(wy[0], wy[1], wy[2], wy[3], 0, 0, 0, 0);
     return out;
 }
 
-// The quads of the live lanes of eight fragments, four lanes at a time; a
-// texel and its right neighbour come as one 32-bit pair, split here.
+// The quads of the live lanes of eight fragments, four lanes at a time, then
+// the blocks turned into one register per corner.
 [[gnu::always_inline]] inline void gatherEight565(const Pipeline& p, const float* s, const float* t,
                                                   const float* w, const uint16_t* live,
                                                   Quads565& q) {
     const Four565 a = gatherFour565(p, s, t, w, live);
     const Four565 b = gatherFour565(p, s + 4, t + 4, w + 4, live + 4);
-    // Each pair's low half is the left texel: sign-extended, both halves
-    // pass the signed pack unchanged.
-    auto left = [](__m128i pairs) { return _mm_srai_epi32(_mm_slli_epi32(pairs, 16), 16); };
-    auto right = [](__m128i pairs) { return _mm_srai_epi32(pairs, 16); };
-    q.t00 = _mm_packs_epi32(left(a.row0), left(b.row0));
-    q.t10 = _mm_packs_epi32(right(a.row0), right(b.row0));
-    q.t01 = _mm_packs_epi32(left(a.row1), left(b.row1));
-    q.t11 = _mm_packs_epi32(right(a.row1), right(b.row1));
+    // Lanes 0, 2 | 1, 3 | 4, 6 | 5, 7 interleaved, then 0-3 and 4-7 of each
+    // corner side by side.
+    const __m128i lanes02 = _mm_unpacklo_epi16(a.blocks01, a.blocks23);
+    const __m128i lanes13 = _mm_unpackhi_epi16(a.blocks01, a.blocks23);
+    const __m128i lanes46 = _mm_unpacklo_epi16(b.blocks01, b.blocks23);
+    const __m128i lanes57 = _mm_unpackhi_epi16(b.blocks01, b.blocks23);
+    const __m128i top = _mm_unpacklo_epi16(lanes02, lanes13);
+    const __m128i bottom = _mm_unpackhi_epi16(lanes02, lanes13);
+    const __m128i top4 = _mm_unpacklo_epi16(lanes46, lanes57);
+    const __m128i bottom4 = _mm_unpackhi_epi16(lanes46, lanes57);
+    q.t00 = _mm_unpacklo_epi64(top, top4), q.t10 = _mm_unpackhi_epi64(top, top4);
+    q.t01 = _mm_unpacklo_epi64(bottom, bottom4), q.t11 = _mm_unpackhi_epi64(bottom, bottom4);
     q.fx = _mm_unpacklo_epi64(a.fx, b.fx);
     q.fy = _mm_unpacklo_epi64(a.fy, b.fy);
 }

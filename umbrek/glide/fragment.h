@@ -22,6 +22,8 @@ struct Level {
     const uint8_t* texels = nullptr; // inside texture memory, checked when prepared
     int width = 1, height = 1;
     size_t rowBytes = 1;
+    // 5-6-5 levels on the eight-wide path: each texel's 2x2 block in one word.
+    const uint64_t* quads = nullptr;
     float scale = 1; // texels per unit of s and t at this level: long side / 256
 };
 

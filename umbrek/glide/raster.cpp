@@ -5,6 +5,7 @@
 // iterated in 16.16 fixed point along a span; 1/w, s/w and t/w in floats.
 #include "umbrek/glide/finish_simd.h"
 #include "umbrek/glide/fragment.h"
+#include "umbrek/glide/texel_quads.h"
 
 #include <cmath>
 
@@ -118,6 +119,12 @@ bool preparePipeline(Pipeline& p) {
         l.rowBytes = size_t(l.width) * size_t(layout.bytesPerTexel);
         l.scale = float(256 >> (t.largeLod + i)) / 256.0f;
     }
+#if defined(__SSE2__)
+    if (sm.kind == TexelKind::Rgb565) {
+        const uint64_t* quads = texelQuads(b, t, layout);
+        for (int i = 0; i < layout.levels; ++i) sm.levels[i].quads = quads + layout.offset[i] / 2;
+    }
+#endif
     sm.lodScale = sm.levels[0].scale;
     sm.mipmapped = layout.levels > 1 && s.mipMapMode != GR_MIPMAP_DISABLE;
     sm.minBilinear = s.minFilter == GR_TEXTUREFILTER_BILINEAR;

@@ -330,6 +330,39 @@ TEST(TextureFilter, FourLaneFixedPointIsTheScalarOne) {
 }
 #endif
 
+// The board keeps a few textures' 2x2 blocks for its own spans: drawn in
+// turn, more textures than it keeps, each triangle samples its own texels,
+// as the reference spans do, also after a download over one of them.
+TEST_F(Textures, ManyTexturesTakenInTurnSampleTheirOwnTexels) {
+    std::mt19937 random(7);
+    constexpr int count = 11; // 16x16 textures (LOD 4)
+    std::vector<uint16_t> texels(16 * 16);
+    auto download = [&](int i) {
+        for (uint16_t& t : texels) t = uint16_t(random());
+        useTexture({4, 4, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels.data()}, uint32_t(i) * 1024);
+    };
+    std::vector<uint16_t> pictures[2];
+    for (int general = 0; general < 2; ++general) {
+        options().generalSpans = general == 1;
+        random.seed(7);
+        for (int i = 0; i < count; ++i) download(i);
+        auto draw = [&](int i, float x, float y) {
+            GrTexInfo info{4, 4, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, nullptr};
+            grTexSource(GR_TMU0, FxU32(i) * 1024, GR_MIPMAPLEVELMASK_BOTH, &info);
+            texRect(x, y, x + 27, y + 50, 0.3f, 0.7f, 40, 90, 1, 0.5f);
+        };
+        for (int round = 0; round < 2; ++round)
+            for (int i = 0; i < count; ++i) draw(i, float(i * 29), float(round * 60));
+        draw(3, 0, 120);
+        download(3);
+        draw(3, 29, 120);
+        for (int y = 0; y < 180; ++y)
+            for (int x = 0; x < 320; ++x) pictures[general].push_back(pixel(x, y));
+    }
+    options().generalSpans = false;
+    EXPECT_EQ(pictures[0], pictures[1]);
+}
+
 // The board's own spans (eight fragments at a time, texels fetched only for
 // fragments that passed, none for a texture of one colour) must leave the
 // colour and depth buffers exactly as the reference spans do, on random
