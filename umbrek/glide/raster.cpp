@@ -324,6 +324,39 @@ inline __m128i texelChannel(__m128i low, __m128i high, int shift) {
                            _mm_and_si128(_mm_srl_epi32(high, count), mask));
 }
 
+// The colour and depth pixels of a group of up to eight fragments at AT,
+// read and written eight at a time: a short last group works on copies,
+// which finish() writes back.
+struct Group {
+    Pipeline& p;
+    size_t at;
+    int n;
+    uint16_t colourCopy[8], depthCopy[8]; // filled only for a short group
+    uint16_t* colour;
+    uint16_t* depth;
+    [[gnu::always_inline]] Group(Pipeline& pipeline, size_t from, int count)
+        : p(pipeline), at(from), n(count), colour(p.colour + at), depth(p.depth + at) {
+        if (n < 8) {
+            std::fill_n(colourCopy, 8, uint16_t(0));
+            std::fill_n(depthCopy, 8, uint16_t(0));
+            std::copy_n(colour, n, colourCopy);
+            std::copy_n(depth, n, depthCopy);
+            colour = colourCopy, depth = depthCopy;
+        }
+    }
+    // All ones in the lanes of the group's fragments.
+    [[gnu::always_inline]] __m128i lanes() const {
+        return _mm_cmplt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(int16_t(n)));
+    }
+    [[gnu::always_inline]] void finish(WideBlend blend, const Eight& e) {
+        p.written += uint64_t(finishEight(p, blend, e, colour, depth));
+        if (n < 8) {
+            std::copy_n(colourCopy, n, p.colour + at);
+            std::copy_n(depthCopy, n, p.depth + at);
+        }
+    }
+};
+
 // The span eight fragments at a time for the states finishEight() covers:
 // the perspective division, the depth, its bias and test, the iterated
 // colour in SSE2 lanes; the texels of the fragments that passed one by one
@@ -371,17 +404,8 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
         const __m128 oowHigh = _mm_add_ps(oowRow, _mm_mul_ps(oowDx, fxHigh));
         const __m128 one = _mm_set1_ps(1);
         const __m128 wLow = _mm_div_ps(one, oowLow), wHigh = _mm_div_ps(one, oowHigh);
-        // This group's colour and depth pixels; a short last group works on copies.
-        uint16_t colourCopy[8] = {}, depthCopy[8] = {};
-        uint16_t* colour = p.colour + at;
-        uint16_t* depth = p.depth + at;
-        if (n < 8) {
-            std::copy_n(colour, n, colourCopy);
-            std::copy_n(depth, n, depthCopy);
-            colour = colourCopy, depth = depthCopy;
-        }
-        e.live =
-            _mm_cmplt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(int16_t(n)));
+        Group group(p, at, n);
+        e.live = group.lanes();
         e.depth = _mm_setzero_si128();
         if (needDepth) {
             const __m128i d =
@@ -391,7 +415,7 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
             e.depth = _mm_subs_epu16(_mm_adds_epu16(e.depth, biasUp), biasDown);
         }
         if (DepthTest) {
-            const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth));
+            const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(group.depth));
             e.live = _mm_and_si128(e.live,
                                    wide::compareMask(s.depthFunction, _mm_xor_si128(e.depth, sign),
                                                      _mm_xor_si128(stored, sign)));
@@ -427,11 +451,58 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
                 e.tb = texelChannel(low, high, 0), e.ta = texelChannel(low, high, 24);
             }
         }
-        p.written += uint64_t(finishEight(p, blend, e, colour, depth));
-        if (n < 8) {
-            std::copy_n(colourCopy, n, p.colour + at);
-            std::copy_n(depthCopy, n, p.depth + at);
+        group.finish(blend, e);
+    }
+}
+
+// The span of a triangle whose colour, alpha and 1/w are the same all over
+// and that fetches no texel (untextured, or a texture of one colour), as
+// the full-screen overlay is: every fragment is the same but for its pixel,
+// so the fragment is made once and only the depth test, the blend and the
+// writes run eight pixels at a time. Every fragment gets what shade() gives.
+template <bool DepthTest>
+void drawSpanFlat(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
+    const RenderState& s = *p.state;
+    const Sampler& sm = p.sampler;
+    const WideBlend blend = wideBlendOf(p);
+    const size_t row = size_t(y) * size_t(p.pitch);
+    int32_t fixed[4], step[4];
+    spanColourSteps(planes, y, x0, x1, fixed, step);
+    Eight e{};
+    e.r = _mm_set1_epi16(int16_t(std::clamp(fixed[0] >> 16, 0, 255)));
+    e.g = _mm_set1_epi16(int16_t(std::clamp(fixed[1] >> 16, 0, 255)));
+    e.b = _mm_set1_epi16(int16_t(std::clamp(fixed[2] >> 16, 0, 255)));
+    e.a = _mm_set1_epi16(int16_t(std::clamp(fixed[3] >> 16, 0, 255)));
+    if (p.textured) {
+        const uint32_t t = sm.uniformColour;
+        e.tr = _mm_set1_epi16(int16_t(t >> 16 & 255)), e.tg = _mm_set1_epi16(int16_t(t >> 8 & 255));
+        e.tb = _mm_set1_epi16(int16_t(t & 255)), e.ta = _mm_set1_epi16(int16_t(t >> 24));
+    }
+    // The same sums as the eight-wide span's first lane.
+    const __m128 oow = _mm_add_ps(_mm_set1_ps(planes[Oow].at(0, y)),
+                                  _mm_mul_ps(_mm_set1_ps(planes[Oow].dx), _mm_set1_ps(float(x0))));
+    const __m128i sign = _mm_set1_epi16(int16_t(0x8000));
+    const __m128i biasUp = _mm_set1_epi16(int16_t(std::max<int>(s.depthBias, 0)));
+    const __m128i biasDown = _mm_set1_epi16(int16_t(std::max<int>(-s.depthBias, 0)));
+    __m128i depth = _mm_setzero_si128();
+    if (DepthTest || p.depthWrite) {
+        const __m128i d = depthOfFourW(_mm_div_ps(_mm_set1_ps(1), oow));
+        depth = _mm_xor_si128(_mm_packs_epi32(d, d), sign);
+    }
+    e.depth = _mm_subs_epu16(_mm_adds_epu16(depth, biasUp), biasDown);
+    const __m128i signedDepth = _mm_xor_si128(e.depth, sign);
+    for (int from = x0; from < x1; from += 8) {
+        const int n = std::min(8, x1 - from);
+        const size_t at = row + size_t(from);
+        Group group(p, at, n);
+        e.live = group.lanes();
+        if (DepthTest) {
+            const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(group.depth));
+            e.live = _mm_and_si128(e.live, wide::compareMask(s.depthFunction, signedDepth,
+                                                             _mm_xor_si128(stored, sign)));
+            if (_mm_movemask_epi8(e.live) == 0) continue;
         }
+        group.finish(blend, e);
     }
 }
 
@@ -510,6 +581,11 @@ constexpr SpanFn wideSpanFns[4] = {drawSpanWide<false, false>, drawSpanWide<fals
 constexpr SpanFn wideSpanFns[4] = {drawSpan<false, false, false>, drawSpan<false, true, false>,
                                    drawSpan<true, false, false>, drawSpan<true, true, false>};
 #endif
+
+// Whether a plane has one value over the whole triangle.
+bool flat(const Plane& pl) {
+    return pl.dx == 0 && pl.dy == 0;
+}
 constexpr SpanFn stagedSpanFns[8] = {
     drawSpanInStages<false, false, false>, drawSpanInStages<false, false, true>,
     drawSpanInStages<false, true, false>,  drawSpanInStages<false, true, true>,
@@ -599,9 +675,15 @@ void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) 
     // The reference spans choose the level fragment by fragment.
     if (p.textured && !options().generalSpans)
         settleLevel(p, planes, X, Y, left, top, right, bottom);
-    const SpanFn span = options().generalSpans              ? spanFns[variant(p)]
-                        : wideBlendOf(p) != WideBlend::None ? wideSpanFns[variant(p) >> 1]
-                                                            : stagedSpanFns[variant(p)];
+    const bool wide = !options().generalSpans && wideBlendOf(p) != WideBlend::None;
+    SpanFn span = options().generalSpans ? spanFns[variant(p)]
+                  : wide                 ? wideSpanFns[variant(p) >> 1]
+                                         : stagedSpanFns[variant(p)];
+#if defined(__SSE2__)
+    if (wide && (!p.textured || p.sampler.uniform) && flat(planes[R]) && flat(planes[G]) &&
+        flat(planes[B]) && flat(planes[A]) && flat(planes[Oow]))
+        span = p.depthTest ? drawSpanFlat<true> : drawSpanFlat<false>;
+#endif
     for (int y = top; y < bottom; ++y) {
         int64_t from = left, to = right; // [from, to)
         for (const Edge& e : edges) {

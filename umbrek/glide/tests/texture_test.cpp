@@ -393,9 +393,15 @@ TEST_F(Textures, TheSpansLeaveWhatTheReferenceSpansLeave) {
     };
     int drawn = 0;
     for (int scene = 0; scene < 120; ++scene) {
+        // Some scenes' triangles face the screen (one 1/w at their corners, as
+        // sprites) and some stretch a few texels over many pixels: the board
+        // then settles the level once for the whole triangle. Others have one
+        // colour, alpha and 1/w all over and a texture of one colour, under
+        // blends the board runs eight at a time, as the overlay has.
+        const bool facing = scene % 4 == 1, magnified = scene % 4 == 2, flat = scene % 4 == 3;
         // Every third texture is of one colour.
         const uint16_t one = uint16_t(random());
-        for (uint16_t& t : texels) t = scene % 3 == 0 ? one : uint16_t(random());
+        for (uint16_t& t : texels) t = scene % 3 == 0 || flat ? one : uint16_t(random());
         const int32_t formats[] = {GR_TEXFMT_RGB_565,     GR_TEXFMT_RGB_565,
                                    GR_TEXFMT_ARGB_1555,   GR_TEXFMT_ARGB_4444,
                                    GR_TEXFMT_INTENSITY_8, GR_TEXFMT_ALPHA_INTENSITY_88};
@@ -424,10 +430,17 @@ TEST_F(Textures, TheSpansLeaveWhatTheReferenceSpansLeave) {
         grChromakeyValue(random() & 0xF8FCF800u);
         grAlphaTestFunction(pick(2) ? GR_CMP_ALWAYS : pick(8));
         grAlphaTestReferenceValue(GrAlpha_t(random()));
-        // Some scenes' triangles face the screen (one 1/w at their corners, as
-        // sprites) and some stretch a few texels over many pixels: the board
-        // then settles the level once for the whole triangle.
-        const bool facing = scene % 4 == 1, magnified = scene % 4 == 2;
+        if (flat) {
+            const int wideBlends[][2] = {{GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA},
+                                         {GR_BLEND_SRC_ALPHA, GR_BLEND_ONE},
+                                         {GR_BLEND_DST_COLOR, GR_BLEND_ZERO},
+                                         {GR_BLEND_ONE, GR_BLEND_ONE},
+                                         {GR_BLEND_ONE, GR_BLEND_ZERO}};
+            const int* b = wideBlends[pick(5)];
+            grAlphaBlendFunction(b[0], b[1], GR_BLEND_ONE, GR_BLEND_ZERO);
+            grFogMode(GR_FOG_DISABLE);
+            grChromakeyMode(GR_CHROMAKEY_DISABLE);
+        }
         std::vector<GrVertex> corners(3 * 8);
         for (size_t i = 0; i < corners.size(); ++i) {
             GrVertex& v = corners[i];
@@ -439,6 +452,10 @@ TEST_F(Textures, TheSpansLeaveWhatTheReferenceSpansLeave) {
             const float reach = magnified ? 8 : 600;
             v.tmuvtx[0].sow = uniform(-reach, reach) * v.oow;
             v.tmuvtx[0].tow = uniform(-reach, reach) * v.oow;
+            if (flat && i % 3 != 0) {
+                const GrVertex& first = corners[i - i % 3];
+                v.r = first.r, v.g = first.g, v.b = first.b, v.a = first.a, v.oow = first.oow;
+            }
         }
         grBufferClear(random(), 0, FxU16(random()));
         const std::vector<uint16_t> before = save();
