@@ -382,6 +382,10 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
     const bool needDepth = DepthTest || p.depthWrite;
     const bool fetch = Textured && !sm.uniform;
     const bool shortcut565 = fetch && bilinear565Only(sm);
+    const bool iteratedColour =
+        s.colour == ColourSource::Iterated || s.colour == ColourSource::TextureTimesIterated;
+    const bool iteratedAlpha =
+        s.alpha == AlphaSource::Iterated || s.alpha == AlphaSource::TextureTimesIterated;
     const __m128i sign = _mm_set1_epi16(int16_t(0x8000));
     const __m128i biasUp = _mm_set1_epi16(int16_t(std::max<int>(s.depthBias, 0)));
     const __m128i biasDown = _mm_set1_epi16(int16_t(std::max<int>(-s.depthBias, 0)));
@@ -420,11 +424,14 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
                                    wide::compareMask(s.depthFunction, _mm_xor_si128(e.depth, sign),
                                                      _mm_xor_si128(stored, sign)));
         }
-        e.r = channelOfEight(colourLow[0], colourHigh[0]);
-        e.g = channelOfEight(colourLow[1], colourHigh[1]);
-        e.b = channelOfEight(colourLow[2], colourHigh[2]);
-        e.a = channelOfEight(colourLow[3], colourHigh[3]);
-        for (int c = 0; c < 4; ++c) {
+        // Only the iterated channels that the combine takes.
+        if (iteratedColour) {
+            e.r = channelOfEight(colourLow[0], colourHigh[0]);
+            e.g = channelOfEight(colourLow[1], colourHigh[1]);
+            e.b = channelOfEight(colourLow[2], colourHigh[2]);
+        }
+        if (iteratedAlpha) e.a = channelOfEight(colourLow[3], colourHigh[3]);
+        for (int c = iteratedColour ? 0 : 3; c < (iteratedAlpha ? 4 : 3); ++c) {
             colourLow[c] = _mm_add_epi32(colourLow[c], colourStep[c]);
             colourHigh[c] = _mm_add_epi32(colourHigh[c], colourStep[c]);
         }
