@@ -97,13 +97,14 @@ struct Quads565 {
     const __m128i truncated = _mm_cvttps_epi32(v);
     __m128i floor =
         _mm_add_epi32(truncated, _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(truncated), v)));
+    const __m128 near =
+        _mm_and_ps(_mm_cmplt_ps(v, _mm_set1_ps(4.0f)), _mm_cmpgt_ps(v, _mm_set1_ps(-2.0f)));
+    if (_mm_movemask_ps(near) == 0) return floor; // no lane where the double moves it
     const __m128 below = _mm_sub_ps(_mm_add_ps(_mm_cvtepi32_ps(floor), _mm_set1_ps(1.0f)), v);
     const __m128 positive = _mm_cmpge_ps(v, _mm_setzero_ps());
     const __m128 halfStep = _mm_or_ps(_mm_and_ps(positive, _mm_set1_ps(0x1p-22f)),
                                       _mm_andnot_ps(positive, _mm_set1_ps(0x1p-23f)));
-    const __m128 moves =
-        _mm_and_ps(_mm_cmple_ps(below, halfStep), _mm_and_ps(_mm_cmplt_ps(v, _mm_set1_ps(4.0f)),
-                                                             _mm_cmpgt_ps(v, _mm_set1_ps(-2.0f))));
+    const __m128 moves = _mm_and_ps(_mm_cmple_ps(below, halfStep), near);
     return _mm_sub_epi32(floor, _mm_castps_si128(moves));
 }
 
@@ -185,23 +186,32 @@ struct Four565 {
                                                     const uint16_t* live) {
     const Sampler& sm = p.sampler;
     Four565 out;
-    alignas(16) int32_t level[4];
+    alignas(16) int32_t level[4] = {};
     const __m128 sv = _mm_load_ps(s), tv = _mm_load_ps(t);
-    __m128 filter;
-    _mm_store_si128(reinterpret_cast<__m128i*>(level),
-                    chooseLevelFour(p, sv, tv, _mm_load_ps(w), filter));
-    const __m128 scale = _mm_setr_ps(sm.levels[level[0]].scale, sm.levels[level[1]].scale,
-                                     sm.levels[level[2]].scale, sm.levels[level[3]].scale);
+    __m128 filter, scale;
+    const Level* one = nullptr; // the level of all four, if one
+    if (!sm.needLod) {
+        // The largest level and the magnification filter for every fragment.
+        one = &sm.levels[0];
+        filter = _mm_castsi128_ps(_mm_set1_epi32(sm.magBilinear ? -1 : 0));
+        scale = _mm_set1_ps(one->scale);
+    } else {
+        _mm_store_si128(reinterpret_cast<__m128i*>(level),
+                        chooseLevelFour(p, sv, tv, _mm_load_ps(w), filter));
+        scale = _mm_setr_ps(sm.levels[level[0]].scale, sm.levels[level[1]].scale,
+                            sm.levels[level[2]].scale, sm.levels[level[3]].scale);
+        const __m128i sameLevel =
+            _mm_cmpeq_epi32(_mm_castps_si128(scale), _mm_shuffle_epi32(_mm_castps_si128(scale), 0));
+        if (_mm_movemask_epi8(sameLevel) == 0xFFFF) one = &sm.levels[level[0]];
+    }
     const __m128 offset = _mm_and_ps(filter, _mm_set1_ps(0.5f));
     const __m128i uf = toFixed8Four(_mm_sub_ps(_mm_mul_ps(sv, scale), offset));
     const __m128i vf = toFixed8Four(_mm_sub_ps(_mm_mul_ps(tv, scale), offset));
-    const __m128i sameLevel =
-        _mm_cmpeq_epi32(_mm_castps_si128(scale), _mm_shuffle_epi32(_mm_castps_si128(scale), 0));
-    if (_mm_movemask_epi8(sameLevel) == 0xFFFF) {
+    if (one) {
         // One level for the four: the texel offsets in lanes too (the
         // sizes are powers of two), every one inside the level, so the
         // loads need no test; a point sample takes its texel four times.
-        const Level& l = sm.levels[level[0]];
+        const Level& l = *one;
         const __m128i xMask = _mm_set1_epi32(l.width - 1), yMask = _mm_set1_epi32(l.height - 1);
         const __m128i one = _mm_set1_epi32(1);
         const __m128i bilinearLanes = _mm_castps_si128(filter);
