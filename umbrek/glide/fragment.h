@@ -31,7 +31,9 @@ struct Level {
 struct Sampler {
     int32_t format = 0;
     TexelKind kind = TexelKind::Lookup8;
-    uint32_t lookup[256] = {};
+    // Filled for the lookup formats only: left unset, a primitive of another
+    // format does not pay for clearing it.
+    uint32_t lookup[256];
     Level levels[maxLevels];
     int levelCount = 0;
     bool mipmapped = false; // more than one level to choose from
