@@ -634,8 +634,7 @@ extern "C" {
 
 void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) {
     trace("grDrawTriangle", va, vb, vc);
-    Pipeline p;
-    if (!preparePipeline(p) || !usable(va) || !usable(vb) || !usable(vc)) return;
+    if (!ready() || !usable(va) || !usable(vb) || !usable(vc)) return;
     const GrVertex* v[3] = {va, vb, vc};
     int64_t X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
@@ -668,17 +667,27 @@ void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) 
         if (!std::isfinite(pl.dx) || !std::isfinite(pl.dy)) return;
         pl.atOrigin = a0 + pl.dx * (0.5f - x0) + pl.dy * (0.5f - y0);
     }
-    p.dSowDx = planes[Sow].dx, p.dTowDx = planes[Tow].dx, p.dOowDx = planes[Oow].dx;
-    p.dSowDy = planes[Sow].dy, p.dTowDy = planes[Tow].dy, p.dOowDy = planes[Oow].dy;
 
-    const RenderState& s = board().state;
+    Board& b = board();
+    const RenderState& s = b.state;
     const int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
     const int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
-    // Pixel rows and columns whose centres can lie inside, within the clip.
-    const int top = int(std::max<int64_t>(s.clipY0, floorDiv(minY - 8, 16)));
+    // Pixel rows and columns whose centres lie within the corners' extent and
+    // the clip (centre of pixel px: 16·px + 8).
+    const int top = int(std::max<int64_t>(s.clipY0, -floorDiv(8 - minY, 16)));
     const int bottom = int(std::min<int64_t>(s.clipY1, floorDiv(maxY - 8, 16) + 1));
-    const int left = int(std::max<int64_t>(s.clipX0, floorDiv(minX - 8, 16)));
+    const int left = int(std::max<int64_t>(s.clipX0, -floorDiv(8 - minX, 16)));
     const int right = int(std::min<int64_t>(s.clipX1, floorDiv(maxX - 8, 16) + 1));
+    // No pixel centre inside (a far sprite smaller than a pixel, or all of it
+    // clipped): the triangle counts as drawn, with nothing to resolve.
+    if (top >= bottom || left >= right) {
+        ++b.counters.triangles;
+        return;
+    }
+    Pipeline p;
+    preparePipeline(p);
+    p.dSowDx = planes[Sow].dx, p.dTowDx = planes[Tow].dx, p.dOowDx = planes[Oow].dx;
+    p.dSowDy = planes[Sow].dy, p.dTowDy = planes[Tow].dy, p.dOowDy = planes[Oow].dy;
     // The reference spans choose the level fragment by fragment.
     if (p.textured && !options().generalSpans)
         settleLevel(p, planes, X, Y, left, top, right, bottom);
@@ -705,7 +714,6 @@ void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) 
         }
         if (from < to) span(p, planes, y, int(from), int(to));
     }
-    Board& b = board();
     ++b.counters.triangles;
     b.counters.pixels += p.written;
 }
