@@ -58,6 +58,7 @@ struct Pipeline {
     const RenderState* state = nullptr;
     uint16_t* colour = nullptr; // the render buffer
     uint16_t* depth = nullptr;
+    size_t pixels = 0; // in each of the two
     int pitch = 0;
     bool textured = false;
     bool depthTest = false;

@@ -60,6 +60,7 @@ bool preparePipeline(Pipeline& p) {
     p.pitch = b.pitch;
     p.colour = b.colour[s.renderBuffer].data();
     p.depth = b.depth.data();
+    p.pixels = b.depth.size();
     const bool wbuffer = s.depthMode == GR_DEPTHBUFFER_WBUFFER;
     p.depthTest = wbuffer && s.depthFunction != GR_CMP_ALWAYS;
     p.depthWrite = wbuffer && s.depthMask;
@@ -346,18 +347,22 @@ inline __m128i texelChannel(__m128i low, __m128i high, int shift) {
 }
 
 // The colour and depth pixels of a group of up to eight fragments at AT,
-// read and written eight at a time: a short last group works on copies,
-// which finish() writes back.
+// read and written eight at a time. The lanes past a short group's end are
+// written back as they were read; only at the buffers' very end, where eight
+// pixels would reach past them, does it work on copies, which finish()
+// writes back.
 struct Group {
     Pipeline& p;
     size_t at;
     int n;
-    uint16_t colourCopy[8], depthCopy[8]; // filled only for a short group
+    bool copied;
+    uint16_t colourCopy[8], depthCopy[8]; // filled only when copied
     uint16_t* colour;
     uint16_t* depth;
     [[gnu::always_inline]] Group(Pipeline& pipeline, size_t from, int count)
-        : p(pipeline), at(from), n(count), colour(p.colour + at), depth(p.depth + at) {
-        if (n < 8) {
+        : p(pipeline), at(from), n(count), copied(at + 8 > p.pixels), colour(p.colour + at),
+          depth(p.depth + at) {
+        if (copied) {
             std::fill_n(colourCopy, 8, uint16_t(0));
             std::fill_n(depthCopy, 8, uint16_t(0));
             std::copy_n(colour, n, colourCopy);
@@ -371,7 +376,7 @@ struct Group {
     }
     [[gnu::always_inline]] void finish(WideBlend blend, const Eight& e) {
         p.written += uint64_t(finishEight(p, blend, e, colour, depth));
-        if (n < 8) {
+        if (copied) {
             std::copy_n(colourCopy, n, p.colour + at);
             std::copy_n(depthCopy, n, p.depth + at);
         }
