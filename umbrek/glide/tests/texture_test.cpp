@@ -363,6 +363,38 @@ TEST_F(Textures, ManyTexturesTakenInTurnSampleTheirOwnTexels) {
     EXPECT_EQ(pictures[0], pictures[1]);
 }
 
+// Spans ending at the screen's last pixels: the board's eight-wide groups
+// stop at the buffers' end and leave what the reference spans leave.
+TEST_F(Textures, SpansAtTheBuffersEndLeaveWhatTheReferenceSpansLeave) {
+    // Rows as wide as the screen: its last pixel is the buffers' last.
+    grGlideShutdown();
+    options().pitch = 320;
+    grGlideInit();
+    ASSERT_TRUE(
+        grSstWinOpen(0, 0, GR_REFRESH_60Hz, GR_COLORFORMAT_RGBA, GR_ORIGIN_UPPER_LEFT, 2, 1));
+    ASSERT_EQ(colourBuffer(1).pitch, 320);
+    std::vector<uint16_t> texels(16 * 16);
+    for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint16_t(i * 2654435761u >> 7);
+    std::vector<uint16_t> pictures[2];
+    for (int general = 0; general < 2; ++general) {
+        options().generalSpans = general == 1;
+        grBufferClear(0x40608000, 0, 0x8000);
+        useTexture({4, 4, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels.data()});
+        grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ONE, GR_BLEND_ONE, GR_BLEND_ZERO);
+        grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+        grDepthBufferFunction(GR_CMP_LEQUAL);
+        texRect(309, 195, 320, 200, 0, 0, 3, 5, 1, 0.8f); // fetches texels
+        guColorCombineFunction(GR_COLORCOMBINE_ITRGB);
+        rect(313, 197, 320, 200, vertex(0, 0, 10, 20, 30)); // one colour all over
+        for (int y = 190; y < 200; ++y)
+            for (int x = 300; x < 320; ++x) pictures[general].push_back(pixel(x, y));
+        for (int x = 300; x < 320; ++x) pictures[general].push_back(depthAt(x, 199));
+    }
+    options().generalSpans = false;
+    EXPECT_EQ(pictures[0], pictures[1]);
+    EXPECT_NE(pictures[0].back(), 0x8000); // the depth was written
+}
+
 // The board's own spans (eight fragments at a time, texels fetched only for
 // fragments that passed, none for a texture of one colour) must leave the
 // colour and depth buffers exactly as the reference spans do, on random
