@@ -1,6 +1,7 @@
 // The board's life cycle, its test options and its call trace.
 #include "umbrek/glide/board.h"
 #include "umbrek/glide/presenter.h"
+#include "umbrek/glide/texel_quads.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -151,6 +152,7 @@ void releaseScreen() {
     for (auto& c : b.colour) std::vector<uint16_t>().swap(c);
     std::vector<uint16_t>().swap(b.depth);
     std::vector<uint8_t>().swap(b.textureMemory);
+    forgetTexelQuads();
     b.open = false;
     b.width = b.height = b.pitch = 0;
 }

@@ -53,7 +53,7 @@ static_assert(sizeof(RenderState) <= sizeof(GrState), "GrState holds the whole s
 struct LfbLock {
     bool locked = false;
     int32_t mode = 0;
-    std::vector<uint32_t> shadow; // the 8888 picture of a mode-5 lock
+    std::vector<uint32_t> shadow; // the 8888 picture of a mode-5 lock, kept for the next
 };
 
 struct Board {

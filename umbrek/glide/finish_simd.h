@@ -36,24 +36,23 @@ inline WideBlend wideBlendOf(const Pipeline& p) {
     return WideBlend::None;
 }
 
-// The four texels (5-6-5, little-endian in texture memory) and the weights
-// of eight fragments' samples; a point sample is four copies of its texel
-// at weight 0, which the filter gives back unchanged.
-struct Quads565 {
-    alignas(16) uint16_t t00[8], t10[8], t01[8], t11[8], fx[8], fy[8];
-};
-
 #if defined(__SSE2__)
+
+// The four texels (5-6-5) and the weights of eight fragments' samples, lane
+// i the i-th fragment's; a point sample's texel weighs all, its neighbours
+// nothing, so the filter gives it back unchanged. Kept in registers: lanes
+// written one by one to memory and read back whole would wait on the stores.
+struct Quads565 {
+    __m128i t00, t10, t01, t11, fx, fy;
+};
 
 // The bilinear colour of eight 5-6-5 quads, as filter<Rgb565>() gives it:
 // (Σ texel × weight + 32768) / 65536 per channel, the horizontal step in
 // 16-bit lanes (at most 255 × 256), the vertical one in 32-bit lanes.
-inline void filterEight565(const Quads565& q, __m128i& red, __m128i& green, __m128i& blue) {
-    auto load = [](const uint16_t* v) {
-        return _mm_load_si128(reinterpret_cast<const __m128i*>(v));
-    };
+[[gnu::always_inline]] inline void filterEight565(const Quads565& q, __m128i& red, __m128i& green,
+                                                  __m128i& blue) {
     const __m128i full = _mm_set1_epi16(256);
-    const __m128i hx = load(q.fx), hy = load(q.fy);
+    const __m128i hx = q.fx, hy = q.fy;
     const __m128i gx = _mm_sub_epi16(full, hx), gy = _mm_sub_epi16(full, hy);
     struct Channels {
         __m128i r, g, b;
@@ -65,8 +64,8 @@ inline void filterEight565(const Quads565& q, __m128i& red, __m128i& green, __m1
                         _mm_or_si128(_mm_slli_epi16(g6, 2), _mm_srli_epi16(g6, 4)),
                         _mm_or_si128(_mm_slli_epi16(b5, 3), _mm_srli_epi16(b5, 2))};
     };
-    const Channels c00 = expand(load(q.t00)), c10 = expand(load(q.t10));
-    const Channels c01 = expand(load(q.t01)), c11 = expand(load(q.t11));
+    const Channels c00 = expand(q.t00), c10 = expand(q.t10);
+    const Channels c01 = expand(q.t01), c11 = expand(q.t11);
     auto across = [&](__m128i left, __m128i right) {
         return _mm_add_epi16(_mm_mullo_epi16(left, gx), _mm_mullo_epi16(right, hx));
     };
@@ -90,7 +89,7 @@ inline void filterEight565(const Quads565& q, __m128i& red, __m128i& green, __m1
 // a double step below an integer (2^-22 at and above 0, 2^-23 below) up to
 // that integer; floats that fine lie only between -2 and 4, where the lanes
 // make the same move.
-inline __m128i toFixed8Four(__m128 v) {
+[[gnu::always_inline]] inline __m128i toFixed8Four(__m128 v) {
     const __m128 limit = _mm_set1_ps(1073741824.0f);
     v = _mm_mul_ps(v, _mm_set1_ps(256.0f));
     v = _mm_max_ps(v, _mm_set1_ps(-1073741824.0f)); // NaN too
@@ -98,19 +97,21 @@ inline __m128i toFixed8Four(__m128 v) {
     const __m128i truncated = _mm_cvttps_epi32(v);
     __m128i floor =
         _mm_add_epi32(truncated, _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(truncated), v)));
+    const __m128 near =
+        _mm_and_ps(_mm_cmplt_ps(v, _mm_set1_ps(4.0f)), _mm_cmpgt_ps(v, _mm_set1_ps(-2.0f)));
+    if (_mm_movemask_ps(near) == 0) return floor; // no lane where the double moves it
     const __m128 below = _mm_sub_ps(_mm_add_ps(_mm_cvtepi32_ps(floor), _mm_set1_ps(1.0f)), v);
     const __m128 positive = _mm_cmpge_ps(v, _mm_setzero_ps());
     const __m128 halfStep = _mm_or_ps(_mm_and_ps(positive, _mm_set1_ps(0x1p-22f)),
                                       _mm_andnot_ps(positive, _mm_set1_ps(0x1p-23f)));
-    const __m128 moves =
-        _mm_and_ps(_mm_cmple_ps(below, halfStep), _mm_and_ps(_mm_cmplt_ps(v, _mm_set1_ps(4.0f)),
-                                                             _mm_cmpgt_ps(v, _mm_set1_ps(-2.0f))));
+    const __m128 moves = _mm_and_ps(_mm_cmple_ps(below, halfStep), near);
     return _mm_sub_epi32(floor, _mm_castps_si128(moves));
 }
 
 // chooseLevel() of four fragments: the level in 32-bit lanes and all ones
 // in `bilinear` where the fragment filters bilinearly.
-inline __m128i chooseLevelFour(const Pipeline& p, __m128 s, __m128 t, __m128 w, __m128& bilinear) {
+[[gnu::always_inline]] inline __m128i chooseLevelFour(const Pipeline& p, __m128 s, __m128 t,
+                                                      __m128 w, __m128& bilinear) {
     const Sampler& sm = p.sampler;
     const __m128 minFilter = _mm_castsi128_ps(_mm_set1_epi32(sm.minBilinear ? -1 : 0));
     const __m128 magFilter = _mm_castsi128_ps(_mm_set1_epi32(sm.magBilinear ? -1 : 0));
@@ -141,105 +142,170 @@ inline __m128i chooseLevelFour(const Pipeline& p, __m128 s, __m128 t, __m128 w, 
     return _mm_and_si128(level, _mm_castps_si128(minified));
 }
 
-// The quads of the live lanes of eight fragments (s, t and w in arrays) of a
-// 5-6-5 texture: the level, filter, texels and weights that sample() takes,
-// the level and the texel coordinates four lanes at a time.
-inline void gatherEight565(const Pipeline& p, const float* s, const float* t, const float* w,
-                           const uint16_t* live, Quads565& q) {
+// Four texels at the byte offsets LEFT of a 5-6-5 level, each with its right
+// neighbour (at RIGHT) in the high half of its lane: one load where the row
+// does not wrap between them. A point sample's neighbour weighs 0.
+[[gnu::always_inline]] inline __m128i texelPairs(const Level& l, const int32_t* left,
+                                                 const int32_t* right) {
+    const int32_t lastPair = int32_t(l.rowBytes) - 4, rowMask = int32_t(l.rowBytes) - 1;
+    auto lane = [&](int k) {
+        uint32_t both;
+        if ((left[k] & rowMask) <= lastPair) {
+            std::memcpy(&both, l.texels + left[k], 4); // little-endian, as texture memory holds it
+        } else {
+            uint16_t a, b;
+            std::memcpy(&a, l.texels + left[k], 2);
+            std::memcpy(&b, l.texels + right[k], 2);
+            both = uint32_t(a) | uint32_t(b) << 16;
+        }
+        return _mm_cvtsi32_si128(int32_t(both));
+    };
+    // Built in registers: lanes stored one by one and read back whole would
+    // wait on the stores.
+    return _mm_unpacklo_epi64(_mm_unpacklo_epi32(lane(0), lane(1)),
+                              _mm_unpacklo_epi32(lane(2), lane(3)));
+}
+
+// The 2x2 blocks of four lanes' samples, two lanes' blocks in each (t00,
+// t10, t01, t11 of one lane, then of the next), and their weights (in the
+// low half).
+struct Four565 {
+    __m128i blocks01, blocks23, fx, fy;
+};
+
+// Four lanes' blocks from their rows' texel pairs (the left texel low).
+[[gnu::always_inline]] inline void blocksOfPairs(Four565& out, __m128i row0, __m128i row1) {
+    out.blocks01 = _mm_unpacklo_epi32(row0, row1);
+    out.blocks23 = _mm_unpackhi_epi32(row0, row1);
+}
+
+// The samples of the live ones of four fragments (s, t and w in arrays) of a
+// 5-6-5 texture: the level, filter, texels and weights that sample() takes.
+[[gnu::always_inline]] inline Four565 gatherFour565(const Pipeline& p, const float* s,
+                                                    const float* t, const float* w,
+                                                    const uint16_t* live) {
     const Sampler& sm = p.sampler;
-    alignas(16) int32_t level[4], u[4], v[4], bilinear[4];
-    for (int half = 0; half < 8; half += 4) {
-        const __m128 sv = _mm_load_ps(s + half), tv = _mm_load_ps(t + half);
-        __m128 filter;
+    Four565 out;
+    alignas(16) int32_t level[4] = {};
+    const __m128 sv = _mm_load_ps(s), tv = _mm_load_ps(t);
+    __m128 filter, scale;
+    const Level* one = nullptr; // the level of all four, if one
+    if (!sm.needLod) {
+        // The largest level and the magnification filter for every fragment.
+        one = &sm.levels[0];
+        filter = _mm_castsi128_ps(_mm_set1_epi32(sm.magBilinear ? -1 : 0));
+        scale = _mm_set1_ps(one->scale);
+    } else {
         _mm_store_si128(reinterpret_cast<__m128i*>(level),
-                        chooseLevelFour(p, sv, tv, _mm_load_ps(w + half), filter));
-        const __m128 scale = _mm_setr_ps(sm.levels[level[0]].scale, sm.levels[level[1]].scale,
-                                         sm.levels[level[2]].scale, sm.levels[level[3]].scale);
-        const __m128 offset = _mm_and_ps(filter, _mm_set1_ps(0.5f));
-        const __m128i uf = toFixed8Four(_mm_sub_ps(_mm_mul_ps(sv, scale), offset));
-        const __m128i vf = toFixed8Four(_mm_sub_ps(_mm_mul_ps(tv, scale), offset));
+                        chooseLevelFour(p, sv, tv, _mm_load_ps(w), filter));
+        scale = _mm_setr_ps(sm.levels[level[0]].scale, sm.levels[level[1]].scale,
+                            sm.levels[level[2]].scale, sm.levels[level[3]].scale);
         const __m128i sameLevel =
             _mm_cmpeq_epi32(_mm_castps_si128(scale), _mm_shuffle_epi32(_mm_castps_si128(scale), 0));
-        if (_mm_movemask_epi8(sameLevel) == 0xFFFF) {
-            // One level for the four: the texel offsets in lanes too (the
-            // sizes are powers of two), every one inside the level, so the
-            // loads need no test; a point sample takes its texel four times.
-            const Level& l = sm.levels[level[0]];
-            const __m128i xMask = _mm_set1_epi32(l.width - 1), yMask = _mm_set1_epi32(l.height - 1);
-            const __m128i one = _mm_set1_epi32(1);
-            const __m128i bilinearLanes = _mm_castps_si128(filter);
-            const __m128i x0 = _mm_and_si128(_mm_srai_epi32(uf, 8), xMask);
-            const __m128i y0 = _mm_and_si128(_mm_srai_epi32(vf, 8), yMask);
-            const __m128i x1 =
-                _mm_and_si128(_mm_add_epi32(x0, _mm_and_si128(one, bilinearLanes)), xMask);
-            const __m128i y1 =
-                _mm_and_si128(_mm_add_epi32(y0, _mm_and_si128(one, bilinearLanes)), yMask);
-            const __m128i rowShift = _mm_cvtsi32_si128(std::countr_zero(uint32_t(l.rowBytes)));
-            const __m128i row0 = _mm_sll_epi32(y0, rowShift), row1 = _mm_sll_epi32(y1, rowShift);
-            alignas(16) int32_t offsets[4][4];
-            auto put = [&](int which, __m128i row, __m128i x) {
-                _mm_store_si128(reinterpret_cast<__m128i*>(offsets[which]),
-                                _mm_add_epi32(row, _mm_slli_epi32(x, 1)));
+        if (_mm_movemask_epi8(sameLevel) == 0xFFFF) one = &sm.levels[level[0]];
+    }
+    const __m128 offset = _mm_and_ps(filter, _mm_set1_ps(0.5f));
+    const __m128i uf = toFixed8Four(_mm_sub_ps(_mm_mul_ps(sv, scale), offset));
+    const __m128i vf = toFixed8Four(_mm_sub_ps(_mm_mul_ps(tv, scale), offset));
+    if (one) {
+        // One level for the four: the texel offsets in lanes too (the
+        // sizes are powers of two), every one inside the level, so the
+        // loads need no test; a point sample takes its texel four times.
+        const Level& l = *one;
+        const __m128i xMask = _mm_set1_epi32(l.width - 1), yMask = _mm_set1_epi32(l.height - 1);
+        const __m128i one = _mm_set1_epi32(1);
+        const __m128i bilinearLanes = _mm_castps_si128(filter);
+        const __m128i x0 = _mm_and_si128(_mm_srai_epi32(uf, 8), xMask);
+        const __m128i y0 = _mm_and_si128(_mm_srai_epi32(vf, 8), yMask);
+        const __m128i x1 =
+            _mm_and_si128(_mm_add_epi32(x0, _mm_and_si128(one, bilinearLanes)), xMask);
+        const __m128i y1 =
+            _mm_and_si128(_mm_add_epi32(y0, _mm_and_si128(one, bilinearLanes)), yMask);
+        auto weights = [&](__m128i fixed) {
+            const __m128i w =
+                _mm_and_si128(_mm_and_si128(fixed, _mm_set1_epi32(255)), bilinearLanes);
+            return _mm_packs_epi32(w, w);
+        };
+        out.fx = weights(uf), out.fy = weights(vf);
+        if (l.quads) {
+            // The block of each texel is one word: only its index is needed.
+            const __m128i widthShift = _mm_cvtsi32_si128(std::countr_zero(uint32_t(l.width)));
+            alignas(16) int32_t at[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(at),
+                            _mm_add_epi32(_mm_sll_epi32(y0, widthShift), x0));
+            auto block = [&](int k) {
+                return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(l.quads + at[k]));
             };
-            put(0, row0, x0), put(1, row0, x1), put(2, row1, x0), put(3, row1, x1);
-            auto weights = [&](__m128i fixed) {
-                const __m128i w =
-                    _mm_and_si128(_mm_and_si128(fixed, _mm_set1_epi32(255)), bilinearLanes);
-                return _mm_packs_epi32(w, w);
-            };
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(q.fx + half), weights(uf));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(q.fy + half), weights(vf));
-            auto texel = [&](int32_t offset) {
-                uint16_t t16;
-                std::memcpy(&t16, l.texels + offset, 2);
-                return t16; // little-endian, as texture memory holds it
-            };
-            // A texel and its right neighbour in one load where the row does
-            // not wrap between them; a point sample's neighbour weighs 0.
-            const int32_t lastPair = int32_t(l.rowBytes) - 4, rowMask = int32_t(l.rowBytes) - 1;
-            auto pair = [&](int32_t offset, int32_t right, uint16_t& left, uint16_t& next) {
-                if ((offset & rowMask) <= lastPair) {
-                    uint32_t both;
-                    std::memcpy(&both, l.texels + offset, 4);
-                    left = uint16_t(both), next = uint16_t(both >> 16);
-                } else {
-                    left = texel(offset), next = texel(right);
-                }
-            };
-            for (int k = 0; k < 4; ++k) {
-                const int lane = half + k;
-                pair(offsets[0][k], offsets[1][k], q.t00[lane], q.t10[lane]);
-                pair(offsets[2][k], offsets[3][k], q.t01[lane], q.t11[lane]);
-            }
+            out.blocks01 = _mm_unpacklo_epi64(block(0), block(1));
+            out.blocks23 = _mm_unpacklo_epi64(block(2), block(3));
+            return out;
+        }
+        const __m128i rowShift = _mm_cvtsi32_si128(std::countr_zero(uint32_t(l.rowBytes)));
+        const __m128i row0Lanes = _mm_sll_epi32(y0, rowShift);
+        const __m128i row1Lanes = _mm_sll_epi32(y1, rowShift);
+        alignas(16) int32_t offsets[4][4];
+        auto put = [&](int which, __m128i row, __m128i x) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(offsets[which]),
+                            _mm_add_epi32(row, _mm_slli_epi32(x, 1)));
+        };
+        put(0, row0Lanes, x0), put(1, row0Lanes, x1), put(2, row1Lanes, x0);
+        put(3, row1Lanes, x1);
+        blocksOfPairs(out, texelPairs(l, offsets[0], offsets[1]),
+                      texelPairs(l, offsets[2], offsets[3]));
+        return out;
+    }
+    alignas(16) int32_t u[4], v[4], bilinear[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(u), uf);
+    _mm_store_si128(reinterpret_cast<__m128i*>(v), vf);
+    _mm_store_si128(reinterpret_cast<__m128i*>(bilinear), _mm_castps_si128(filter));
+    auto at = [](const uint8_t* row, int x) { return uint32_t(row[2 * x] | row[2 * x + 1] << 8); };
+    uint32_t top[4] = {}, bottom[4] = {};
+    int16_t wx[4] = {}, wy[4] = {};
+    for (int k = 0; k < 4; ++k) {
+        if (!live[k]) continue;
+        const Level& l = sm.levels[level[k]];
+        const int x0 = (u[k] >> 8) & (l.width - 1), y0 = (v[k] >> 8) & (l.height - 1);
+        const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
+        if (!bilinear[k]) {
+            top[k] = bottom[k] = at(r0, x0) * 0x10001u;
             continue;
         }
-        _mm_store_si128(reinterpret_cast<__m128i*>(u), uf);
-        _mm_store_si128(reinterpret_cast<__m128i*>(v), vf);
-        _mm_store_si128(reinterpret_cast<__m128i*>(bilinear), _mm_castps_si128(filter));
-        auto at = [](const uint8_t* row, int x) {
-            return uint16_t(row[2 * x] | row[2 * x + 1] << 8);
-        };
-        for (int k = 0; k < 4; ++k) {
-            const int lane = half + k;
-            if (!live[lane]) {
-                q.t00[lane] = q.t10[lane] = q.t01[lane] = q.t11[lane] = 0;
-                continue;
-            }
-            const Level& l = sm.levels[level[k]];
-            const int x0 = (u[k] >> 8) & (l.width - 1), y0 = (v[k] >> 8) & (l.height - 1);
-            const uint8_t* r0 = l.texels + size_t(y0) * l.rowBytes;
-            if (!bilinear[k]) {
-                q.t00[lane] = q.t10[lane] = q.t01[lane] = q.t11[lane] = at(r0, x0);
-                q.fx[lane] = q.fy[lane] = 0;
-                continue;
-            }
-            const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
-            const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
-            q.t00[lane] = at(r0, x0), q.t10[lane] = at(r0, x1);
-            q.t01[lane] = at(r1, x0), q.t11[lane] = at(r1, x1);
-            q.fx[lane] = uint16_t(u[k] & 255), q.fy[lane] = uint16_t(v[k] & 255);
-        }
+        const int x1 = (x0 + 1) & (l.width - 1), y1 = (y0 + 1) & (l.height - 1);
+        const uint8_t* r1 = l.texels + size_t(y1) * l.rowBytes;
+        top[k] = at(r0, x0) | at(r0, x1) << 16;
+        bottom[k] = at(r1, x0) | at(r1, x1) << 16;
+        wx[k] = int16_t(u[k] & 255), wy[k] = int16_t(v[k] & 255);
     }
+    blocksOfPairs(
+        out, _mm_setr_epi32(int32_t(top[0]), int32_t(top[1]), int32_t(top[2]), int32_t(top[3])),
+        _mm_setr_epi32(int32_t(bottom[0]), int32_t(bottom[1]), int32_t(bottom[2]),
+                       int32_t(bottom[3])));
+    out.fx = _mm_setr_epi16(wx[0], wx[1], wx[2], wx[3], 0, 0, 0, 0);
+    out.fy = _mm_setr_epi16(wy[0], wy[1], wy[2], wy[3], 0, 0, 0, 0);
+    return out;
+}
+
+// The quads of the live lanes of eight fragments, four lanes at a time, then
+// the blocks turned into one register per corner.
+[[gnu::always_inline]] inline void gatherEight565(const Pipeline& p, const float* s, const float* t,
+                                                  const float* w, const uint16_t* live,
+                                                  Quads565& q) {
+    const Four565 a = gatherFour565(p, s, t, w, live);
+    const Four565 b = gatherFour565(p, s + 4, t + 4, w + 4, live + 4);
+    // Lanes 0, 2 | 1, 3 | 4, 6 | 5, 7 interleaved, then 0-3 and 4-7 of each
+    // corner side by side.
+    const __m128i lanes02 = _mm_unpacklo_epi16(a.blocks01, a.blocks23);
+    const __m128i lanes13 = _mm_unpackhi_epi16(a.blocks01, a.blocks23);
+    const __m128i lanes46 = _mm_unpacklo_epi16(b.blocks01, b.blocks23);
+    const __m128i lanes57 = _mm_unpackhi_epi16(b.blocks01, b.blocks23);
+    const __m128i top = _mm_unpacklo_epi16(lanes02, lanes13);
+    const __m128i bottom = _mm_unpackhi_epi16(lanes02, lanes13);
+    const __m128i top4 = _mm_unpacklo_epi16(lanes46, lanes57);
+    const __m128i bottom4 = _mm_unpackhi_epi16(lanes46, lanes57);
+    q.t00 = _mm_unpacklo_epi64(top, top4), q.t10 = _mm_unpackhi_epi64(top, top4);
+    q.t01 = _mm_unpacklo_epi64(bottom, bottom4), q.t11 = _mm_unpackhi_epi64(bottom, bottom4);
+    q.fx = _mm_unpacklo_epi64(a.fx, b.fx);
+    q.fy = _mm_unpacklo_epi64(a.fy, b.fy);
 }
 
 #endif
@@ -296,8 +362,8 @@ struct Eight {
 // Finishes eight fragments over the colour and depth pixels at `colour` and
 // `depth` (eight each, read and written whole); returns how many were
 // written.
-inline int finishEight(const Pipeline& p, WideBlend blend, const Eight& in, uint16_t* colour,
-                       uint16_t* depth) {
+[[gnu::always_inline]] inline int finishEight(const Pipeline& p, WideBlend blend, const Eight& in,
+                                              uint16_t* colour, uint16_t* depth) {
     using namespace wide;
     const RenderState& s = *p.state;
     __m128i r = in.r, g = in.g, b = in.b, a = in.a;

@@ -22,6 +22,8 @@ struct Level {
     const uint8_t* texels = nullptr; // inside texture memory, checked when prepared
     int width = 1, height = 1;
     size_t rowBytes = 1;
+    // 5-6-5 levels on the eight-wide path: each texel's 2x2 block in one word.
+    const uint64_t* quads = nullptr;
     float scale = 1; // texels per unit of s and t at this level: long side / 256
 };
 
@@ -29,7 +31,9 @@ struct Level {
 struct Sampler {
     int32_t format = 0;
     TexelKind kind = TexelKind::Lookup8;
-    uint32_t lookup[256] = {};
+    // Filled for the lookup formats only: left unset, a primitive of another
+    // format does not pay for clearing it.
+    uint32_t lookup[256];
     Level levels[maxLevels];
     int levelCount = 0;
     bool mipmapped = false; // more than one level to choose from
@@ -54,6 +58,7 @@ struct Pipeline {
     const RenderState* state = nullptr;
     uint16_t* colour = nullptr; // the render buffer
     uint16_t* depth = nullptr;
+    size_t pixels = 0; // in each of the two
     int pitch = 0;
     bool textured = false;
     bool depthTest = false;

@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 using namespace umbrek::glide;
 
 namespace {
@@ -21,6 +25,49 @@ uint16_t rgbaTo565(uint32_t c) {
 
 uint32_t rgbaOf565(uint16_t p) {
     return expand565(p) << 8 | 0xFF;
+}
+
+// A row of 5-6-5 pixels as RGBA words and back. The engine locks the whole
+// screen in 8888 at every swap, so both run over every pixel each frame;
+// eight at a time they give the same words as rgbaOf565() and rgbaTo565().
+void rowTo8888(const uint16_t* in, uint32_t* out, int n) {
+    int x = 0;
+#if defined(__SSE2__)
+    for (; x + 8 <= n; x += 8) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+        const __m128i r5 = _mm_srli_epi16(p, 11), b5 = _mm_and_si128(p, _mm_set1_epi16(31));
+        const __m128i g6 = _mm_and_si128(_mm_srli_epi16(p, 5), _mm_set1_epi16(63));
+        const __m128i r = _mm_or_si128(_mm_slli_epi16(r5, 3), _mm_srli_epi16(r5, 2));
+        const __m128i g = _mm_or_si128(_mm_slli_epi16(g6, 2), _mm_srli_epi16(g6, 4));
+        const __m128i b = _mm_or_si128(_mm_slli_epi16(b5, 3), _mm_srli_epi16(b5, 2));
+        // Each word's high half is red and green, its low half blue and 0xFF.
+        const __m128i high = _mm_or_si128(_mm_slli_epi16(r, 8), g);
+        const __m128i low = _mm_or_si128(_mm_slli_epi16(b, 8), _mm_set1_epi16(0xFF));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_unpacklo_epi16(low, high));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4), _mm_unpackhi_epi16(low, high));
+    }
+#endif
+    for (; x < n; ++x) out[x] = rgbaOf565(in[x]);
+}
+
+void rowTo565(const uint32_t* in, uint16_t* out, int n) {
+    int x = 0;
+#if defined(__SSE2__)
+    auto four = [](__m128i c) {
+        const __m128i r = _mm_slli_epi32(_mm_srli_epi32(c, 27), 11);
+        const __m128i g =
+            _mm_slli_epi32(_mm_and_si128(_mm_srli_epi32(c, 18), _mm_set1_epi32(63)), 5);
+        const __m128i b = _mm_and_si128(_mm_srli_epi32(c, 11), _mm_set1_epi32(31));
+        // Sign-extended from 16 bits, so that the signed pack keeps every value.
+        return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(_mm_or_si128(r, g), b), 16), 16);
+    };
+    for (; x + 8 <= n; x += 8) {
+        const __m128i low = four(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x)));
+        const __m128i high = four(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x + 4)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packs_epi32(low, high));
+    }
+#endif
+    for (; x < n; ++x) out[x] = rgbaTo565(in[x]);
 }
 
 // The part of a w × h rectangle at (x, y) inside the screen, as offsets into
@@ -56,12 +103,15 @@ FxBool grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t mode, GrOrig
     LfbLock& lock = b.locks[buffer];
     const std::vector<uint16_t>& pixels = b.colour[buffer];
     if (mode == GR_LFBWRITEMODE_8888) {
-        lock.shadow.assign(pixels.size(), 0);
-        for (int y = 0; y < b.height; ++y)
-            for (int x = 0; x < b.width; ++x) {
-                const size_t at = size_t(y) * size_t(b.pitch) + size_t(x);
-                lock.shadow[at] = rgbaOf565(pixels[at]);
-            }
+        // Words past the width of a row, where the pitch is wider, stay 0.
+        if (b.pitch == b.width)
+            lock.shadow.resize(pixels.size());
+        else
+            lock.shadow.assign(pixels.size(), 0);
+        for (int y = 0; y < b.height; ++y) {
+            const size_t at = size_t(y) * size_t(b.pitch);
+            rowTo8888(&pixels[at], &lock.shadow[at], b.width);
+        }
         info->lfbPtr = lock.shadow.data();
         info->strideInBytes = FxU32(b.pitch) * 4;
     } else {
@@ -84,13 +134,15 @@ FxBool grLfbUnlock(GrLock_t type, GrBuffer_t buffer) {
     LfbLock& lock = b.locks[buffer];
     if (lock.mode == GR_LFBWRITEMODE_8888) {
         std::vector<uint16_t>& pixels = b.colour[buffer];
-        for (int y = 0; y < b.height; ++y)
-            for (int x = 0; x < b.width; ++x) {
-                const size_t at = size_t(y) * size_t(b.pitch) + size_t(x);
-                pixels[at] = rgbaTo565(lock.shadow[at]);
-            }
+        for (int y = 0; y < b.height; ++y) {
+            const size_t at = size_t(y) * size_t(b.pitch);
+            rowTo565(&lock.shadow[at], &pixels[at], b.width);
+        }
     }
-    lock = LfbLock{};
+    // The shadow stays allocated for the next lock: a frame's lock costs no
+    // allocation and no fresh pages; the screen's release frees it.
+    lock.locked = false;
+    lock.mode = 0;
     return FXTRUE;
 }
 

@@ -5,6 +5,7 @@
 // iterated in 16.16 fixed point along a span; 1/w, s/w and t/w in floats.
 #include "umbrek/glide/finish_simd.h"
 #include "umbrek/glide/fragment.h"
+#include "umbrek/glide/texel_quads.h"
 
 #include <cmath>
 
@@ -59,6 +60,7 @@ bool preparePipeline(Pipeline& p) {
     p.pitch = b.pitch;
     p.colour = b.colour[s.renderBuffer].data();
     p.depth = b.depth.data();
+    p.pixels = b.depth.size();
     const bool wbuffer = s.depthMode == GR_DEPTHBUFFER_WBUFFER;
     p.depthTest = wbuffer && s.depthFunction != GR_CMP_ALWAYS;
     p.depthWrite = wbuffer && s.depthMask;
@@ -118,6 +120,12 @@ bool preparePipeline(Pipeline& p) {
         l.rowBytes = size_t(l.width) * size_t(layout.bytesPerTexel);
         l.scale = float(256 >> (t.largeLod + i)) / 256.0f;
     }
+#if defined(__SSE2__)
+    if (sm.kind == TexelKind::Rgb565) {
+        const uint64_t* quads = texelQuads(b, t, layout);
+        for (int i = 0; i < layout.levels; ++i) sm.levels[i].quads = quads + layout.offset[i] / 2;
+    }
+#endif
     sm.lodScale = sm.levels[0].scale;
     sm.mipmapped = layout.levels > 1 && s.mipMapMode != GR_MIPMAP_DISABLE;
     sm.minBilinear = s.minFilter == GR_TEXTUREFILTER_BILINEAR;
@@ -168,10 +176,89 @@ using SpanFn = void (*)(Pipeline&, const Plane*, int, int, int);
 
 enum PlaneIndex { R, G, B, A, Oow, Sow, Tow, PlaneCount };
 
+// The level and filter every fragment of a triangle would choose, settled
+// once for the triangle where they cannot differ: the sampler is then one
+// level that needs no LOD, which spares the per-fragment choice.
+// - 1/w the same over the triangle (a face parallel to the screen, as
+//   sprites are): each fragment's derivatives are w times those of s/w and
+//   t/w (s × 0 adds nothing), so chooseLevel() at s = t = 0 gives its choice.
+// - Otherwise a bound of the LOD over the triangle, from the range of the
+//   planes at its corners and generous room for rounding: at most 1/2, and
+//   every fragment magnifies from the largest level.
+void settleLevel(Pipeline& p, const Plane* planes, const int64_t* X, const int64_t* Y, int left,
+                 int top, int right, int bottom) {
+    Sampler& sm = p.sampler;
+    if (!sm.needLod) return;
+    auto settle = [&](LevelChoice c) {
+        sm.levels[0] = sm.levels[c.level];
+        sm.levelCount = 1;
+        sm.mipmapped = false;
+        sm.needLod = false;
+        sm.magBilinear = c.bilinear;
+    };
+    // The values of a plane over the triangle (linear: between those at the
+    // corners) and the rounding of its evaluation at a pixel.
+    const double reachX = std::max(std::abs(double(left)), std::abs(double(right)));
+    const double reachY = std::max(std::abs(double(top)), std::abs(double(bottom)));
+    struct Range {
+        double low, high;
+    };
+    auto range = [&](const Plane& pl) {
+        Range r{HUGE_VAL, -HUGE_VAL};
+        for (int i = 0; i < 3; ++i) {
+            const double v = double(pl.atOrigin) + double(pl.dx) * (double(X[i]) / 16 - 0.5) +
+                             double(pl.dy) * (double(Y[i]) / 16 - 0.5);
+            r.low = std::min(r.low, v), r.high = std::max(r.high, v);
+        }
+        const double slack =
+            1e-5 * (std::abs(double(pl.atOrigin)) + std::abs(double(pl.dx)) * reachX +
+                    std::abs(double(pl.dy)) * reachY) +
+            1e-30;
+        return Range{r.low - slack, r.high + slack};
+    };
+    const Range oow = range(planes[Oow]), sow = range(planes[Sow]), tow = range(planes[Tow]);
+    if (!(oow.low > 0)) return;
+    const double reach =
+        std::max({std::abs(sow.low), std::abs(sow.high), std::abs(tow.low), std::abs(tow.high)});
+    const double wMost = 1 / oow.low * (1 + 1e-5);
+    // s and t stay far from overflow, so no fragment's derivative is NaN.
+    if (!(reach * wMost < 1e30)) return;
+    if (planes[Oow].dx == 0 && planes[Oow].dy == 0) {
+        const float w = 1.0f / planes[Oow].atOrigin;
+        if (std::isfinite(w) && w != 0) settle(chooseLevel(p, 0, 0, w));
+        return;
+    }
+    const double slope = std::max({std::abs(double(p.dSowDx)), std::abs(double(p.dTowDx)),
+                                   std::abs(double(p.dSowDy)), std::abs(double(p.dTowDy))});
+    const double oowSlope = std::max(std::abs(double(p.dOowDx)), std::abs(double(p.dOowDy)));
+    const double lod = wMost * (slope + reach * wMost * oowSlope) * (1 + 1e-4) * sm.lodScale;
+    if (lod <= 0.5) settle(LevelChoice{0, sm.magBilinear});
+}
+
 // Colour and alpha in 16.16 along a span from x0 to x1, pinned so that the
 // steps stay in range.
 void spanColourSteps(const Plane* planes, int y, int x0, int x1, int32_t* fixed, int32_t* step) {
     const float n = float(x1 - x0);
+#if defined(__SSE2__)
+    // The four channels in lanes: the same sums and clamps as below (a NaN
+    // passes them as it passes std::clamp), converted to nearest as lrint().
+    auto lanes = [&](float Plane::*field) {
+        return _mm_setr_ps(planes[0].*field, planes[1].*field, planes[2].*field, planes[3].*field);
+    };
+    const __m128 at = _mm_add_ps(
+        _mm_add_ps(lanes(&Plane::atOrigin), _mm_mul_ps(lanes(&Plane::dx), _mm_set1_ps(float(x0)))),
+        _mm_mul_ps(lanes(&Plane::dy), _mm_set1_ps(float(y))));
+    auto clamp = [](__m128 v, float bound) {
+        return _mm_min_ps(_mm_set1_ps(bound), _mm_max_ps(_mm_set1_ps(-bound), v));
+    };
+    const __m128 scale = _mm_set1_ps(65536.0f);
+    const __m128 start = clamp(at, 8192.0f);
+    const __m128 dx = clamp(lanes(&Plane::dx), 8192.0f / std::max(n, 1.0f));
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(fixed),
+        _mm_add_epi32(_mm_cvtps_epi32(_mm_mul_ps(start, scale)), _mm_set1_epi32(0x8000)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(step), _mm_cvtps_epi32(_mm_mul_ps(dx, scale)));
+#else
     for (int i = 0; i < 4; ++i) {
         // |start| and |n · step| stay within 2^13, so no sum leaves 2^30 in 16.16.
         const float start = std::clamp(planes[i].at(x0, y), -8192.0f, 8192.0f);
@@ -180,6 +267,7 @@ void spanColourSteps(const Plane* planes, int y, int x0, int x1, int32_t* fixed,
         fixed[i] = int32_t(std::lrint(start * 65536.0f)) + 0x8000;
         step[i] = int32_t(std::lrint(dx * 65536.0f));
     }
+#endif
 }
 
 // 1/w of COUNT pixels of row Y from FROM on and, textured, w and the texture
@@ -258,6 +346,43 @@ inline __m128i texelChannel(__m128i low, __m128i high, int shift) {
                            _mm_and_si128(_mm_srl_epi32(high, count), mask));
 }
 
+// The colour and depth pixels of a group of up to eight fragments at AT,
+// read and written eight at a time. The lanes past a short group's end are
+// written back as they were read; only at the buffers' very end, where eight
+// pixels would reach past them, does it work on copies, which finish()
+// writes back.
+struct Group {
+    Pipeline& p;
+    size_t at;
+    int n;
+    bool copied;
+    uint16_t colourCopy[8], depthCopy[8]; // filled only when copied
+    uint16_t* colour;
+    uint16_t* depth;
+    [[gnu::always_inline]] Group(Pipeline& pipeline, size_t from, int count)
+        : p(pipeline), at(from), n(count), copied(at + 8 > p.pixels), colour(p.colour + at),
+          depth(p.depth + at) {
+        if (copied) {
+            std::fill_n(colourCopy, 8, uint16_t(0));
+            std::fill_n(depthCopy, 8, uint16_t(0));
+            std::copy_n(colour, n, colourCopy);
+            std::copy_n(depth, n, depthCopy);
+            colour = colourCopy, depth = depthCopy;
+        }
+    }
+    // All ones in the lanes of the group's fragments.
+    [[gnu::always_inline]] __m128i lanes() const {
+        return _mm_cmplt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(int16_t(n)));
+    }
+    [[gnu::always_inline]] void finish(WideBlend blend, const Eight& e) {
+        p.written += uint64_t(finishEight(p, blend, e, colour, depth));
+        if (copied) {
+            std::copy_n(colourCopy, n, p.colour + at);
+            std::copy_n(depthCopy, n, p.depth + at);
+        }
+    }
+};
+
 // The span eight fragments at a time for the states finishEight() covers:
 // the perspective division, the depth, its bias and test, the iterated
 // colour in SSE2 lanes; the texels of the fragments that passed one by one
@@ -283,6 +408,10 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
     const bool needDepth = DepthTest || p.depthWrite;
     const bool fetch = Textured && !sm.uniform;
     const bool shortcut565 = fetch && bilinear565Only(sm);
+    const bool iteratedColour =
+        s.colour == ColourSource::Iterated || s.colour == ColourSource::TextureTimesIterated;
+    const bool iteratedAlpha =
+        s.alpha == AlphaSource::Iterated || s.alpha == AlphaSource::TextureTimesIterated;
     const __m128i sign = _mm_set1_epi16(int16_t(0x8000));
     const __m128i biasUp = _mm_set1_epi16(int16_t(std::max<int>(s.depthBias, 0)));
     const __m128i biasDown = _mm_set1_epi16(int16_t(std::max<int>(-s.depthBias, 0)));
@@ -295,7 +424,7 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
     alignas(16) float sv[8], tv[8], wv[8];
     alignas(16) uint32_t texel[8];
     alignas(16) uint16_t liveLanes[8];
-    Quads565 quads{};
+    Quads565 quads;
     for (int from = x0; from < x1; from += 8) {
         const int n = std::min(8, x1 - from);
         const size_t at = row + size_t(from);
@@ -305,17 +434,8 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
         const __m128 oowHigh = _mm_add_ps(oowRow, _mm_mul_ps(oowDx, fxHigh));
         const __m128 one = _mm_set1_ps(1);
         const __m128 wLow = _mm_div_ps(one, oowLow), wHigh = _mm_div_ps(one, oowHigh);
-        // This group's colour and depth pixels; a short last group works on copies.
-        uint16_t colourCopy[8] = {}, depthCopy[8] = {};
-        uint16_t* colour = p.colour + at;
-        uint16_t* depth = p.depth + at;
-        if (n < 8) {
-            std::copy_n(colour, n, colourCopy);
-            std::copy_n(depth, n, depthCopy);
-            colour = colourCopy, depth = depthCopy;
-        }
-        e.live =
-            _mm_cmplt_epi16(_mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7), _mm_set1_epi16(int16_t(n)));
+        Group group(p, at, n);
+        e.live = group.lanes();
         e.depth = _mm_setzero_si128();
         if (needDepth) {
             const __m128i d =
@@ -325,16 +445,19 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
             e.depth = _mm_subs_epu16(_mm_adds_epu16(e.depth, biasUp), biasDown);
         }
         if (DepthTest) {
-            const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(depth));
+            const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(group.depth));
             e.live = _mm_and_si128(e.live,
                                    wide::compareMask(s.depthFunction, _mm_xor_si128(e.depth, sign),
                                                      _mm_xor_si128(stored, sign)));
         }
-        e.r = channelOfEight(colourLow[0], colourHigh[0]);
-        e.g = channelOfEight(colourLow[1], colourHigh[1]);
-        e.b = channelOfEight(colourLow[2], colourHigh[2]);
-        e.a = channelOfEight(colourLow[3], colourHigh[3]);
-        for (int c = 0; c < 4; ++c) {
+        // Only the iterated channels that the combine takes.
+        if (iteratedColour) {
+            e.r = channelOfEight(colourLow[0], colourHigh[0]);
+            e.g = channelOfEight(colourLow[1], colourHigh[1]);
+            e.b = channelOfEight(colourLow[2], colourHigh[2]);
+        }
+        if (iteratedAlpha) e.a = channelOfEight(colourLow[3], colourHigh[3]);
+        for (int c = iteratedColour ? 0 : 3; c < (iteratedAlpha ? 4 : 3); ++c) {
             colourLow[c] = _mm_add_epi32(colourLow[c], colourStep[c]);
             colourHigh[c] = _mm_add_epi32(colourHigh[c], colourStep[c]);
         }
@@ -361,11 +484,58 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
                 e.tb = texelChannel(low, high, 0), e.ta = texelChannel(low, high, 24);
             }
         }
-        p.written += uint64_t(finishEight(p, blend, e, colour, depth));
-        if (n < 8) {
-            std::copy_n(colourCopy, n, p.colour + at);
-            std::copy_n(depthCopy, n, p.depth + at);
+        group.finish(blend, e);
+    }
+}
+
+// The span of a triangle whose colour, alpha and 1/w are the same all over
+// and that fetches no texel (untextured, or a texture of one colour), as
+// the full-screen overlay is: every fragment is the same but for its pixel,
+// so the fragment is made once and only the depth test, the blend and the
+// writes run eight pixels at a time. Every fragment gets what shade() gives.
+template <bool DepthTest>
+void drawSpanFlat(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
+    const RenderState& s = *p.state;
+    const Sampler& sm = p.sampler;
+    const WideBlend blend = wideBlendOf(p);
+    const size_t row = size_t(y) * size_t(p.pitch);
+    int32_t fixed[4], step[4];
+    spanColourSteps(planes, y, x0, x1, fixed, step);
+    Eight e{};
+    e.r = _mm_set1_epi16(int16_t(std::clamp(fixed[0] >> 16, 0, 255)));
+    e.g = _mm_set1_epi16(int16_t(std::clamp(fixed[1] >> 16, 0, 255)));
+    e.b = _mm_set1_epi16(int16_t(std::clamp(fixed[2] >> 16, 0, 255)));
+    e.a = _mm_set1_epi16(int16_t(std::clamp(fixed[3] >> 16, 0, 255)));
+    if (p.textured) {
+        const uint32_t t = sm.uniformColour;
+        e.tr = _mm_set1_epi16(int16_t(t >> 16 & 255)), e.tg = _mm_set1_epi16(int16_t(t >> 8 & 255));
+        e.tb = _mm_set1_epi16(int16_t(t & 255)), e.ta = _mm_set1_epi16(int16_t(t >> 24));
+    }
+    // The same sums as the eight-wide span's first lane.
+    const __m128 oow = _mm_add_ps(_mm_set1_ps(planes[Oow].at(0, y)),
+                                  _mm_mul_ps(_mm_set1_ps(planes[Oow].dx), _mm_set1_ps(float(x0))));
+    const __m128i sign = _mm_set1_epi16(int16_t(0x8000));
+    const __m128i biasUp = _mm_set1_epi16(int16_t(std::max<int>(s.depthBias, 0)));
+    const __m128i biasDown = _mm_set1_epi16(int16_t(std::max<int>(-s.depthBias, 0)));
+    __m128i depth = _mm_setzero_si128();
+    if (DepthTest || p.depthWrite) {
+        const __m128i d = depthOfFourW(_mm_div_ps(_mm_set1_ps(1), oow));
+        depth = _mm_xor_si128(_mm_packs_epi32(d, d), sign);
+    }
+    e.depth = _mm_subs_epu16(_mm_adds_epu16(depth, biasUp), biasDown);
+    const __m128i signedDepth = _mm_xor_si128(e.depth, sign);
+    for (int from = x0; from < x1; from += 8) {
+        const int n = std::min(8, x1 - from);
+        const size_t at = row + size_t(from);
+        Group group(p, at, n);
+        e.live = group.lanes();
+        if (DepthTest) {
+            const __m128i stored = _mm_loadu_si128(reinterpret_cast<const __m128i*>(group.depth));
+            e.live = _mm_and_si128(e.live, wide::compareMask(s.depthFunction, signedDepth,
+                                                             _mm_xor_si128(stored, sign)));
+            if (_mm_movemask_epi8(e.live) == 0) continue;
         }
+        group.finish(blend, e);
     }
 }
 
@@ -444,6 +614,11 @@ constexpr SpanFn wideSpanFns[4] = {drawSpanWide<false, false>, drawSpanWide<fals
 constexpr SpanFn wideSpanFns[4] = {drawSpan<false, false, false>, drawSpan<false, true, false>,
                                    drawSpan<true, false, false>, drawSpan<true, true, false>};
 #endif
+
+// Whether a plane has one value over the whole triangle.
+bool flat(const Plane& pl) {
+    return pl.dx == 0 && pl.dy == 0;
+}
 constexpr SpanFn stagedSpanFns[8] = {
     drawSpanInStages<false, false, false>, drawSpanInStages<false, false, true>,
     drawSpanInStages<false, true, false>,  drawSpanInStages<false, true, true>,
@@ -485,8 +660,7 @@ extern "C" {
 
 void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) {
     trace("grDrawTriangle", va, vb, vc);
-    Pipeline p;
-    if (!preparePipeline(p) || !usable(va) || !usable(vb) || !usable(vc)) return;
+    if (!ready() || !usable(va) || !usable(vb) || !usable(vc)) return;
     const GrVertex* v[3] = {va, vb, vc};
     int64_t X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
@@ -519,20 +693,39 @@ void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) 
         if (!std::isfinite(pl.dx) || !std::isfinite(pl.dy)) return;
         pl.atOrigin = a0 + pl.dx * (0.5f - x0) + pl.dy * (0.5f - y0);
     }
-    p.dSowDx = planes[Sow].dx, p.dTowDx = planes[Tow].dx, p.dOowDx = planes[Oow].dx;
-    p.dSowDy = planes[Sow].dy, p.dTowDy = planes[Tow].dy, p.dOowDy = planes[Oow].dy;
 
-    const RenderState& s = board().state;
+    Board& b = board();
+    const RenderState& s = b.state;
     const int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
     const int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
-    // Pixel rows and columns whose centres can lie inside, within the clip.
-    const int top = int(std::max<int64_t>(s.clipY0, floorDiv(minY - 8, 16)));
+    // Pixel rows and columns whose centres lie within the corners' extent and
+    // the clip (centre of pixel px: 16·px + 8).
+    const int top = int(std::max<int64_t>(s.clipY0, -floorDiv(8 - minY, 16)));
     const int bottom = int(std::min<int64_t>(s.clipY1, floorDiv(maxY - 8, 16) + 1));
-    const int left = int(std::max<int64_t>(s.clipX0, floorDiv(minX - 8, 16)));
+    const int left = int(std::max<int64_t>(s.clipX0, -floorDiv(8 - minX, 16)));
     const int right = int(std::min<int64_t>(s.clipX1, floorDiv(maxX - 8, 16) + 1));
-    const SpanFn span = options().generalSpans              ? spanFns[variant(p)]
-                        : wideBlendOf(p) != WideBlend::None ? wideSpanFns[variant(p) >> 1]
-                                                            : stagedSpanFns[variant(p)];
+    // No pixel centre inside (a far sprite smaller than a pixel, or all of it
+    // clipped): the triangle counts as drawn, with nothing to resolve.
+    if (top >= bottom || left >= right) {
+        ++b.counters.triangles;
+        return;
+    }
+    Pipeline p;
+    preparePipeline(p);
+    p.dSowDx = planes[Sow].dx, p.dTowDx = planes[Tow].dx, p.dOowDx = planes[Oow].dx;
+    p.dSowDy = planes[Sow].dy, p.dTowDy = planes[Tow].dy, p.dOowDy = planes[Oow].dy;
+    // The reference spans choose the level fragment by fragment.
+    if (p.textured && !options().generalSpans)
+        settleLevel(p, planes, X, Y, left, top, right, bottom);
+    const bool wide = !options().generalSpans && wideBlendOf(p) != WideBlend::None;
+    SpanFn span = options().generalSpans ? spanFns[variant(p)]
+                  : wide                 ? wideSpanFns[variant(p) >> 1]
+                                         : stagedSpanFns[variant(p)];
+#if defined(__SSE2__)
+    if (wide && (!p.textured || p.sampler.uniform) && flat(planes[R]) && flat(planes[G]) &&
+        flat(planes[B]) && flat(planes[A]) && flat(planes[Oow]))
+        span = p.depthTest ? drawSpanFlat<true> : drawSpanFlat<false>;
+#endif
     for (int y = top; y < bottom; ++y) {
         int64_t from = left, to = right; // [from, to)
         for (const Edge& e : edges) {
@@ -547,7 +740,6 @@ void grDrawTriangle(const GrVertex* va, const GrVertex* vb, const GrVertex* vc) 
         }
         if (from < to) span(p, planes, y, int(from), int(to));
     }
-    Board& b = board();
     ++b.counters.triangles;
     b.counters.pixels += p.written;
 }

@@ -330,6 +330,71 @@ TEST(TextureFilter, FourLaneFixedPointIsTheScalarOne) {
 }
 #endif
 
+// The board keeps a few textures' 2x2 blocks for its own spans: drawn in
+// turn, more textures than it keeps, each triangle samples its own texels,
+// as the reference spans do, also after a download over one of them.
+TEST_F(Textures, ManyTexturesTakenInTurnSampleTheirOwnTexels) {
+    std::mt19937 random(7);
+    constexpr int count = 11; // 16x16 textures (LOD 4)
+    std::vector<uint16_t> texels(16 * 16);
+    auto download = [&](int i) {
+        for (uint16_t& t : texels) t = uint16_t(random());
+        useTexture({4, 4, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels.data()}, uint32_t(i) * 1024);
+    };
+    std::vector<uint16_t> pictures[2];
+    for (int general = 0; general < 2; ++general) {
+        options().generalSpans = general == 1;
+        random.seed(7);
+        for (int i = 0; i < count; ++i) download(i);
+        auto draw = [&](int i, float x, float y) {
+            GrTexInfo info{4, 4, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, nullptr};
+            grTexSource(GR_TMU0, FxU32(i) * 1024, GR_MIPMAPLEVELMASK_BOTH, &info);
+            texRect(x, y, x + 27, y + 50, 0.3f, 0.7f, 40, 90, 1, 0.5f);
+        };
+        for (int round = 0; round < 2; ++round)
+            for (int i = 0; i < count; ++i) draw(i, float(i * 29), float(round * 60));
+        draw(3, 0, 120);
+        download(3);
+        draw(3, 29, 120);
+        for (int y = 0; y < 180; ++y)
+            for (int x = 0; x < 320; ++x) pictures[general].push_back(pixel(x, y));
+    }
+    options().generalSpans = false;
+    EXPECT_EQ(pictures[0], pictures[1]);
+}
+
+// Spans ending at the screen's last pixels: the board's eight-wide groups
+// stop at the buffers' end and leave what the reference spans leave.
+TEST_F(Textures, SpansAtTheBuffersEndLeaveWhatTheReferenceSpansLeave) {
+    // Rows as wide as the screen: its last pixel is the buffers' last.
+    grGlideShutdown();
+    options().pitch = 320;
+    grGlideInit();
+    ASSERT_TRUE(
+        grSstWinOpen(0, 0, GR_REFRESH_60Hz, GR_COLORFORMAT_RGBA, GR_ORIGIN_UPPER_LEFT, 2, 1));
+    ASSERT_EQ(colourBuffer(1).pitch, 320);
+    std::vector<uint16_t> texels(16 * 16);
+    for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint16_t(i * 2654435761u >> 7);
+    std::vector<uint16_t> pictures[2];
+    for (int general = 0; general < 2; ++general) {
+        options().generalSpans = general == 1;
+        grBufferClear(0x40608000, 0, 0x8000);
+        useTexture({4, 4, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels.data()});
+        grAlphaBlendFunction(GR_BLEND_ONE, GR_BLEND_ONE, GR_BLEND_ONE, GR_BLEND_ZERO);
+        grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+        grDepthBufferFunction(GR_CMP_LEQUAL);
+        texRect(309, 195, 320, 200, 0, 0, 3, 5, 1, 0.8f); // fetches texels
+        guColorCombineFunction(GR_COLORCOMBINE_ITRGB);
+        rect(313, 197, 320, 200, vertex(0, 0, 10, 20, 30)); // one colour all over
+        for (int y = 190; y < 200; ++y)
+            for (int x = 300; x < 320; ++x) pictures[general].push_back(pixel(x, y));
+        for (int x = 300; x < 320; ++x) pictures[general].push_back(depthAt(x, 199));
+    }
+    options().generalSpans = false;
+    EXPECT_EQ(pictures[0], pictures[1]);
+    EXPECT_NE(pictures[0].back(), 0x8000); // the depth was written
+}
+
 // The board's own spans (eight fragments at a time, texels fetched only for
 // fragments that passed, none for a texture of one colour) must leave the
 // colour and depth buffers exactly as the reference spans do, on random
@@ -360,9 +425,15 @@ TEST_F(Textures, TheSpansLeaveWhatTheReferenceSpansLeave) {
     };
     int drawn = 0;
     for (int scene = 0; scene < 120; ++scene) {
+        // Some scenes' triangles face the screen (one 1/w at their corners, as
+        // sprites) and some stretch a few texels over many pixels: the board
+        // then settles the level once for the whole triangle. Others have one
+        // colour, alpha and 1/w all over and a texture of one colour, under
+        // blends the board runs eight at a time, as the overlay has.
+        const bool facing = scene % 4 == 1, magnified = scene % 4 == 2, flat = scene % 4 == 3;
         // Every third texture is of one colour.
         const uint16_t one = uint16_t(random());
-        for (uint16_t& t : texels) t = scene % 3 == 0 ? one : uint16_t(random());
+        for (uint16_t& t : texels) t = scene % 3 == 0 || flat ? one : uint16_t(random());
         const int32_t formats[] = {GR_TEXFMT_RGB_565,     GR_TEXFMT_RGB_565,
                                    GR_TEXFMT_ARGB_1555,   GR_TEXFMT_ARGB_4444,
                                    GR_TEXFMT_INTENSITY_8, GR_TEXFMT_ALPHA_INTENSITY_88};
@@ -391,13 +462,32 @@ TEST_F(Textures, TheSpansLeaveWhatTheReferenceSpansLeave) {
         grChromakeyValue(random() & 0xF8FCF800u);
         grAlphaTestFunction(pick(2) ? GR_CMP_ALWAYS : pick(8));
         grAlphaTestReferenceValue(GrAlpha_t(random()));
+        if (flat) {
+            const int wideBlends[][2] = {{GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA},
+                                         {GR_BLEND_SRC_ALPHA, GR_BLEND_ONE},
+                                         {GR_BLEND_DST_COLOR, GR_BLEND_ZERO},
+                                         {GR_BLEND_ONE, GR_BLEND_ONE},
+                                         {GR_BLEND_ONE, GR_BLEND_ZERO}};
+            const int* b = wideBlends[pick(5)];
+            grAlphaBlendFunction(b[0], b[1], GR_BLEND_ONE, GR_BLEND_ZERO);
+            grFogMode(GR_FOG_DISABLE);
+            grChromakeyMode(GR_CHROMAKEY_DISABLE);
+        }
         std::vector<GrVertex> corners(3 * 8);
-        for (GrVertex& v : corners) {
+        for (size_t i = 0; i < corners.size(); ++i) {
+            GrVertex& v = corners[i];
             v = vertex(uniform(-80, 400), uniform(-60, 260), uniform(-20, 280), uniform(0, 255),
                        uniform(0, 255), uniform(-10, 265));
-            v.oow = uniform(0.001f, 2);
-            v.tmuvtx[0].sow = uniform(-600, 600) * v.oow;
-            v.tmuvtx[0].tow = uniform(-600, 600) * v.oow;
+            v.oow = facing && i % 3 != 0 ? corners[i - i % 3].oow
+                    : magnified          ? uniform(0.5f, 1)
+                                         : uniform(0.001f, 2);
+            const float reach = magnified ? 8 : 600;
+            v.tmuvtx[0].sow = uniform(-reach, reach) * v.oow;
+            v.tmuvtx[0].tow = uniform(-reach, reach) * v.oow;
+            if (flat && i % 3 != 0) {
+                const GrVertex& first = corners[i - i % 3];
+                v.r = first.r, v.g = first.g, v.b = first.b, v.a = first.a, v.oow = first.oow;
+            }
         }
         grBufferClear(random(), 0, FxU16(random()));
         const std::vector<uint16_t> before = save();
