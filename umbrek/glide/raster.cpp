@@ -397,10 +397,13 @@ void drawSpanWide(Pipeline& p, const Plane* planes, int y, int x0, int x1) {
     spanColourSteps(planes, y, x0, x1, fixed, step);
     __m128i colourLow[4], colourHigh[4], colourStep[4];
     for (int c = 0; c < 4; ++c) {
-        const int32_t f = fixed[c], d = step[c];
-        colourLow[c] = _mm_setr_epi32(f, f + d, f + 2 * d, f + 3 * d);
-        colourHigh[c] = _mm_add_epi32(colourLow[c], _mm_set1_epi32(4 * d));
-        colourStep[c] = _mm_set1_epi32(8 * d);
+        // A step may be as large as a one-pixel span allows: the lanes past
+        // the span's end then wrap, as the SSE2 sums do, and are never drawn.
+        const uint32_t f = uint32_t(fixed[c]), d = uint32_t(step[c]);
+        colourLow[c] =
+            _mm_setr_epi32(int32_t(f), int32_t(f + d), int32_t(f + 2 * d), int32_t(f + 3 * d));
+        colourHigh[c] = _mm_add_epi32(colourLow[c], _mm_set1_epi32(int32_t(4 * d)));
+        colourStep[c] = _mm_set1_epi32(int32_t(8 * d));
     }
     const __m128 oowRow = _mm_set1_ps(planes[Oow].at(0, y)), oowDx = _mm_set1_ps(planes[Oow].dx);
     const __m128 sowRow = _mm_set1_ps(planes[Sow].at(0, y)), sowDx = _mm_set1_ps(planes[Sow].dx);

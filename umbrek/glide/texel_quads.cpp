@@ -21,9 +21,11 @@ struct Cache {
     size_t used = 0, next = 0;
 };
 
+// Never destroyed: the board may be shut down from an exit handler that runs
+// after this file's statics are gone (the engine closes the device at exit).
 Cache& cache() {
-    static Cache c;
-    return c;
+    static Cache* const c = new Cache;
+    return *c;
 }
 
 void build(const uint8_t* chain, const Layout& layout, std::vector<uint64_t>& words) {

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 using namespace umbrek::glide;
@@ -361,6 +363,25 @@ TEST_F(Textures, ManyTexturesTakenInTurnSampleTheirOwnTexels) {
     }
     options().generalSpans = false;
     EXPECT_EQ(pictures[0], pictures[1]);
+}
+
+// The engine shuts the board down from an exit handler it registers before
+// the first frame: the board's texture caches, made later, must still be
+// there when that handler runs. (A child process of its own, so that no
+// earlier test has made them first.)
+TEST_F(Textures, TheBoardShutsDownFromAnExitHandlerAfterTexturedDrawing) {
+    const std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::atexit([] { grGlideShutdown(); });
+            std::vector<uint16_t> texels(16 * 16, red);
+            useTexture({4, 4, GR_ASPECT_1x1, GR_TEXFMT_RGB_565, texels.data()}, 0);
+            texRect(0, 0, 27, 50, 0.3f, 0.7f, 40, 90, 1, 0.5f);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    GTEST_FLAG_SET(death_test_style, style);
 }
 
 // Spans ending at the screen's last pixels: the board's eight-wide groups
